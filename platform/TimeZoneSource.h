@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+
+namespace velmora {
+
+// One yearly (wYear 0) or fixed-date (wYear set) transition, in the SYSTEMTIME field order.
+// wMonth 0 means the zone has no daylight saving.
+struct TransitionRule {
+    std::uint16_t wYear = 0;
+    std::uint16_t wMonth = 0;
+    std::uint16_t wDayOfWeek = 0;  // 0 Sunday .. 6 Saturday
+    std::uint16_t wDay = 0;        // occurrence 1..4, 5 = last; or the day of a fixed date
+    std::uint16_t wHour = 0;
+    std::uint16_t wMinute = 0;
+    std::uint16_t wSecond = 0;
+    std::uint16_t wMilliseconds = 0;
+
+    bool operator==(const TransitionRule&) const = default;
+};
+
+// GMT = local time + Bias (+ StandardBias or DaylightBias while in force), all in minutes.
+struct TimeZoneInformation {
+    std::int32_t Bias = 0;
+    TransitionRule StandardDate;
+    std::int32_t StandardBias = 0;
+    TransitionRule DaylightDate;
+    std::int32_t DaylightBias = 0;
+
+    bool operator==(const TimeZoneInformation&) const = default;
+};
+
+// The current rules of the zone the C library uses.
+class TimeZoneSource {
+public:
+    virtual ~TimeZoneSource() = default;
+    virtual TimeZoneInformation Read() const = 0;
+};
+
+}  // namespace velmora

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ProfileFile.h"
+#include "sync/TimeView.h"
+
+namespace velmora {
+
+inline constexpr const char* kDefaultServer1 = "time-a-g.nist.gov";
+inline constexpr const char* kDefaultServer2 = "time-b-g.nist.gov";
+inline constexpr const char* kDefaultServerList = "time-a-g.nist.gov|time-b-g.nist.gov";
+inline constexpr const char* kSettingsFileName = "KXdefault.cfg";
+inline constexpr const char* kSettingsSection = "Data";
+
+// The eight settings, named after their keys in the settings file, with their file defaults.
+struct TSettings {
+    bool GlobalAutorun = false;
+    bool GlobalMinimize = false;
+    bool GlobalNextSrvOnFail = false;
+    std::string GlobalTimeSrvList = kDefaultServerList;
+    bool UpdateClock = false;
+    std::int32_t UpdateClockInterval = 30;  // milliseconds
+    bool UpdateClockHour = true;
+    bool DisplayLocalTime = true;
+};
+
+// Reads the eight keys in file order; minimizes the window (view.SetWindowMinimized) as soon as
+// "GlobalMinimize" reads true; fills serverList from "GlobalTimeSrvList".
+void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
+                  const ProfileFile& file, TimeView& view);
+// Writes all eight keys in file order; throws velmora::Error("Unable to write to ...").
+void SaveSettings(const TSettings& settings, ProfileFile& file);
+
+// Clears `list` and fills it with the pieces of `text` split at `delimiter`.
+void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list);
+
+// Directory of the executable `executablePath` without a trailing "/"; for a file in "/" the
+// empty text, so that ProgramDirectory + "/" + name is always the full name.
+std::string ProgramDirectory(const std::string& executablePath);
+// File name part of `executablePath`.
+std::string ProgramFileName(const std::string& executablePath);
+
+}  // namespace velmora
