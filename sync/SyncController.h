@@ -1,0 +1,95 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/DateTime.h"
+#include "platform/AutostartStore.h"
+#include "platform/ProfileFile.h"
+#include "platform/ProgramPath.h"
+#include "platform/SystemClock.h"
+#include "platform/TimeZoneSource.h"
+#include "sync/OptionsDialog.h"
+#include "sync/Settings.h"
+#include "sync/TimeView.h"
+#include "sync/Timer.h"
+
+namespace velmora {
+
+class TSNTPSend;
+
+// Makes one SNTP client for one get-time command.
+using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
+// The application's general error handler: shows the message to the user.
+using ErrorReporter = std::function<void(const std::string&)>;
+
+// Everything the controller works with; the main window owns all of it and outlives the
+// controller.
+struct SyncControllerServices {
+    TimeView& View;
+    Timer& UpdateTimer;
+    Timer& Timer1;
+    SystemClock& Clock;
+    TimeZoneSource& Zone;
+    ProfileFile& Profile;
+    ProgramPath& Program;
+    AutostartStore& Autostart;
+    SntpClientFactory MakeSntpClient;
+    OptionsDialogFactory MakeOptionsDialog;
+    ErrorReporter ReportError;
+};
+
+// Value name of the autorun entry.
+inline constexpr const char* kAutorunValueName = "Velmora";
+// Timer1 never runs more often than this, whatever the stored interval says.
+inline constexpr std::int32_t kShortestSyncInterval = 60000;
+
+// The logic behind the main window: asks the time servers, keeps the offset between server time
+// and the computer clock, sets the clock, refreshes the two clock fields and runs the periodic
+// synchronization. The settings fields it inherits carry their key names.
+//
+// The constructor connects UpdateTimer.OnTimer to UpdateTimerTimer and Timer1.OnTimer to
+// Timer1Timer; it touches nothing else. Errors of the settings file and the autorun store leave
+// the handlers as velmora::Error; a refused clock setting goes to ReportError instead, and the
+// command completes.
+class SyncController : public TSettings {
+  public:
+    explicit SyncController(SyncControllerServices services);
+    ~SyncController();
+    SyncController(const SyncController&) = delete;
+    SyncController& operator=(const SyncController&) = delete;
+
+    bool ServerTimeKnown = false;
+    TDateTime ClockOffset = 0;  // server time in the local zone minus the local clock, in days
+    double ZoneBias = 0;        // local + ZoneBias = GMT, in days
+    std::vector<std::string> ServerList;
+
+    // Start-up of the main window: settings, timers, first display, the autorun synchronization.
+    void FormCreate();
+    // Shut-down: saves the settings (may throw "Unable to write to ..."), then empties ServerList.
+    void FormDestroy();
+
+    void CheckTimeServerButtonClick();
+    void AdjustClockButtonClick();
+    // t: the server's time in the local zone.
+    void StoreServerTime(TDateTime t);
+    void UpdateTimerTimer();
+    void Timer1Timer();
+    void Synchronizecomputerclock1Click();
+    void Options1Click();
+    // First activation of the application: starts the 500 ms display refresh.
+    void StartDisplayRefresh();
+
+    void UpdateZoneBias();
+
+  private:
+    TDateTime Now() const;
+    // Timer1 from UpdateClock and UpdateClockInterval.
+    void ApplyTimer1();
+
+    SyncControllerServices services_;
+};
+
+}  // namespace velmora
