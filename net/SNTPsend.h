@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/DateTime.h"
+#include "net/blcksock.h"
+
+namespace velmora {
+
+// The SNTP packet as it travels, every multi-byte field in network byte order.
+struct TNtpPacket {
+    std::uint8_t LiVnMode = 0;
+    std::uint8_t Stratum = 0;
+    std::uint8_t Poll = 0;
+    std::uint8_t Precision = 0;
+    std::uint32_t RootDelay = 0;
+    std::uint32_t RootDispersion = 0;
+    std::uint32_t ReferenceId = 0;
+    std::uint32_t ReferenceTime[2] = {};
+    std::uint32_t OriginateTime[2] = {};
+    std::uint32_t ReceiveTime[2] = {};
+    std::uint32_t TransmitTime[2] = {};
+};
+static_assert(sizeof(TNtpPacket) == 48, "TNtpPacket must match the wire format byte for byte");
+
+// Date-time value from the two words of a timestamp, as they stand in a packet.
+TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
+// The reverse; the words come out in network byte order.
+void EncodeTimestamp(TDateTime value, std::uint32_t& seconds, std::uint32_t& fraction);
+// The current UTC time from the real-time clock, to the millisecond.
+TDateTime CurrentUtcTime();
+
+// Asks one time server for the time with one SNTP exchange. Every failure is the result false;
+// the results of the last valid reply are only ever overwritten.
+class TSNTPSend {
+  public:
+    using UtcClock = std::function<TDateTime()>;
+
+    TSNTPSend();
+    explicit TSNTPSend(SocketApi& api);
+    TSNTPSend(SocketApi& api, UtcClock clock);
+    virtual ~TSNTPSend();
+    TSNTPSend(const TSNTPSend&) = delete;
+    TSNTPSend& operator=(const TSNTPSend&) = delete;
+
+    std::string ServerHost = "localhost";
+    std::int32_t ReplyTimeout = 5000;
+
+    bool QueryServer();
+
+    TDateTime ServerTime() const { return serverTime_; }
+    double OffsetSeconds() const { return offsetSeconds_; }
+    double DelaySeconds() const { return delaySeconds_; }
+    const TNtpPacket& Reply() const { return reply_; }
+    const std::string& ReplyData() const { return replyData_; }
+    std::uint8_t LeapIndicator() const { return leapIndicator_; }
+    std::uint8_t VersionNumber() const { return versionNumber_; }
+    std::uint8_t ReplyMode() const { return replyMode_; }
+    TUDPBlockSocket& Socket() { return *socket_; }
+
+  private:
+    bool AwaitReply(const sockaddr_in& target, const TNtpPacket& request);
+    bool IsAnswerTo(const sockaddr_in& target, const TNtpPacket& request) const;
+    bool AcceptReply(TDateTime t1, TDateTime t4);
+
+    TNtpPacket reply_{};
+    TDateTime serverTime_ = 0;
+    double offsetSeconds_ = 0;
+    double delaySeconds_ = 0;
+    std::unique_ptr<TUDPBlockSocket> socket_;
+    std::string replyData_;
+    std::uint8_t leapIndicator_ = 0;
+    std::uint8_t versionNumber_ = 0;
+    std::uint8_t replyMode_ = 0;
+    UtcClock clock_;
+};
+
+}  // namespace velmora
