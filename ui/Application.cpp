@@ -1,0 +1,77 @@
+#include "ui/Application.h"
+
+#include <QFont>
+#include <QMessageBox>
+#include <exception>
+
+namespace velmora {
+
+namespace {
+
+bool errorShowing = false;
+
+constexpr const char* kTitle = "Velmora";
+
+// The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, fontconfig's
+// sans serif stands in, a pixel smaller so the designed geometry still holds its captions.
+QFont FormFont() {
+    QFont::insertSubstitutions("MS Sans Serif", {"DejaVu Sans", "Liberation Sans", "Sans Serif"});
+    QFont font("MS Sans Serif");
+    font.setPixelSize(10);
+    return font;
+}
+
+void ReportCurrentException() {
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        TApplication::ShowError(e.what());
+    } catch (...) {
+        TApplication::ShowError("Unknown error.");
+    }
+}
+
+}  // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(kTitle);
+    setFont(FormFont());
+    QFont::insertSubstitutions("Times New Roman",
+                               {"Liberation Serif", "Nimbus Roman", "DejaVu Serif", "Serif"});
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportCurrentException();
+    }
+    return false;
+}
+
+void TApplication::ShowError(const std::string& message) {
+    if (errorShowing) {
+        return;
+    }
+    errorShowing = true;
+    // The box's own events pass notify() too; a second error is dropped while it is open.
+    QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
+                    QMessageBox::Ok);
+    box.setObjectName("ErrorBox");
+    box.exec();
+    errorShowing = false;
+}
+
+void TApplication::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        ReportCurrentException();
+    }
+}
+
+bool TApplication::ErrorShowing() {
+    return errorShowing;
+}
+
+}  // namespace velmora

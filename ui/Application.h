@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QApplication>
+#include <functional>
+#include <string>
+
+namespace velmora {
+
+// The application with the general error handler: every event that enters our code from Qt runs
+// inside notify(), so an exception thrown there ends up in one message box and the program goes
+// on.
+class TApplication : public QApplication {
+    Q_OBJECT
+
+  public:
+    TApplication(int& argc, char** argv);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows `message` in the application's error box. While one such box is open, further
+    // messages are dropped, so errors from timers firing under the box never stack boxes.
+    static void ShowError(const std::string& message);
+
+    // Runs `action` inside the general error handler, for code Qt calls outside an event.
+    static void Guarded(const std::function<void()>& action);
+
+    // True while the error box is open.
+    static bool ErrorShowing();
+};
+
+}  // namespace velmora

@@ -1,0 +1,218 @@
+#include "ui/CoolTrayIcon.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QTimer>
+#include <QVariant>
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+// The tray host takes at most 127 characters of tip.
+constexpr int kMaxTip = 127;
+constexpr const char* kAutoPopupProperty = "AutoPopup";
+
+}  // namespace
+
+TImageList::TImageList(QObject* owner) : QObject(owner) {}
+
+void TImageList::Add(const QIcon& image) {
+    images_.append(image);
+}
+
+QIcon TImageList::GetIcon(int index) const {
+    if (index < 0 || index >= Count()) {
+        return {};
+    }
+    return images_[index];
+}
+
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner) : QObject(owner), owner_(owner) {
+    connect(&tray_, &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    if (owner_) {
+        owner_->installEventFilter(this);
+    }
+}
+
+TCoolTrayIcon::~TCoolTrayIcon() {
+    // The icon leaves the tray with its component.
+    RemoveFromTray();
+    if (owner_) {
+        owner_->removeEventFilter(this);
+    }
+}
+
+void TCoolTrayIcon::SetIcon(const QIcon& icon) {
+    icon_ = icon;
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::SetIconVisible(bool visible) {
+    if (visible) {
+        AddToTray();
+    } else {
+        RemoveFromTray();
+    }
+}
+
+void TCoolTrayIcon::SetHint(const QString& hint) {
+    hint_ = hint;
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::SetShowHint(bool show) {
+    showHint_ = show;
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::SetIconList(TImageList* list) {
+    disconnect(iconListGone_);
+    iconList_ = list;
+    if (list) {
+        iconListGone_ = connect(list, &QObject::destroyed, this, [this] { SetIconList(nullptr); });
+    }
+    SetIconIndex(0);
+}
+
+void TCoolTrayIcon::SetIconIndex(int index) {
+    if (iconList_ && iconList_->Count() > 0) {
+        iconIndex_ = std::clamp(index, 0, iconList_->Count() - 1);
+        icon_ = iconList_->GetIcon(iconIndex_);
+    } else {
+        iconIndex_ = 0;
+    }
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
+    if (menu) {
+        menu->setProperty(kAutoPopupProperty, autoPopup);
+    }
+}
+
+bool TCoolTrayIcon::AutoPopup(const QMenu* menu) {
+    const QVariant flag = menu ? menu->property(kAutoPopupProperty) : QVariant();
+    return !flag.isValid() || flag.toBool();
+}
+
+QString TCoolTrayIcon::TipText() const {
+    if (hint_.isEmpty() || !showHint_) {
+        return {};
+    }
+    QString tip = hint_.left(kMaxTip);
+    // Never leave half of a surrogate pair at the end.
+    if (tip.size() == kMaxTip && tip.back().isHighSurrogate()) {
+        tip.chop(1);
+    }
+    return tip;
+}
+
+void TCoolTrayIcon::FillNotifyData() {
+    tray_.setIcon(icon_);
+    tray_.setToolTip(TipText());
+}
+
+bool TCoolTrayIcon::AddToTray() {
+    iconVisible_ = true;
+    FillNotifyData();
+    tray_.show();
+    return TrayAvailable();
+}
+
+bool TCoolTrayIcon::RemoveFromTray() {
+    iconVisible_ = false;
+    FillNotifyData();
+    tray_.hide();
+    return TrayAvailable();
+}
+
+bool TCoolTrayIcon::UpdateInTray() {
+    FillNotifyData();
+    return iconVisible_ && TrayAvailable();
+}
+
+void TCoolTrayIcon::RestoreMainWindow() {
+    if (!owner_) {
+        return;
+    }
+    if (owner_->isMinimized()) {
+        owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
+    }
+    owner_->show();
+    owner_->raise();
+    owner_->activateWindow();
+}
+
+void TCoolTrayIcon::HideMainWindow() {
+    // Without a tray the window could never be found again.
+    if (!owner_ || !TrayAvailable()) {
+        return;
+    }
+    owner_->hide();
+    HideAppButton();
+}
+
+void TCoolTrayIcon::HideAppButton() {
+    // On X11 the taskbar entry is the window itself; a hidden window is withdrawn with it.
+    if (owner_ && owner_->isVisible() && TrayAvailable()) {
+        owner_->hide();
+    }
+}
+
+void TCoolTrayIcon::FireDblClick() {
+    if (OnDblClick) {
+        OnDblClick(this);
+    }
+}
+
+void TCoolTrayIcon::SendToTray() {
+    HideMainWindow();
+    SetIconVisible(true);
+}
+
+bool TCoolTrayIcon::TrayAvailable() const {
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (!Enabled) {
+        return;
+    }
+    if (reason == QSystemTrayIcon::DoubleClick) {
+        FireDblClick();
+        RunDefaultItem();
+    } else if (reason == QSystemTrayIcon::Context) {
+        OpenTrayMenu();
+    }
+}
+
+void TCoolTrayIcon::OpenTrayMenu() {
+    if (!PopupMenu || !AutoPopup(PopupMenu)) {
+        return;
+    }
+    PopupMenu->popup(QCursor::pos());
+}
+
+void TCoolTrayIcon::RunDefaultItem() {
+    if (PopupMenu && AutoPopup(PopupMenu) && PopupMenu->defaultAction()) {
+        PopupMenu->defaultAction()->trigger();
+    }
+}
+
+bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && event->type() == QEvent::WindowStateChange) {
+        // Hiding from inside the state change confuses some window managers; do it right after.
+        QTimer::singleShot(0, this, &TCoolTrayIcon::OwnerStateChanged);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TCoolTrayIcon::OwnerStateChanged() {
+    if (owner_ && owner_->isMinimized() && MinimizeToTray && TrayAvailable()) {
+        SendToTray();
+    }
+}
+
+}  // namespace velmora

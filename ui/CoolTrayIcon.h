@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QMenu>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QSystemTrayIcon>
+#include <QWidget>
+#include <cstdint>
+#include <functional>
+
+namespace velmora {
+
+// A list of equally sized images, owned by a window; the tray icon copies one of them.
+class TImageList : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit TImageList(QObject* owner = nullptr);
+
+    int Count() const { return static_cast<int>(images_.size()); }
+    void Add(const QIcon& image);
+    // The image at `index`, or a null icon when there is none.
+    QIcon GetIcon(int index) const;
+
+  private:
+    QList<QIcon> images_;
+};
+
+// The program's icon in the notification area, with its tip, its double click, its popup menu on
+// the right button, and the main window's minimize to tray. The owner is the main window.
+class TCoolTrayIcon : public QObject {
+    Q_OBJECT
+
+  public:
+    explicit TCoolTrayIcon(QWidget* owner);
+    ~TCoolTrayIcon() override;
+
+    // When false, every mouse action on the icon is ignored.
+    bool Enabled = true;
+    // The menu opened at the pointer on right button down; not owned, cleared when destroyed.
+    QPointer<QMenu> PopupMenu;
+    bool MinimizeToTray = false;
+    // Raised with the component as sender on a double click; unassigned = not raised.
+    std::function<void(QObject* sender)> OnDblClick;
+    // Milliseconds; kept only, icons never cycle here.
+    std::uint32_t CycleInterval = 0;
+
+    const QIcon& Icon() const { return icon_; }
+    void SetIcon(const QIcon& icon);
+    bool IconVisible() const { return iconVisible_; }
+    void SetIconVisible(bool visible);
+    const QString& Hint() const { return hint_; }
+    void SetHint(const QString& hint);
+    bool ShowHint() const { return showHint_; }
+    void SetShowHint(bool show);
+    // Not owned; cleared when the list is destroyed (the icon keeps the last image copied).
+    TImageList* IconList() const { return iconList_; }
+    void SetIconList(TImageList* list);
+    int IconIndex() const { return iconIndex_; }
+    void SetIconIndex(int index);
+
+    // The menu's own auto-popup flag (on unless switched off here).
+    static void SetAutoPopup(QMenu* menu, bool autoPopup);
+    static bool AutoPopup(const QMenu* menu);
+
+    // Each returns whether the tray host took the call; nobody needs to look.
+    virtual bool AddToTray();
+    virtual bool RemoveFromTray();
+    virtual bool UpdateInTray();
+
+    void RestoreMainWindow();
+    void HideMainWindow();
+    void HideAppButton();
+
+    // The tip text handed to the tray host (the hint cut to 127 characters, or empty).
+    QString TipText() const;
+    // The platform icon, for probes and tests.
+    const QSystemTrayIcon& Tray() const { return tray_; }
+
+  protected:
+    virtual void FireDblClick();
+    virtual void SendToTray();
+    // Whether a tray host is there; without one the window is never hidden into it.
+    virtual bool TrayAvailable() const;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void TrayActivated(QSystemTrayIcon::ActivationReason reason);
+    void OpenTrayMenu();
+    void RunDefaultItem();
+    void FillNotifyData();
+    void OwnerStateChanged();
+
+    QPointer<QWidget> owner_;
+    QSystemTrayIcon tray_;
+    QIcon icon_;
+    bool iconVisible_ = false;
+    QString hint_;
+    bool showHint_ = true;
+    QPointer<TImageList> iconList_;
+    QMetaObject::Connection iconListGone_;
+    int iconIndex_ = 0;
+};
+
+}  // namespace velmora
