@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "platform/AutostartStore.h"
+
+namespace velmora {
+
+// The machine-wide XDG autostart directory: the entry `name` is the desktop entry file
+// `<directory>/<name>.desktop`, whose Exec line starts the command. The command is one program
+// path without arguments; it is quoted and escaped so that no path can start anything else.
+class XdgAutostartStore : public AutostartStore {
+  public:
+    static constexpr const char* kSystemDirectory = "/etc/xdg/autostart";
+
+    explicit XdgAutostartStore(std::string directory = kSystemDirectory);
+
+    bool CreateStore() override;
+    bool OpenStore() override;
+    // Replaces the entry atomically (temporary file in the directory, then rename).
+    bool SetValue(const std::string& name, const std::string& command) override;
+    void DeleteValue(const std::string& name) override;
+    std::string StorePath() const override { return directory_; }
+
+    // Full name of the desktop entry for `name`.
+    std::string EntryPath(const std::string& name) const;
+
+  private:
+    std::string directory_;
+};
+
+// The program path as the value of an Exec key: quoted when it holds a reserved character, with
+// the quoting, field-code and string escapes of desktop entries applied.
+std::string DesktopExecValue(const std::string& program);
+// The whole desktop entry that starts `program` at logon, named `name`.
+std::string DesktopEntryText(const std::string& name, const std::string& program);
+
+}  // namespace velmora

@@ -1,0 +1,38 @@
+#include "sync/Autorun.h"
+
+#include "core/Error.h"
+
+namespace velmora {
+
+namespace {
+
+void Unregister(AutostartStore& store, const std::string& valueName) {
+    if (store.OpenStore()) {
+        store.DeleteValue(valueName);
+    }
+}
+
+void Register(AutostartStore& store, const std::string& valueName, const std::string& command) {
+    if (!store.CreateStore()) {
+        throw Error("Failed to create key " + store.StorePath());
+    }
+    if (!store.OpenStore()) {
+        return;
+    }
+    if (!store.SetValue(valueName, command)) {
+        throw Error("Failed to set data for '" + valueName + "'");
+    }
+}
+
+}  // namespace
+
+void SetAutorun(AutostartStore& store, const std::string& valueName, const std::string& command,
+                bool remove) {
+    if (remove) {
+        Unregister(store, valueName);
+    } else {
+        Register(store, valueName, command);
+    }
+}
+
+}  // namespace velmora
