@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/TimeZoneSource.h"
@@ -10,12 +11,16 @@ namespace velmora {
 // /etc/localtime; its current rules come from the closing POSIX rule of the TZif file.
 class LinuxTimeZone : public TimeZoneSource {
   public:
-    // `zoneinfoDir` is where zone names are looked up.
-    explicit LinuxTimeZone(std::string zoneinfoDir = "/usr/share/zoneinfo");
+    // `zoneinfoDir` is where zone names are looked up; empty means TZDIR, else the system's.
+    explicit LinuxTimeZone(std::string zoneinfoDir = "");
     TimeZoneInformation Read() const override;
 
   private:
     std::string zoneinfoDir_;
 };
+
+// The closing rule of a TZif file ("" when it has none, as in a version 1 file); nothing when
+// the file cannot be read or is not such a file.
+std::optional<std::string> ReadTzifFooter(const std::string& path);
 
 }  // namespace velmora

@@ -1,0 +1,270 @@
+#include "platform/IniProfileFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+#include "core/Error.h"
+
+namespace velmora {
+namespace {
+
+std::string Trim(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return "";
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+bool SameName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto x = static_cast<unsigned char>(a[i]);
+        const auto y = static_cast<unsigned char>(b[i]);
+        if (std::tolower(x) != std::tolower(y)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The file as lines without their '\n'; a '\r' before it stays part of the line.
+struct IniText {
+    std::vector<std::string> lines;
+    bool crlf = false;
+};
+
+IniText Split(const std::string& content) {
+    IniText text;
+    std::size_t start = 0;
+    while (start < content.size()) {
+        std::size_t end = content.find('\n', start);
+        if (end == std::string::npos) {
+            end = content.size();
+        }
+        text.lines.push_back(content.substr(start, end - start));
+        start = end + 1;
+    }
+    text.crlf = !text.lines.empty() && !text.lines[0].empty() && text.lines[0].back() == '\r';
+    return text;
+}
+
+// The section name of a "[name]" line, if it is one.
+std::optional<std::string> SectionName(const std::string& line) {
+    const std::string trimmed = Trim(line);
+    if (trimmed.size() < 2 || trimmed.front() != '[') {
+        return std::nullopt;
+    }
+    const std::size_t close = trimmed.find(']');
+    if (close == std::string::npos) {
+        return std::nullopt;
+    }
+    return Trim(trimmed.substr(1, close - 1));
+}
+
+bool IsKeyLine(const std::string& line, const std::string& key, std::string* value) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos || !SameName(Trim(line.substr(0, equals)), key)) {
+        return false;
+    }
+    if (value != nullptr) {
+        *value = Trim(line.substr(equals + 1));
+    }
+    return true;
+}
+
+// Where a section's lines are: the header line and one past its last non-blank line.
+struct SectionSpan {
+    std::size_t header = 0;
+    std::size_t end = 0;
+};
+
+std::optional<SectionSpan> FindSection(const IniText& text, const std::string& section) {
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        const auto name = SectionName(text.lines[i]);
+        if (!name || !SameName(*name, section)) {
+            continue;
+        }
+        SectionSpan span{i, i + 1};
+        for (std::size_t j = i + 1; j < text.lines.size() && !SectionName(text.lines[j]); ++j) {
+            if (!Trim(text.lines[j]).empty()) {
+                span.end = j + 1;
+            }
+        }
+        return span;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> FindKey(const IniText& text, const SectionSpan& span,
+                                   const std::string& key, std::string* value) {
+    for (std::size_t i = span.header + 1; i < span.end; ++i) {
+        if (IsKeyLine(text.lines[i], key, value)) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& fileName, bool* missing) {
+    const int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        *missing = errno == ENOENT || errno == ENOTDIR;
+        return std::nullopt;
+    }
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            close(fd);
+            return n == 0 ? std::optional<std::string>(std::move(content)) : std::nullopt;
+        }
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+std::string Join(const IniText& text) {
+    std::string content;
+    for (const std::string& line : text.lines) {
+        content += line;
+        content += '\n';
+    }
+    return content;
+}
+
+void SetLine(IniText& text, const std::string& section, const std::string& key,
+             const std::string& value) {
+    const std::string eol = text.crlf ? "\r" : "";
+    const std::string line = key + "=" + value + eol;
+    const auto span = FindSection(text, section);
+    if (!span) {
+        if (!text.lines.empty() && !Trim(text.lines.back()).empty()) {
+            text.lines.push_back(eol);
+        }
+        text.lines.push_back("[" + section + "]" + eol);
+        text.lines.push_back(line);
+        return;
+    }
+    if (const auto at = FindKey(text, *span, key, nullptr)) {
+        text.lines[*at] = line;
+    } else {
+        text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(span->end), line);
+    }
+}
+
+bool WriteAll(int fd, const std::string& content) {
+    std::size_t done = 0;
+    while (done < content.size()) {
+        const ssize_t n = write(fd, content.data() + done, content.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+void SyncDirectory(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// The file that a rename must replace: the target of a symbolic link, not the link itself.
+std::string RealTarget(const std::string& fileName) {
+    char* resolved = realpath(fileName.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return fileName;
+    }
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+// Writes `content` beside `target` under a temporary name, then renames it over `target`, so
+// that the file is always either the old one or the new one, never a mix.
+bool ReplaceFile(const std::string& target, const std::string& content) {
+    struct stat old {};
+    const bool existed = stat(target.c_str(), &old) == 0;
+    const std::string temp = target + ".tmp";
+    if (unlink(temp.c_str()) != 0 && errno != ENOENT) {
+        return false;
+    }
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = true;
+    if (existed) {
+        ok = fchmod(fd, old.st_mode & 07777) == 0;
+        // Only root can hand the file back to another owner; anyone else keeps it as theirs.
+        (void)!fchown(fd, old.st_uid, old.st_gid);
+    }
+    ok = ok && WriteAll(fd, content) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    SyncDirectory(target);
+    return true;
+}
+
+}  // namespace
+
+IniProfileFile::IniProfileFile(std::string fileName) : fileName_(std::move(fileName)) {}
+
+std::string IniProfileFile::ReadString(const std::string& section, const std::string& key,
+                                       const std::string& fallback) const {
+    bool missing = false;
+    const auto content = ReadWholeFile(fileName_, &missing);
+    if (!content) {
+        return fallback;
+    }
+    const IniText text = Split(*content);
+    const auto span = FindSection(text, section);
+    std::string value;
+    if (!span || !FindKey(text, *span, key, &value)) {
+        return fallback;
+    }
+    return value.substr(0, kMaxValueLength);
+}
+
+void IniProfileFile::WriteString(const std::string& section, const std::string& key,
+                                 const std::string& value) {
+    bool missing = false;
+    const auto content = ReadWholeFile(fileName_, &missing);
+    // An unreadable file is not treated as empty: writing would throw its other lines away.
+    if (!content && !missing) {
+        throw Error("Unable to write to " + fileName_);
+    }
+    IniText text = Split(content.value_or(""));
+    SetLine(text, section, key, value);
+    if (!ReplaceFile(RealTarget(fileName_), Join(text))) {
+        throw Error("Unable to write to " + fileName_);
+    }
+}
+
+}  // namespace velmora
