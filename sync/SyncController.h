@@ -88,6 +88,8 @@ class SyncController : public TSettings {
     TDateTime Now() const;
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
+    // The options dialog from creation to release, without the refresh that follows it.
+    void ShowOptions();
 
     SyncControllerServices services_;
 };
