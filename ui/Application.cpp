@@ -4,6 +4,11 @@
 #include <QMessageBox>
 #include <exception>
 
+// A resource file in a static library is linked in only when asked for.
+static void InitTrayResources() {
+    Q_INIT_RESOURCE(tray);
+}
+
 namespace velmora {
 
 namespace {
@@ -34,6 +39,7 @@ void ReportCurrentException() {
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InitTrayResources();
     setApplicationName(kTitle);
     setFont(FormFont());
     QFont::insertSubstitutions("Times New Roman",

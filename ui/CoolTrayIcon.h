@@ -13,6 +13,10 @@
 
 namespace velmora {
 
+// The program's tray picture (16 x 16), a resource of this library; TApplication makes it
+// available.
+inline constexpr const char* kTrayImage = ":/tray/tray.png";
+
 // A list of equally sized images, owned by a window; the tray icon copies one of them.
 class TImageList : public QObject {
     Q_OBJECT

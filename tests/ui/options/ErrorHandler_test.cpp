@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include "core/Error.h"
+#include "tests/fixtures/ui_test_main.h"
+#include "ui/Application.h"
+
+namespace velmora {
+namespace {
+
+TEST(ErrorHandler, ExceptionFromAnEventShowsOneBoxAndTheLoopGoesOn) {
+    ASSERT_NE(qobject_cast<TApplication*>(QApplication::instance()), nullptr);
+    test::BoxCloser closer;
+    bool later = false;
+    QTimer::singleShot(0, [] { throw Error("Unable to write to /nowhere/KXdefault.cfg"); });
+    QTimer::singleShot(100, [&] { later = true; });
+    (void)QTest::qWaitFor([&] { return later; }, 3000);
+    EXPECT_TRUE(later) << "the event loop went on after the error";
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(closer.texts[0], "Unable to write to /nowhere/KXdefault.cfg");
+    EXPECT_EQ(closer.titles[0], "Velmora");
+}
+
+TEST(ErrorHandler, ErrorsWhileTheBoxIsOpenNeverStack) {
+    // The first error's box stays open 300 ms; a second error and another timer come meanwhile.
+    test::BoxCloser closer(300);
+    bool timerUnderTheBox = false;
+    QTimer::singleShot(0, [] { throw Error("Failed to create key Velmora"); });
+    QTimer::singleShot(60, [] { throw Error("Failed to set data for 'Velmora'"); });
+    QTimer::singleShot(120, [&] { timerUnderTheBox = TApplication::ErrorShowing(); });
+    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 3000);
+    QTest::qWait(350);
+    EXPECT_TRUE(timerUnderTheBox) << "timers go on firing while the box is open";
+    EXPECT_EQ(closer.mostOpen, 1);
+    EXPECT_EQ(closer.texts, QStringList{"Failed to create key Velmora"});
+    EXPECT_FALSE(TApplication::ErrorShowing());
+}
+
+TEST(ErrorHandler, ButtonClickHandlerErrorIsReported) {
+    QPushButton button("Get time");
+    QObject::connect(&button, &QPushButton::clicked, [] { throw Error("Clicked wrong."); });
+    button.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
+    test::BoxCloser closer;
+    QTest::mouseClick(&button, Qt::LeftButton);
+    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 3000);
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_EQ(closer.texts[0], "Clicked wrong.");
+}
+
+TEST(ErrorHandler, GuardedAndShowErrorReportTheSameWay) {
+    test::BoxCloser closer;
+    TApplication::Guarded([] { throw Error("From a slot."); });
+    TApplication::Guarded([] { throw 42; });
+    TApplication::ShowError("Reported directly.");
+    ASSERT_EQ(closer.texts.size(), 3);
+    EXPECT_EQ(closer.texts[0], "From a slot.");
+    EXPECT_FALSE(closer.texts[1].isEmpty());
+    EXPECT_EQ(closer.texts[2], "Reported directly.");
+    EXPECT_FALSE(TApplication::ErrorShowing());
+}
+
+}  // namespace
+}  // namespace velmora
