@@ -63,7 +63,7 @@ TimeZoneInformation FromRule(const std::string& rule) {
 
 }  // namespace
 
-std::optional<std::string> ReadTzifFooter(const std::string& path) {
+std::optional<TzifContents> ReadTzif(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         return std::nullopt;
@@ -74,13 +74,11 @@ std::optional<std::string> ReadTzifFooter(const std::string& path) {
         return std::nullopt;
     }
     if (data[4] < '2') {
-        return std::string();
+        return TzifContents{};  // version 1: no closing rule
     }
     const std::uint64_t second = kHeaderSize + *first;
-    if (second > data.size()) {
-        return std::nullopt;
-    }
-    const auto block = BlockSize(data, static_cast<std::size_t>(second), 8);
+    const auto block =
+        second <= data.size() ? BlockSize(data, static_cast<std::size_t>(second), 8) : std::nullopt;
     if (!block) {
         return std::nullopt;
     }
@@ -93,7 +91,21 @@ std::optional<std::string> ReadTzifFooter(const std::string& path) {
     if (end == std::string::npos) {
         return std::nullopt;
     }
-    return data.substr(start, end - start);
+    TzifContents contents;
+    contents.footer = data.substr(start, end - start);
+    const std::size_t times = BigEndian32(data, static_cast<std::size_t>(second) + 32);
+    for (std::size_t i = 0; i < times; ++i) {
+        const std::size_t at = static_cast<std::size_t>(second) + kHeaderSize + 8 * i;
+        const std::uint64_t value =
+            (std::uint64_t{BigEndian32(data, at)} << 32) | BigEndian32(data, at + 4);
+        contents.transitions.push_back(static_cast<std::int64_t>(value));
+    }
+    return contents;
+}
+
+std::optional<std::string> ReadTzifFooter(const std::string& path) {
+    const auto contents = ReadTzif(path);
+    return contents ? std::optional<std::string>(contents->footer) : std::nullopt;
 }
 
 LinuxTimeZone::LinuxTimeZone(std::string zoneinfoDir) : zoneinfoDir_(std::move(zoneinfoDir)) {}

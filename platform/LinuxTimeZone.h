@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/TimeZoneSource.h"
 
@@ -22,5 +24,13 @@ class LinuxTimeZone : public TimeZoneSource {
 // The closing rule of a TZif file ("" when it has none, as in a version 1 file); nothing when
 // the file cannot be read or is not such a file.
 std::optional<std::string> ReadTzifFooter(const std::string& path);
+
+// What a TZif file holds beyond its header: the closing rule, and the transition times (seconds
+// since 1970) that the file lists itself, before the rule takes over.
+struct TzifContents {
+    std::string footer;
+    std::vector<std::int64_t> transitions;
+};
+std::optional<TzifContents> ReadTzif(const std::string& path);
 
 }  // namespace velmora

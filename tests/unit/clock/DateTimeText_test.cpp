@@ -1,0 +1,53 @@
+#include "sync/DateTimeText.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+namespace velmora {
+namespace {
+
+// Sets a locale for one test and puts the old one back.
+class LocaleScope {
+  public:
+    explicit LocaleScope(const char* name) : old_(std::setlocale(LC_ALL, nullptr)) {
+        ok_ = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~LocaleScope() { std::setlocale(LC_ALL, old_.c_str()); }
+    bool ok() const { return ok_; }
+
+  private:
+    std::string old_;
+    bool ok_ = false;
+};
+
+TDateTime At(int y, int mo, int d, int h, int mi, int s, int ms) {
+    return EncodeDateTime({y, mo, d, h, mi, s, ms});
+}
+
+TEST(DateTimeText, ShortDateAndLongTimeInTheCLocale) {
+    const LocaleScope c("C");
+    ASSERT_TRUE(c.ok());
+    EXPECT_EQ(DateTimeText(At(2026, 3, 5, 14, 7, 9, 600)), "03/05/26 14:07:09");
+    EXPECT_EQ(DateTimeText(At(2031, 12, 31, 23, 59, 59, 0)), "12/31/31 23:59:59");
+    EXPECT_EQ(DateTimeText(At(2026, 3, 5, 0, 0, 1, 0)), "03/05/26 00:00:01");
+}
+
+TEST(DateTimeText, MidnightShowsTheDateAlone) {
+    const LocaleScope c("C");
+    ASSERT_TRUE(c.ok());
+    EXPECT_EQ(DateTimeText(At(2026, 3, 5, 0, 0, 0, 0)), "03/05/26");
+    EXPECT_EQ(DateTimeText(At(2026, 3, 5, 0, 0, 0, 450)), "03/05/26");  // milliseconds not counted
+}
+
+TEST(DateTimeText, FollowsTheLocaleOfTheUser) {
+    const LocaleScope us("en_US.UTF-8");
+    if (!us.ok()) {
+        GTEST_SKIP() << "en_US.UTF-8 is not generated on this machine";
+    }
+    EXPECT_EQ(DateTimeText(At(2026, 3, 5, 14, 7, 9, 0)), "03/05/2026 02:07:09 PM");
+}
+
+}  // namespace
+}  // namespace velmora
