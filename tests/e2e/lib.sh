@@ -1,0 +1,333 @@
+# Session harness for the end-to-end tests: sourced by every tests/e2e/*_test.sh.
+#
+# A test calls e2e_session (Xvfb on a display it picks itself, openbox, trayer), then starts the
+# program with e2e_start_velmora on a copy of the binary in its own temp dir, drives it with
+# xdotool and checks with the e2e_wait_* helpers. Every process started through this file is
+# stopped by its pid when the script ends, whichever way it ends.
+#
+# Environment: VELMORA_BUILD_DIR (the build tree), VELMORA_SOURCE_DIR (the sources). The tests run
+# inside tests/fixtures/netns-run, so 127.0.0.1 is a private loopback.
+
+set -uo pipefail
+
+E2E_NAME=$(basename "${0%.sh}")
+E2E_TMP=$(mktemp -d "/tmp/velmora-e2e-${E2E_NAME}.XXXXXX")
+E2E_PIDS=()
+E2E_FAILED=0
+VELMORA_BUILD_DIR=${VELMORA_BUILD_DIR:?VELMORA_BUILD_DIR must name the build tree}
+VELMORA_SOURCE_DIR=${VELMORA_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-responder}
+E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
+E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
+
+e2e_log() { echo "[$E2E_NAME $(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2; }
+
+e2e_fail() {
+    e2e_log "FAIL: $*"
+    E2E_FAILED=1
+    exit 1
+}
+
+# Records a pid for the clean-up.
+e2e_track() { E2E_PIDS+=("$1"); }
+
+# Stops one tracked process: TERM, then KILL after two seconds.
+e2e_stop_pid() {
+    local pid=$1 i
+    kill -0 "$pid" 2>/dev/null || return 0
+    kill -TERM "$pid" 2>/dev/null
+    for i in $(seq 1 40); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -KILL "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+    return 0
+}
+
+e2e_cleanup() {
+    local rc=$? i
+    for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
+        e2e_stop_pid "${E2E_PIDS[i]}"
+    done
+    if ((rc != 0 || E2E_FAILED)); then
+        e2e_log "kept logs in $E2E_TMP"
+        for f in "$E2E_TMP"/*.log; do
+            [[ -s $f ]] && { echo "--- $f" >&2; tail -n 20 "$f" >&2; }
+        done
+    else
+        rm -rf "$E2E_TMP"
+    fi
+    exit "$rc"
+}
+trap e2e_cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+# Starts CMD... in the background with its output in $E2E_TMP/NAME.log; sets E2E_LAST_PID.
+e2e_spawn() {
+    local name=$1
+    shift
+    "$@" >"$E2E_TMP/$name.log" 2>&1 &
+    E2E_LAST_PID=$!
+    e2e_track "$E2E_LAST_PID"
+}
+
+# Waits until CMD... succeeds, polling every 50 ms for at most TIMEOUT seconds.
+e2e_wait_for() {
+    local timeout=$1
+    shift
+    local now deadline
+    deadline=$(e2e_now_ms)
+    deadline=$((deadline + ${timeout%.*} * 1000))
+    while true; do
+        "$@" >/dev/null 2>&1 && return 0
+        now=$(e2e_now_ms)
+        ((now >= deadline)) && return 1
+        sleep 0.05
+    done
+}
+e2e_now_ms() {
+    local t=${EPOCHREALTIME/./}
+    echo $((t / 1000))
+}
+
+# Like e2e_wait_for, but fails the test with MESSAGE.
+e2e_expect() {
+    local timeout=$1 message=$2
+    shift 2
+    e2e_wait_for "$timeout" "$@" || e2e_fail "$message"
+}
+
+# Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY.
+e2e_session() {
+    local fifo=$E2E_TMP/displayfd display=""
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
+    e2e_track $!
+    read -r -t 20 display <"$fifo" || e2e_fail "Xvfb did not report a display"
+    export DISPLAY=":$display"
+    unset WAYLAND_DISPLAY
+    export QT_QPA_PLATFORM=xcb
+    e2e_expect 10 "X server :$display not answering" xdpyinfo
+    e2e_spawn openbox openbox --sm-disable
+    e2e_expect 10 "openbox did not start" e2e_wm_running
+    e2e_spawn trayer trayer --edge top --align right --widthtype pixel --width 80 \
+        --heighttype pixel --height 24 --transparent false --tint 0xc0c0c0 --SetDockType true
+    E2E_TRAYER_PID=$E2E_LAST_PID
+    e2e_expect 10 "trayer did not take the tray" e2e_tray_host_running
+}
+
+e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
+e2e_tray_host_running() { xdotool search --classname trayer; }
+
+# Copies the program into a fresh directory (the settings file lives beside it); prints its path.
+# DIR defaults to $E2E_TMP/app.
+e2e_install_copy() {
+    local dir=${1:-$E2E_TMP/app} binary=${2:-$VELMORA_BUILD_DIR/app/velmora}
+    mkdir -p "$dir"
+    cp "$binary" "$dir/" || e2e_fail "no program at $binary"
+    echo "$dir/$(basename "$binary")"
+}
+
+# Writes the settings file beside PROGRAM: lines "Key=Value" from the arguments, in section Data.
+e2e_write_settings() {
+    local program=$1
+    shift
+    {
+        echo "[Data]"
+        printf '%s\n' "$@"
+    } >"$(dirname "$program")/KXdefault.cfg"
+}
+
+e2e_settings_file() { echo "$(dirname "$1")/KXdefault.cfg"; }
+
+# Value of KEY in the settings file beside PROGRAM (empty when missing).
+e2e_setting() {
+    sed -n "s/^$2=//p" "$(e2e_settings_file "$1")" 2>/dev/null | head -n 1
+}
+
+# Starts PROGRAM without the right to set the clock; extra environment as NAME=VALUE before it,
+# e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora. Sets VELMORA_PID.
+e2e_start_velmora() {
+    local env=()
+    while [[ $1 == *=* ]]; do
+        env+=("$1")
+        shift
+    done
+    local program=$1
+    (cd "$(dirname "$program")" &&
+        exec env "${env[@]}" setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$program") \
+        >"$E2E_TMP/velmora.log" 2>&1 &
+    VELMORA_PID=$!
+    e2e_track "$VELMORA_PID"
+}
+
+# Waits for the program to end by itself within TIMEOUT seconds; sets VELMORA_RC.
+e2e_wait_exit() {
+    local timeout=$1 pid=${2:-$VELMORA_PID}
+    e2e_wait_for "$timeout" e2e_not_running "$pid" || return 1
+    wait "$pid"
+    VELMORA_RC=$?
+    return 0
+}
+e2e_not_running() { ! kill -0 "$1" 2>/dev/null; }
+
+# The NTP responder on 127.0.0.1:123 with ARGS (e.g. --offset 3600.25 --delay-ms 3000).
+e2e_start_responder() {
+    [[ -x $E2E_RESPONDER ]] || e2e_fail "no responder at $E2E_RESPONDER"
+    e2e_spawn responder "$E2E_RESPONDER" --address 127.0.0.1 --port 123 "$@"
+    E2E_RESPONDER_PID=$E2E_LAST_PID
+    e2e_expect 10 "responder did not start" grep -q ready "$E2E_TMP/responder.log"
+}
+
+# A real chronyd as the time server on 127.0.0.1:123 (it never touches the clock).
+e2e_start_chronyd() {
+    local dir=$E2E_TMP/chronyd
+    mkdir -p "$dir"
+    cat >"$dir/chrony.conf" <<CONF
+local stratum 1
+allow 127.0.0.1
+bindaddress 127.0.0.1
+port 123
+cmdport 0
+pidfile $dir/chronyd.pid
+driftfile $dir/chrony.drift
+CONF
+    e2e_spawn chronyd "$(command -v chronyd || echo /usr/sbin/chronyd)" -x -d -u root -f "$dir/chrony.conf"
+    e2e_expect 10 "chronyd did not bind 127.0.0.1:123" grep -q '0100007F:007B' /proc/net/udp
+}
+
+# The main window's X id (the visible one named "Velmora"), printed; fails when there is none.
+e2e_main_window() {
+    xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null | head -n 1 | grep .
+}
+e2e_main_window_shown() { e2e_main_window "$@" >/dev/null; }
+e2e_main_window_hidden() { ! e2e_main_window "$@" >/dev/null; }
+
+# The tray icon: the window the tray host embedded for our process (XEmbed); printed.
+e2e_tray_icon() {
+    local pid=${1:-$VELMORA_PID} w
+    for w in $(xdotool search --pid "$pid" 2>/dev/null); do
+        if xwininfo -id "$w" -tree 2>/dev/null | grep -q 'Parent window id: .*trayer\|Parent window id: 0x' &&
+            e2e_embedded_in_tray "$w"; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+e2e_tray_icon_present() { e2e_tray_icon "$@" >/dev/null; }
+
+# Whether window W sits inside the tray host's window tree.
+e2e_embedded_in_tray() {
+    local w=$1 parent trayers
+    trayers=$(xdotool search --classname trayer 2>/dev/null)
+    parent=$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    local depth
+    for depth in 1 2 3 4; do
+        [[ -z $parent || $parent == "$(e2e_root_id)" ]] && return 1
+        local t
+        for t in $trayers; do
+            (($(printf '%d' "$parent") == t)) && return 0
+        done
+        parent=$(xwininfo -id "$parent" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    done
+    return 1
+}
+e2e_root_id() { xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p'; }
+
+# Centre of window W in root coordinates, as "X Y".
+e2e_window_centre() {
+    local x y w h
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    x=$X y=$Y w=$WIDTH h=$HEIGHT
+    echo "$((x + w / 2)) $((y + h / 2))"
+}
+
+# Moves the pointer onto window W (at its centre, or at DX DY inside it) and clicks BUTTON.
+e2e_click_window() {
+    local w=$1 button=${2:-1} dx=${3:-} dy=${4:-}
+    if [[ -n $dx ]]; then
+        xdotool mousemove --window "$w" "$dx" "$dy" click "$button"
+    else
+        read -r cx cy < <(e2e_window_centre "$w")
+        xdotool mousemove "$cx" "$cy" click "$button"
+    fi
+}
+
+# Double click on the tray icon; right button down / up on it (the menu opens on the press).
+e2e_tray_double_click() {
+    local icon
+    icon=$(e2e_tray_icon) || e2e_fail "no tray icon"
+    read -r cx cy < <(e2e_window_centre "$icon")
+    xdotool mousemove "$cx" "$cy" click --repeat 2 --delay 80 1
+}
+e2e_tray_menu_open() {
+    local icon
+    icon=$(e2e_tray_icon) || e2e_fail "no tray icon"
+    read -r cx cy < <(e2e_window_centre "$icon")
+    xdotool mousemove "$cx" "$cy" mousedown 3 sleep 0.1 mouseup 3
+}
+
+# The visible popup menu of our process (an override-redirect window), printed.
+e2e_popup_menu() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" 2>/dev/null); do
+        xwininfo -id "$w" -wm 2>/dev/null | grep -q 'Override Redirect State: yes' || true
+        if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Picks item N (1-based, separators not counted) of the open menu with the keyboard.
+e2e_menu_pick() {
+    local n=$1 i
+    for ((i = 0; i < n; i++)); do xdotool key Down; done
+    xdotool key Return
+}
+
+# A message box of our process (a visible window other than the main window named "Velmora").
+e2e_message_box() {
+    local main w
+    main=$(e2e_main_window 2>/dev/null)
+    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+        [[ $w != "$main" ]] && xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG &&
+            { echo "$w"; return 0; }
+    done
+    return 1
+}
+e2e_message_box_shown() { e2e_message_box "$@" >/dev/null; }
+
+# Maps a window of another program (xmessage) and clicks into it, so that it takes the focus;
+# sets E2E_OTHER_WIN. Call it directly, not in $(...).
+e2e_other_window() {
+    e2e_spawn other-window xmessage -geometry 200x80+10+600 -title "Other program" "other program"
+    E2E_OTHER_PID=$E2E_LAST_PID
+    e2e_expect 10 "the other window did not show" e2e_other_window_id
+    E2E_OTHER_WIN=$(e2e_other_window_id)
+    e2e_click_window "$E2E_OTHER_WIN"
+}
+e2e_other_window_id() { xdotool search --onlyvisible --name '^Other program$' | head -n 1 | grep .; }
+
+# Screenshot of the whole screen into FILE.
+e2e_screenshot() { import -window root "$1"; }
+
+# The probe: asks the test build of the program for the texts of its fields. The probe writes
+# them into $1.probe beside the program when it receives SIGUSR1.
+e2e_probe_read() {
+    local program=$1 out
+    out="$(dirname "$program")/velmora-probe.txt"
+    rm -f "$out"
+    kill -USR1 "${2:-$VELMORA_PID}" 2>/dev/null || return 1
+    e2e_wait_for 5 test -s "$out" || return 1
+    cat "$out"
+}
+
+# Value of FIELD (LocalPCEdit, TimeServerEdit, StatusBar1, Cursor, ...) from the probe output.
+e2e_probe_field() {
+    local program=$1 field=$2
+    e2e_probe_read "$program" | sed -n "s/^$field=//p"
+}
