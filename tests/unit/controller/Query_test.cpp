@@ -1,0 +1,111 @@
+#include <stdexcept>
+
+#include "tests/unit/controller/ControllerTest.h"
+
+namespace velmora {
+namespace {
+
+using GetTime = ControllerTest;
+
+TEST_F(GetTime, TryNextServerOnFailAsksOnUntilOneAnswers) {
+    net.AddSilentServer("down.test");
+    net.AddServer("up.test", Ahead(12.5));
+    net.AddServer("spare.test", Ahead(99));
+    StartWithServers("down.test|up.test|spare.test", true);
+
+    c.CheckTimeServerButtonClick();
+
+    EXPECT_EQ(net.Queried, (std::vector<std::string>{"down.test", "up.test"}));
+    EXPECT_TRUE(c.ServerTimeKnown);
+    EXPECT_NEAR(c.ClockOffset, 12.5 * kSecond, kMillisecond);
+    // The failure text written in between has been replaced by the time.
+    EXPECT_EQ(w.View.ServerTexts[w.View.ServerTexts.size() - 2], kFailed);
+    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + c.ClockOffset));
+}
+
+TEST_F(GetTime, WithoutTryNextServerOnlyTheFirstEntryIsAsked) {
+    net.AddSilentServer("down.test");
+    net.AddServer("up.test", Ahead(12.5));
+    StartWithServers("down.test|up.test", false);
+
+    c.CheckTimeServerButtonClick();
+
+    EXPECT_EQ(net.Queried, std::vector<std::string>{"down.test"});
+    EXPECT_FALSE(c.ServerTimeKnown);
+    EXPECT_EQ(w.View.ServerText, kFailed);
+}
+
+TEST_F(GetTime, FirstAnswerEndsTheLoopWhicheverTheSetting) {
+    net.AddServer("up.test", Ahead(1));
+    net.AddServer("spare.test", Ahead(2));
+    for (bool nextOnFail : {false, true}) {
+        net.Queried.clear();
+        w.SetKey("GlobalNextSrvOnFail", nextOnFail ? "1" : "0");
+        StartWithServers("up.test|spare.test", nextOnFail);
+        c.CheckTimeServerButtonClick();
+        EXPECT_EQ(net.Queried, std::vector<std::string>{"up.test"});
+    }
+}
+
+TEST_F(GetTime, EmptyAndUnknownEntriesAreAskedLikeAnyOtherAndTheLastFailureStays) {
+    net.AddSilentServer("down.test");
+    StartWithServers("|nowhere.test|down.test", true);
+
+    c.CheckTimeServerButtonClick();
+
+    EXPECT_EQ(net.Queried,
+              (std::vector<std::string>{"255.255.255.255", "255.255.255.255", "down.test"}));
+    EXPECT_EQ(w.View.ServerText, kFailed);
+    c.UpdateTimerTimer();
+    EXPECT_EQ(w.View.ServerText, kFailed);
+}
+
+TEST_F(GetTime, FailureAfterAnEarlierAnswerKeepsTheOldOffsetForTheNextRefresh) {
+    net.AddServer("up.test", Ahead(7));
+    StartWithServers("up.test", false);
+    c.CheckTimeServerButtonClick();
+
+    net.AddSilentServer("down.test");
+    c.ServerList = {"down.test"};
+    c.CheckTimeServerButtonClick();
+    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_NEAR(c.ClockOffset, 7 * kSecond, kMillisecond);
+
+    c.UpdateTimerTimer();
+    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + c.ClockOffset));
+}
+
+TEST_F(GetTime, BusyCursorAndClientEndOnEveryWayOutAnExceptionIncluded) {
+    net.AddServer("up.test", Ahead(1));
+    net.AddSilentServer("down.test");
+    StartWithServers("up.test", false);
+
+    c.CheckTimeServerButtonClick();
+    c.ServerList = {"down.test"};
+    c.CheckTimeServerButtonClick();
+    w.View.OnServerText = [](const std::string&) { throw std::runtime_error("window gone"); };
+    EXPECT_THROW(c.CheckTimeServerButtonClick(), std::runtime_error);
+
+    EXPECT_EQ(w.View.BusyCursorCalls, (std::vector<bool>{true, false, true, false, true, false}));
+    EXPECT_EQ(net.Startups(), 3);
+    EXPECT_EQ(net.Cleanups(), 3);
+    EXPECT_EQ(net.OpenSockets(), 0);
+}
+
+TEST_F(GetTime, ZoneBiasIsReadAfreshForEveryQueryAndOffsetIsInLocalTime) {
+    net.AddServer("up.test", Ahead(3));
+    StartWithServers("up.test", false);
+    // Daylight saving began while the program ran: local clock an hour further from GMT.
+    w.Zone.Info = FakeTimeZoneSource::Fixed(-120);
+    w.Clock.UtcMinusLocal = -120.0 / kMinutesPerDay;
+
+    c.CheckTimeServerButtonClick();
+
+    EXPECT_NEAR(c.ZoneBias, -120.0 / kMinutesPerDay, 1e-12);
+    // The server still runs 3 s ahead of the UTC clock it was given, which is now an hour
+    // further behind the local clock.
+    EXPECT_NEAR(c.ClockOffset, 3 * kSecond + 60.0 / kMinutesPerDay, kMillisecond);
+}
+
+}  // namespace
+}  // namespace velmora
