@@ -1,0 +1,237 @@
+#include "ui/CoolTrayIcon.h"
+
+#include <gtest/gtest.h>
+#include <QImage>
+#include <QMenu>
+#include <QPixmap>
+#include <QTest>
+#include <memory>
+
+namespace velmora {
+namespace {
+
+// The icon with the tray host's presence decided by the test.
+class TestTray : public TCoolTrayIcon {
+  public:
+    TestTray(QWidget* owner, bool trayThere) : TCoolTrayIcon(owner), trayThere_(trayThere) {}
+
+    // What the platform icon would report to us.
+    void Activate(QSystemTrayIcon::ActivationReason reason) {
+        QSystemTrayIcon& tray = const_cast<QSystemTrayIcon&>(Tray());
+        emit tray.activated(reason);
+    }
+
+  protected:
+    bool TrayAvailable() const override { return trayThere_; }
+
+  private:
+    bool trayThere_;
+};
+
+QIcon Solid(QColor colour) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+QColor ColourOf(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage().pixelColor(8, 8);
+}
+
+class TrayTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        owner = std::make_unique<QWidget>();
+        owner->resize(315, 151);
+    }
+    void TearDown() override {
+        tray.reset();
+        owner.reset();
+    }
+
+    void Make(bool trayThere) { tray = std::make_unique<TestTray>(owner.get(), trayThere); }
+
+    void ShowOwner() {
+        owner->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(owner.get()));
+    }
+
+    std::unique_ptr<QWidget> owner;
+    std::unique_ptr<TestTray> tray;
+};
+
+TEST_F(TrayTest, TipIsTheHintCutTo127Characters) {
+    Make(true);
+    EXPECT_TRUE(tray->ShowHint());
+    tray->SetHint(QString(200, u'x'));
+    EXPECT_EQ(tray->TipText(), QString(127, u'x'));
+    EXPECT_EQ(tray->Tray().toolTip(), QString(127, u'x'));
+    EXPECT_EQ(tray->Hint().size(), 200) << "the hint itself is kept whole";
+    tray->SetShowHint(false);
+    EXPECT_EQ(tray->Tray().toolTip(), "");
+    tray->SetShowHint(true);
+    tray->SetHint("");
+    EXPECT_EQ(tray->Tray().toolTip(), "");
+    // A cut never splits a character made of two UTF-16 units.
+    tray->SetHint(QString(126, u'x') + QString::fromUtf8("\U0001F552") + "tail");
+    EXPECT_EQ(tray->TipText(), QString(126, u'x'));
+    tray->SetHint("Velmora");
+    EXPECT_EQ(tray->Tray().toolTip(), "Velmora");
+}
+
+TEST_F(TrayTest, IconIndexFollowsTheImageList) {
+    Make(true);
+    tray->SetIconIndex(3);
+    EXPECT_EQ(tray->IconIndex(), 0) << "no list, no index";
+    auto list = std::make_unique<TImageList>();
+    list->Add(Solid(Qt::red));
+    list->Add(Solid(Qt::green));
+    list->Add(Solid(Qt::blue));
+    tray->SetIconList(list.get());
+    EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::red)) << "attaching a list selects image 0";
+    tray->SetIconIndex(1);
+    EXPECT_EQ(ColourOf(tray->Tray().icon()), QColor(Qt::green));
+    tray->SetIconIndex(3);
+    EXPECT_EQ(tray->IconIndex(), 2) << "the image count or beyond selects the last image";
+    EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::blue));
+    tray->SetIconIndex(-4);
+    EXPECT_EQ(tray->IconIndex(), 0);
+    tray->SetIconIndex(2);
+    list.reset();
+    EXPECT_EQ(tray->IconList(), nullptr);
+    EXPECT_EQ(tray->IconIndex(), 0);
+    EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::blue)) << "the last image copied stays";
+}
+
+TEST_F(TrayTest, EmptyImageListKeepsTheIcon) {
+    Make(true);
+    tray->SetIcon(Solid(Qt::yellow));
+    TImageList empty;
+    tray->SetIconList(&empty);
+    tray->SetIconIndex(1);
+    EXPECT_EQ(tray->IconIndex(), 0);
+    EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::yellow));
+}
+
+TEST_F(TrayTest, ProgramPictureIsARoundFaceWithARedRim) {
+    const QImage picture(kTrayImage);
+    ASSERT_EQ(picture.size(), QSize(16, 16));
+    EXPECT_EQ(picture.pixelColor(0, 0).alpha(), 0) << "corners are transparent";
+    const QColor rim = picture.pixelColor(8, 1);
+    EXPECT_GT(rim.red(), 150);
+    EXPECT_LT(rim.green(), 80);
+}
+
+TEST_F(TrayTest, DoubleClickRaisesTheEventUnlessDisabled) {
+    Make(true);
+    int clicks = 0;
+    QObject* sender = nullptr;
+    tray->OnDblClick = [&](QObject* s) {
+        ++clicks;
+        sender = s;
+    };
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(sender, tray.get());
+    tray->Activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 1) << "single clicks do nothing";
+    tray->Enabled = false;
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(clicks, 1);
+    tray->Enabled = true;
+    tray->OnDblClick = nullptr;
+    tray->Activate(QSystemTrayIcon::DoubleClick);  // unassigned: nothing, no crash
+}
+
+TEST_F(TrayTest, DoubleClickRunsTheMenusDefaultItem) {
+    Make(true);
+    QMenu menu;
+    int runs = 0;
+    QAction* item = menu.addAction("Restore program", [&] { ++runs; });
+    tray->PopupMenu = &menu;
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(runs, 0) << "no default item";
+    menu.setDefaultAction(item);
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(runs, 1);
+    TCoolTrayIcon::SetAutoPopup(&menu, false);
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(runs, 1);
+}
+
+TEST_F(TrayTest, RightButtonOpensTheMenuOnlyWhenItMay) {
+    Make(true);
+    auto menu = std::make_unique<QMenu>();
+    menu->addAction("Exit program");
+    int shown = 0;
+    QObject::connect(menu.get(), &QMenu::aboutToShow, [&] { ++shown; });
+    tray->Activate(QSystemTrayIcon::Context);  // no menu yet
+    tray->PopupMenu = menu.get();
+    tray->Activate(QSystemTrayIcon::Context);
+    EXPECT_EQ(shown, 1);
+    menu->hide();
+    tray->Enabled = false;
+    tray->Activate(QSystemTrayIcon::Context);
+    tray->Enabled = true;
+    TCoolTrayIcon::SetAutoPopup(menu.get(), false);
+    tray->Activate(QSystemTrayIcon::Context);
+    EXPECT_EQ(shown, 1);
+    menu.reset();
+    EXPECT_EQ(tray->PopupMenu, nullptr) << "a destroyed menu is let go";
+    tray->Activate(QSystemTrayIcon::Context);
+}
+
+TEST_F(TrayTest, MinimizingGoesToTheTrayOnlyWhenThereIsOne) {
+    for (bool trayThere : {true, false}) {
+        SCOPED_TRACE(trayThere ? "tray" : "no tray");
+        SetUp();
+        Make(trayThere);
+        tray->MinimizeToTray = true;
+        ShowOwner();
+        owner->showMinimized();
+        QTest::qWait(50);
+        EXPECT_EQ(owner->isVisible(), !trayThere);
+        EXPECT_TRUE(owner->isMinimized());
+        EXPECT_EQ(tray->IconVisible(), trayThere);
+        tray->RestoreMainWindow();
+        QTest::qWait(20);
+        EXPECT_TRUE(owner->isVisible());
+        EXPECT_FALSE(owner->isMinimized()) << "back in the normal state";
+        TearDown();
+    }
+}
+
+TEST_F(TrayTest, MinimizeToTrayOffLeavesTheWindowMinimized) {
+    Make(true);
+    ShowOwner();
+    owner->showMinimized();
+    QTest::qWait(50);
+    EXPECT_TRUE(owner->isVisible());
+    EXPECT_FALSE(tray->IconVisible());
+}
+
+TEST_F(TrayTest, HidingNeedsATray) {
+    for (bool trayThere : {true, false}) {
+        SCOPED_TRACE(trayThere ? "tray" : "no tray");
+        SetUp();
+        Make(trayThere);
+        tray->SetIconVisible(true);
+        ShowOwner();
+        tray->HideMainWindow();
+        EXPECT_EQ(owner->isVisible(), !trayThere);
+        EXPECT_TRUE(tray->IconVisible()) << "the icon stays in the tray";
+        tray->RestoreMainWindow();
+        EXPECT_TRUE(owner->isVisible());
+        TearDown();
+    }
+}
+
+TEST_F(TrayTest, OwnerGoneLeavesOperationsHarmless) {
+    Make(true);
+    tray->SetIconVisible(true);
+    owner.reset();  // takes the tray icon with it, as its child
+    tray.release();
+}
+
+}  // namespace
+}  // namespace velmora
