@@ -1,0 +1,184 @@
+#include "platform/IniProfileFile.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/Error.h"
+#include "sync/Settings.h"
+#include "tests/fixtures/FakeTimeView.h"
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsOnDisk : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("velmora-ini-" + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        name_ = (dir_ / kSettingsFileName).string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    void Put(const std::string& content) { std::ofstream(name_, std::ios::binary) << content; }
+    std::string Content() const {
+        std::ifstream in(name_, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::string ExpectWriteFails(IniProfileFile& file) {
+        try {
+            file.WriteString("Data", "UpdateClock", "1");
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return "no error";
+    }
+    fs::path dir_;
+    std::string name_;
+};
+
+TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesAllEightKeys) {
+    IniProfileFile file(name_);
+    TSettings settings;
+    std::vector<std::string> servers;
+    FakeTimeView view;
+    LoadSettings(settings, servers, file, view);
+    EXPECT_EQ(servers, (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
+    EXPECT_FALSE(fs::exists(name_));
+    SaveSettings(settings, file);
+    EXPECT_EQ(Content(),
+              "[Data]\nGlobalAutorun=0\nGlobalMinimize=0\nGlobalNextSrvOnFail=0\n"
+              "GlobalTimeSrvList=time-a-g.nist.gov|time-b-g.nist.gov\nUpdateClock=0\n"
+              "UpdateClockInterval=30\nUpdateClockHour=1\nDisplayLocalTime=1\n");
+    EXPECT_FALSE(fs::exists(name_ + ".tmp"));
+}
+
+TEST_F(SettingsOnDisk, ValuesReadBackAsWrittenAndAsTheRulesSay) {
+    Put("[Data]\nGlobalTimeSrvList=\nUpdateClock=yes\nGlobalAutorun=2\n"
+        "UpdateClockInterval=0x3E8\n");
+    IniProfileFile file(name_);
+    TSettings settings;
+    std::vector<std::string> servers{"old"};
+    FakeTimeView view;
+    LoadSettings(settings, servers, file, view);
+    EXPECT_TRUE(servers.empty());
+    EXPECT_FALSE(settings.UpdateClock);
+    EXPECT_TRUE(settings.GlobalAutorun);
+    EXPECT_EQ(settings.UpdateClockInterval, 1000);
+    SaveSettings(settings, file);
+    EXPECT_EQ(file.ReadString("Data", "GlobalTimeSrvList", "missing"), "");
+    EXPECT_EQ(file.ReadString("Data", "GlobalAutorun", ""), "1");
+    EXPECT_EQ(file.ReadString("Data", "UpdateClockInterval", ""), "1000");
+}
+
+TEST_F(SettingsOnDisk, NamesIgnoreCaseAndValuesAreTrimmedAndCut) {
+    const std::string list(3000, 'a');
+    Put("[ data ]\r\n  GLOBALTIMESRVLIST =  " + list + " \t\r\nEmpty=\r\n");
+    IniProfileFile file(name_);
+    EXPECT_EQ(file.ReadString("Data", "GlobalTimeSrvList", ""), list.substr(0, 2047));
+    EXPECT_EQ(file.ReadString("DATA", "empty", "fallback"), "");
+    EXPECT_EQ(file.ReadString("Data", "Missing", "fallback"), "fallback");
+    EXPECT_EQ(file.ReadString("Other", "Empty", "fallback"), "fallback");
+}
+
+TEST_F(SettingsOnDisk, OtherSectionsAndLinesAreLeftAlone) {
+    const std::string before =
+        "; kept comment\n[Other]\nUpdateClock=7\n\n[DATA]\nupdateclock = 0\nnot a key line\n"
+        "GlobalAutorun=1\n\n[Tail]\nx=y\n";
+    Put(before);
+    IniProfileFile file(name_);
+    file.WriteString("Data", "UpdateClock", "1");
+    file.WriteString("Data", "DisplayLocalTime", "0");
+    file.WriteString("New", "Key", "v");
+    EXPECT_EQ(Content(),
+              "; kept comment\n[Other]\nUpdateClock=7\n\n[DATA]\nUpdateClock=1\nnot a key line\n"
+              "GlobalAutorun=1\nDisplayLocalTime=0\n\n[Tail]\nx=y\n\n[New]\nKey=v\n");
+    EXPECT_EQ(file.ReadString("Other", "UpdateClock", ""), "7");
+}
+
+TEST_F(SettingsOnDisk, WindowsLineEndsStayWindowsLineEnds) {
+    Put("[Data]\r\nA=1\r\n");
+    IniProfileFile file(name_);
+    file.WriteString("Data", "B", "2");
+    file.WriteString("Data", "A", "3");
+    EXPECT_EQ(Content(), "[Data]\r\nA=3\r\nB=2\r\n");
+}
+
+TEST_F(SettingsOnDisk, AFileThatIsNotTextIsSurvived) {
+    std::string junk;
+    for (int i = 0; i < 5000; ++i) {
+        junk += static_cast<char>((i * 7919) % 256);
+    }
+    junk += "\n[Data]\nUpdateClock=1\n";
+    junk += std::string(3, '\0');
+    Put(junk);
+    IniProfileFile file(name_);
+    EXPECT_EQ(file.ReadString("Data", "UpdateClock", "x"), "1");
+    EXPECT_EQ(file.ReadString("Data", "GlobalAutorun", "x"), "x");
+    file.WriteString("Data", "GlobalAutorun", "0");
+    EXPECT_EQ(Content().substr(0, 5000), junk.substr(0, 5000));
+    EXPECT_EQ(file.ReadString("Data", "GlobalAutorun", "x"), "0");
+}
+
+TEST_F(SettingsOnDisk, PermissionsAndLinksAreKept) {
+    Put("[Data]\nA=1\n");
+    ASSERT_EQ(chmod(name_.c_str(), 0640), 0);
+    IniProfileFile(name_).WriteString("Data", "A", "2");
+    struct stat st {};
+    ASSERT_EQ(stat(name_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+
+    const std::string link = (dir_ / "link.cfg").string();
+    fs::create_symlink(name_, link);
+    IniProfileFile(link).WriteString("Data", "A", "3");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Content(), "[Data]\nA=3\n");
+}
+
+TEST_F(SettingsOnDisk, AFailedWriteLeavesTheOldFileWhole) {
+    const std::string old = "[Data]\nUpdateClock=0\nGlobalAutorun=1\n";
+    Put(old);
+    fs::create_directories(name_ + ".tmp/busy");  // the temporary file cannot be made
+    IniProfileFile file(name_);
+    EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
+    EXPECT_EQ(Content(), old);
+    EXPECT_TRUE(fs::is_directory(name_ + ".tmp"));
+}
+
+TEST_F(SettingsOnDisk, FailsWhereNoFileCanBe) {
+    Put("not a directory");
+    IniProfileFile underAFile(name_ + "/KXdefault.cfg");
+    EXPECT_EQ(underAFile.ReadString("Data", "UpdateClock", "fallback"), "fallback");
+    EXPECT_EQ(ExpectWriteFails(underAFile), "Unable to write to " + name_ + "/KXdefault.cfg");
+
+    // A directory in place of the file: neither read as empty nor replaced.
+    const std::string asDirectory = (dir_ / "dir.cfg").string();
+    fs::create_directories(asDirectory + "/inside");
+    IniProfileFile directory(asDirectory);
+    EXPECT_EQ(directory.ReadString("Data", "UpdateClock", "fallback"), "fallback");
+    EXPECT_EQ(ExpectWriteFails(directory), "Unable to write to " + asDirectory);
+    EXPECT_TRUE(fs::is_directory(asDirectory + "/inside"));
+}
+
+TEST_F(SettingsOnDisk, AnUnwritableDirectoryRefusesTheWrite) {
+    if (geteuid() == 0) {
+        // Root writes anywhere; a read-only file system is what refuses it.
+        IniProfileFile file("/proc/velmora-" + std::to_string(getpid()) + ".cfg");
+        EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + file.FileName());
+        return;
+    }
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    IniProfileFile file(name_);
+    EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
+    chmod(dir_.c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace velmora
