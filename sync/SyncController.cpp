@@ -100,8 +100,8 @@ void SyncController::CheckTimeServerButtonClick() {
         ServerList.emplace_back(kDefaultServer1);
         ServerList.emplace_back(kDefaultServer2);
     }
-    for (const std::string& host : ServerList) {
-        client->ServerHost = host;
+    for (std::size_t i = 0; i < ServerList.size(); ++i) {
+        client->ServerHost = ServerList[i];
         if (client->QueryServer()) {
             StoreServerTime(client->ServerTime() - ZoneBias);
             return;
