@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "platform/WriteAll.h"
 
 namespace velmora {
 namespace {
@@ -164,21 +165,6 @@ void SetLine(IniText& text, const std::string& section, const std::string& key,
     } else {
         text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(span->end), line);
     }
-}
-
-bool WriteAll(int fd, const std::string& content) {
-    std::size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t n = write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 void SyncDirectory(const std::string& path) {
