@@ -150,7 +150,9 @@ std::string Join(const IniText& text) {
 void SetLine(IniText& text, const std::string& section, const std::string& key,
              const std::string& value) {
     const std::string eol = text.crlf ? "\r" : "";
-    const std::string line = key + "=" + value + eol;
+    // A line break would end the value there on reading and start lines of its own: keep only
+    // what a read gives back.
+    const std::string line = key + "=" + value.substr(0, value.find_first_of("\r\n")) + eol;
     const auto span = FindSection(text, section);
     if (!span) {
         if (!text.lines.empty() && !Trim(text.lines.back()).empty()) {
@@ -193,6 +195,10 @@ std::string RealTarget(const std::string& fileName) {
 bool ReplaceFile(const std::string& target, const std::string& content) {
     struct stat old {};
     const bool existed = stat(target.c_str(), &old) == 0;
+    // Replacing goes round the file's own permissions; a file its owner made read-only stays so.
+    if (existed && access(target.c_str(), W_OK) != 0) {
+        return false;
+    }
     const std::string temp = target + ".tmp";
     if (unlink(temp.c_str()) != 0 && errno != ENOENT) {
         return false;

@@ -22,7 +22,8 @@ int HexDigit(char c) {
 // Digits in base 10 or 16; a hexadecimal value may use all 32 bits (as a two's complement
 // integer), a decimal one must fit the signed range.
 std::optional<std::int64_t> ParseDigits(const std::string& digits, int base) {
-    if (digits.empty() || digits.size() > 10) {
+    const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : 0x80000000LL;
+    if (digits.empty()) {
         return std::nullopt;
     }
     std::int64_t value = 0;
@@ -32,10 +33,9 @@ std::optional<std::int64_t> ParseDigits(const std::string& digits, int base) {
             return std::nullopt;
         }
         value = value * base + digit;
-    }
-    const std::int64_t limit = base == 16 ? 0xFFFFFFFFLL : 0x80000000LL;
-    if (value > limit) {
-        return std::nullopt;
+        if (value > limit) {
+            return std::nullopt;
+        }
     }
     return value;
 }

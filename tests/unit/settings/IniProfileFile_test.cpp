@@ -103,6 +103,12 @@ TEST_F(SettingsOnDisk, OtherSectionsAndLinesAreLeftAlone) {
     EXPECT_EQ(file.ReadString("Other", "UpdateClock", ""), "7");
 }
 
+TEST_F(SettingsOnDisk, AValueCannotStartLinesOfItsOwn) {
+    IniProfileFile file(name_);
+    file.WriteString("Data", "GlobalTimeSrvList", "a|b\n[Data]\nGlobalAutorun=1");
+    EXPECT_EQ(Content(), "[Data]\nGlobalTimeSrvList=a|b\n");
+}
+
 TEST_F(SettingsOnDisk, WindowsLineEndsStayWindowsLineEnds) {
     Put("[Data]\r\nA=1\r\n");
     IniProfileFile file(name_);
@@ -174,10 +180,15 @@ TEST_F(SettingsOnDisk, AnUnwritableDirectoryRefusesTheWrite) {
         EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + file.FileName());
         return;
     }
-    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    Put("[Data]\n");
+    ASSERT_EQ(chmod(name_.c_str(), 0444), 0);
     IniProfileFile file(name_);
     EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
+    ASSERT_EQ(chmod(name_.c_str(), 0644), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0555), 0);
+    EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
     chmod(dir_.c_str(), 0755);
+    EXPECT_EQ(Content(), "[Data]\n");
 }
 
 }  // namespace
