@@ -198,8 +198,13 @@ CONF
 }
 
 # The main window's X id (the visible one named "Velmora"), printed; fails when there is none.
+# The tray icon's own window carries the same name; it is left out.
 e2e_main_window() {
-    xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null | head -n 1 | grep .
+    local w
+    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+        e2e_embedded_in_tray "$w" || { echo "$w"; return 0; }
+    done
+    return 1
 }
 e2e_main_window_shown() { e2e_main_window "$@" >/dev/null; }
 e2e_main_window_hidden() { ! e2e_main_window "$@" >/dev/null; }
@@ -221,7 +226,8 @@ e2e_tray_icon_present() { e2e_tray_icon "$@" >/dev/null; }
 # Whether window W sits inside the tray host's window tree.
 e2e_embedded_in_tray() {
     local w=$1 parent trayers
-    trayers=$(xdotool search --classname trayer 2>/dev/null)
+    # the panel that holds the icons has the instance name "panel" and the class "trayer"
+    trayers=$(xdotool search --class trayer 2>/dev/null)
     parent=$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
     local depth
     for depth in 1 2 3 4; do
@@ -273,8 +279,12 @@ e2e_tray_menu_open() {
 e2e_popup_menu() {
     local w
     for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" 2>/dev/null); do
-        xwininfo -id "$w" -wm 2>/dev/null | grep -q 'Override Redirect State: yes' || true
-        if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU; then
+        # Qt 6 types a menu without a parent window as a normal window: an override-redirect
+        # window that is neither the tray icon nor a tooltip is taken for the menu as well.
+        if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU ||
+            { xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
+                ! xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q 'TOOLTIP\|_KDE_NET_WM' &&
+                ! e2e_embedded_in_tray "$w"; }; then
             echo "$w"
             return 0
         fi

@@ -1,0 +1,80 @@
+// tray-probe: a window titled "Velmora" with a tray icon set up as the program sets up its own
+// (tip "Velmora", one image, a popup menu, minimize to tray). It prints one line per event:
+//   tip=TEXT        the tip handed to the tray host, at start
+//   tray=yes|no     whether a tray host was there at start
+//   dblclick        a double click on the icon (the window is then restored)
+//   menu-shown      the popup menu opened
+//   sent-to-tray    minimizing hid the window into the tray
+//   state=minimized|normal   the window state changed
+#include <QEvent>
+#include <QMenu>
+#include <QWidget>
+#include <cstdio>
+
+#include "ui/Application.h"
+#include "ui/CoolTrayIcon.h"
+
+namespace {
+
+void Say(const QString& line) {
+    std::printf("%s\n", line.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+class ProbeTray : public velmora::TCoolTrayIcon {
+public:
+    using TCoolTrayIcon::TCoolTrayIcon;
+
+protected:
+    void SendToTray() override {
+        TCoolTrayIcon::SendToTray();
+        Say("sent-to-tray");
+    }
+};
+
+class ProbeWindow : public QWidget {
+public:
+    ProbeWindow() {
+        setWindowTitle("Velmora");
+        setFixedSize(315, 151);
+        images_.Add(QIcon(velmora::kTrayImage));
+        menu_.addAction("Restore program");
+        menu_.addAction("Exit program", qApp, &QApplication::quit);
+        connect(&menu_, &QMenu::aboutToShow, [] { Say("menu-shown"); });
+
+        tray_.CycleInterval = 400;
+        tray_.SetHint("Velmora");
+        tray_.SetIconVisible(true);
+        tray_.SetIconList(&images_);
+        tray_.PopupMenu = &menu_;
+        tray_.MinimizeToTray = true;
+        tray_.OnDblClick = [this](QObject*) {
+            Say("dblclick");
+            tray_.RestoreMainWindow();
+        };
+        Say("tip=" + tray_.TipText());
+        Say(QString("tray=") + (QSystemTrayIcon::isSystemTrayAvailable() ? "yes" : "no"));
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange) {
+            Say(QString("state=") + (isMinimized() ? "minimized" : "normal"));
+        }
+        QWidget::changeEvent(event);
+    }
+
+private:
+    velmora::TImageList images_;
+    QMenu menu_;
+    ProbeTray tray_{this};
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    velmora::TApplication app(argc, argv);
+    ProbeWindow window;
+    window.show();
+    return app.exec();
+}
