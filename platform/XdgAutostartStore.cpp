@@ -4,12 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <utility>
 #include <vector>
+
+#include "platform/WriteAll.h"
 
 namespace velmora {
 
@@ -77,21 +78,6 @@ std::string EscapeStringValue(const std::string& text) {
 bool IsValidName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // Writes `text` to a new file beside `target` and renames it over `target`, so a reader sees

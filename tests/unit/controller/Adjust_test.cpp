@@ -11,7 +11,7 @@ TEST_F(Adjust, BeforeAnyQueryAsksFirstThenSetsTheServersTimeInGmt) {
 
     c.AdjustClockButtonClick();
 
-    EXPECT_EQ(net.Queried.size(), 1u);
+    EXPECT_EQ(net.Queried().size(), 1u);
     ASSERT_EQ(w.Clock.Settings.size(), 1u);
     EXPECT_NEAR(w.Clock.Settings[0], Ahead(42), kMillisecond);
     EXPECT_EQ(c.ClockOffset, 0);
@@ -25,7 +25,7 @@ TEST_F(Adjust, AfterAFailedFirstQuerySetsTheClockToItsOwnReadingWithoutAskingAga
     c.AdjustClockButtonClick();
     c.AdjustClockButtonClick();
 
-    EXPECT_EQ(net.Queried.size(), 1u);
+    EXPECT_EQ(net.Queried().size(), 1u);
     ASSERT_EQ(w.Clock.Settings.size(), 2u);
     EXPECT_NEAR(w.Clock.Settings[0], w.Clock.UtcNow(), kMillisecond);
 }
@@ -73,7 +73,7 @@ TEST_F(Adjust, TraySynchronizationIsAFreshQueryThenASetting) {
 
     c.Synchronizecomputerclock1Click();
 
-    EXPECT_EQ(net.Queried.size(), 2u);
+    EXPECT_EQ(net.Queried().size(), 2u);
     ASSERT_EQ(w.Clock.Settings.size(), 1u);
     EXPECT_NEAR(w.Clock.Settings[0], served, kMillisecond);
 }

@@ -15,7 +15,7 @@ TEST_F(GetTime, TryNextServerOnFailAsksOnUntilOneAnswers) {
 
     c.CheckTimeServerButtonClick();
 
-    EXPECT_EQ(net.Queried, (std::vector<std::string>{"down.test", "up.test"}));
+    EXPECT_EQ(net.Queried(), (std::vector<std::string>{"down.test", "up.test"}));
     EXPECT_TRUE(c.ServerTimeKnown);
     EXPECT_NEAR(c.ClockOffset, 12.5 * kSecond, kMillisecond);
     // The failure text written in between has been replaced by the time.
@@ -30,7 +30,7 @@ TEST_F(GetTime, WithoutTryNextServerOnlyTheFirstEntryIsAsked) {
 
     c.CheckTimeServerButtonClick();
 
-    EXPECT_EQ(net.Queried, std::vector<std::string>{"down.test"});
+    EXPECT_EQ(net.Queried(), std::vector<std::string>{"down.test"});
     EXPECT_FALSE(c.ServerTimeKnown);
     EXPECT_EQ(w.View.ServerText, kFailed);
 }
@@ -39,11 +39,11 @@ TEST_F(GetTime, FirstAnswerEndsTheLoopWhicheverTheSetting) {
     net.AddServer("up.test", Ahead(1));
     net.AddServer("spare.test", Ahead(2));
     for (bool nextOnFail : {false, true}) {
-        net.Queried.clear();
+        net.Api.Sent.clear();
         w.SetKey("GlobalNextSrvOnFail", nextOnFail ? "1" : "0");
         StartWithServers("up.test|spare.test", nextOnFail);
         c.CheckTimeServerButtonClick();
-        EXPECT_EQ(net.Queried, std::vector<std::string>{"up.test"});
+        EXPECT_EQ(net.Queried(), std::vector<std::string>{"up.test"});
     }
 }
 
@@ -53,7 +53,7 @@ TEST_F(GetTime, EmptyAndUnknownEntriesAreAskedLikeAnyOtherAndTheLastFailureStays
 
     c.CheckTimeServerButtonClick();
 
-    EXPECT_EQ(net.Queried,
+    EXPECT_EQ(net.Queried(),
               (std::vector<std::string>{"255.255.255.255", "255.255.255.255", "down.test"}));
     EXPECT_EQ(w.View.ServerText, kFailed);
     c.UpdateTimerTimer();
@@ -87,9 +87,10 @@ TEST_F(GetTime, BusyCursorAndClientEndOnEveryWayOutAnExceptionIncluded) {
     EXPECT_THROW(c.CheckTimeServerButtonClick(), std::runtime_error);
 
     EXPECT_EQ(w.View.BusyCursorCalls, (std::vector<bool>{true, false, true, false, true, false}));
-    EXPECT_EQ(net.Startups(), 3);
-    EXPECT_EQ(net.Cleanups(), 3);
-    EXPECT_EQ(net.OpenSockets(), 0);
+    // Three clients, each closed and cleaned up again.
+    EXPECT_EQ(net.Api.Startups, 3);
+    EXPECT_EQ(net.Api.Cleanups, 3);
+    EXPECT_EQ(net.Api.Closes.size(), 3u);
 }
 
 TEST_F(GetTime, ZoneBiasIsReadAfreshForEveryQueryAndOffsetIsInLocalTime) {

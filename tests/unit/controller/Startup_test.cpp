@@ -19,7 +19,7 @@ TEST_F(StartUp, MissingFileGivesDefaultsLocalDisplayAndNothingRunning) {
     EXPECT_FALSE(w.UpdateTimer.Enabled());
     EXPECT_EQ(w.UpdateTimer.Interval(), 500);
     EXPECT_NEAR(c.ZoneBias, kBias, 1e-12);
-    EXPECT_TRUE(net.Queried.empty());
+    EXPECT_TRUE(net.Queried().empty());
     EXPECT_TRUE(w.Clock.Settings.empty());
     EXPECT_EQ(w.View.MinimizedCount, 0);
     EXPECT_EQ(w.Autostart.Calls, 0);
@@ -33,7 +33,7 @@ TEST_F(StartUp, EmptyListQueriesTheDefaultsButSavesTheListEmpty) {
 
     c.CheckTimeServerButtonClick();
 
-    EXPECT_EQ(net.Queried, (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
+    EXPECT_EQ(net.Queried(), (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
     EXPECT_EQ(c.ServerList, (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
     EXPECT_NEAR(c.ClockOffset, 2 * kSecond, kMillisecond);
     c.FormDestroy();
@@ -47,7 +47,7 @@ TEST_F(StartUp, AutorunQueriesOnceAndSetsTheClockOnceBeforeTheWindowShows) {
     w.SetKey("GlobalAutorun", "1");
     StartWithServers("ntp.test", false);
 
-    EXPECT_EQ(net.Queried, std::vector<std::string>{"ntp.test"});
+    EXPECT_EQ(net.Queried(), std::vector<std::string>{"ntp.test"});
     ASSERT_EQ(w.Clock.Settings.size(), 1u);
     EXPECT_NEAR(w.Clock.Settings[0], Ahead(30), kMillisecond);
     EXPECT_EQ(c.ClockOffset, 0);
@@ -129,7 +129,7 @@ TEST_F(StartUp, PeriodicTickQueriesThenSetsTheClock) {
 
     w.Timer1.Advance(60000);
 
-    EXPECT_EQ(net.Queried.size(), 1u);
+    EXPECT_EQ(net.Queried().size(), 1u);
     ASSERT_EQ(w.Clock.Settings.size(), 1u);
     EXPECT_NEAR(w.Clock.Settings[0], Ahead(5), kMillisecond);
 }
