@@ -1,0 +1,54 @@
+#include "app/Entry.h"
+
+#include <QSessionManager>
+#include <clocale>
+#include <csignal>
+#include <memory>
+
+#include "app/SignalPipe.h"
+#include "net/SNTPsend.h"
+#include "platform/IniProfileFile.h"
+#include "platform/LinuxProgramPath.h"
+#include "platform/LinuxSystemClock.h"
+#include "platform/LinuxTimeZone.h"
+#include "platform/XdgAutostartStore.h"
+#include "sync/Settings.h"
+#include "ui/Application.h"
+#include "ui/MainHour.h"
+
+namespace velmora {
+
+int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& extra) {
+    std::setlocale(LC_ALL, "");
+    TApplication app(argc, argv);
+    // The window hides into the tray and message boxes come and go; only the program's own exit
+    // paths end it.
+    app.setQuitOnLastWindowClosed(false);
+
+    LinuxSystemClock clock;
+    LinuxTimeZone zone;
+    LinuxProgramPath program;
+    IniProfileFile profile(ProgramDirectory(program.ExecutablePath()) + "/" + kSettingsFileName);
+    XdgAutostartStore autostart;
+    TTimeForm form(
+        {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
+
+    SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
+    // The session manager may end the process without another event once it has our data.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) {
+        form.FormDestroy();
+        QCoreApplication::quit();
+    });
+    if (extra) {
+        extra(form);
+    }
+
+    form.ShowAtStart();
+    app.exec();
+    form.hide();
+    // A failed save shows its message here and the program still ends normally.
+    form.FormDestroy();
+    return 0;
+}
+
+}  // namespace velmora

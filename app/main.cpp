@@ -1,0 +1,7 @@
+// Velmora: keeps the computer clock in step with network time servers.
+
+#include "app/Entry.h"
+
+int main(int argc, char** argv) {
+    return velmora::RunVelmora(argc, argv);
+}

@@ -1,0 +1,301 @@
+#include "ui/MainHour.h"
+
+#include <QApplication>
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QHash>
+#include <QPixmap>
+#include <QScreen>
+#include <memory>
+#include <utility>
+
+#include "net/SNTPsend.h"
+#include "ui/Application.h"
+#include "ui/Options.h"
+#include "ui/X11Flush.h"
+#include "ui/help.h"
+
+// A resource file in a static library is linked in only when asked for.
+static void InitButtonResources() {
+    Q_INIT_RESOURCE(buttons);
+}
+
+namespace velmora {
+
+namespace {
+
+constexpr const char* kTitle = "Velmora";
+// Windows' classic desktop background; the clock fields borrow it.
+const QColor kDesktopColour(0, 128, 128);
+const QColor kServerFieldColour(0, 128, 0);
+
+// The pictures are drawn on magenta, which stands for transparent.
+QIcon ButtonPicture(const QString& name) {
+    QPixmap picture(":/buttons/" + name + ".png");
+    picture.setMask(picture.createMaskFromColor(QColor(255, 0, 255)));
+    return QIcon(picture);
+}
+
+SyncControllerServices ControllerServices(TTimeForm& form, TTimeFormServices& services) {
+    return SyncControllerServices{
+        form,
+        form.UpdateTimer,
+        form.Timer1,
+        services.Clock,
+        services.Zone,
+        services.Profile,
+        services.Program,
+        services.Autostart,
+        std::move(services.MakeSntpClient),
+        [&form] { return std::make_unique<TOptionsForm>(&form); },
+        [](const std::string& message) { TApplication::ShowError(message); },
+    };
+}
+
+}  // namespace
+
+QString StatusTextOf(const QString& controlName) {
+    static const QHash<QString, QString> texts = {
+        {"CheckTimeServerButton", "Get time information from the atomic clock..."},
+        {"AdjustClockButton", "Adjust the computer clock..."},
+        {"SpeedButton2", "Change properties of the program..."},
+        {"SpeedButton3", "Display help about the program..."},
+        {"SpeedButton1", "Exit the program..."},
+        {"LocalPCEdit", "Current time of the computer clock..."},
+        {"TimeServerEdit", "Time information retreived from the atomic clock..."},
+    };
+    return texts.value(controlName);
+}
+
+TTimeForm::TTimeForm(TTimeFormServices services, QWidget* parent)
+    : QWidget(parent), TrayIcon1(this), Controller(ControllerServices(*this, services)) {
+    InitButtonResources();
+    setupUi(this);
+    SetUpWindow();
+    SetUpButtons();
+    SetUpFields();
+    SetUpStatusTexts();
+    SetUpTrayMenu();
+    SetUpTrayIcon();
+    ConnectActions();
+    TApplication::Guarded([this] { Controller.FormCreate(); });
+}
+
+TTimeForm::~TTimeForm() {
+    FormDestroy();
+}
+
+void TTimeForm::SetUpWindow() {
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(315, 151);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center() - rect().center());
+    }
+}
+
+void TTimeForm::SetUpButtons() {
+    const std::pair<QToolButton*, const char*> buttons[] = {
+        {CheckTimeServerButton, "gettime"},
+        {AdjustClockButton, "adjust"},
+        {SpeedButton2, "properties"},
+        {SpeedButton3, "help"},
+        {SpeedButton1, "exit"},
+    };
+    for (const auto& [button, picture] : buttons) {
+        button->setIcon(ButtonPicture(picture));
+    }
+}
+
+void TTimeForm::SetUpFields() {
+    for (QLabel* field : {LocalPCEdit, TimeServerEdit}) {
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Window,
+                         field == LocalPCEdit ? kDesktopColour : kServerFieldColour);
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Base));
+        field->setPalette(palette);
+    }
+}
+
+void TTimeForm::SetUpStatusTexts() {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{CheckTimeServerButton, AdjustClockButton, SpeedButton2,
+                                         SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
+        control->setMouseTracking(true);
+        control->installEventFilter(this);
+    }
+}
+
+void TTimeForm::SetUpTrayMenu() {
+    Synchronizecomputerclock1 = PopupMenu1.addAction("Synchronize computer clock");
+    N1 = PopupMenu1.addSeparator();
+    Restoreprogram1 = PopupMenu1.addAction("Restore program");
+    Exitprogram1 = PopupMenu1.addAction("Exit program");
+    Synchronizecomputerclock1->setObjectName("Synchronizecomputerclock1");
+    N1->setObjectName("N1");
+    Restoreprogram1->setObjectName("Restoreprogram1");
+    Exitprogram1->setObjectName("Exitprogram1");
+    PopupMenu1.setObjectName("PopupMenu1");
+}
+
+void TTimeForm::SetUpTrayIcon() {
+    ImageList1.setObjectName("ImageList1");
+    ImageList1.Add(QIcon(kTrayImage));
+    TrayIcon1.setObjectName("TrayIcon1");
+    TrayIcon1.CycleInterval = 400;
+    TrayIcon1.SetHint(kTitle);
+    TrayIcon1.SetIcon(QIcon(kTrayImage));
+    TrayIcon1.SetIconVisible(true);
+    TrayIcon1.SetIconIndex(0);
+    TrayIcon1.MinimizeToTray = true;
+    TrayIcon1.OnDblClick = [this](QObject* sender) { TrayIcon1DblClick(sender); };
+    TrayIcon1.SetIconList(&ImageList1);
+    TrayIcon1.PopupMenu = &PopupMenu1;
+}
+
+void TTimeForm::ConnectActions() {
+    connect(CheckTimeServerButton, &QToolButton::clicked, this,
+            [this] { Controller.CheckTimeServerButtonClick(); });
+    connect(AdjustClockButton, &QToolButton::clicked, this,
+            [this] { Controller.AdjustClockButtonClick(); });
+    connect(SpeedButton2, &QToolButton::clicked, this, [this] { Controller.Options1Click(); });
+    connect(SpeedButton3, &QToolButton::clicked, this, &TTimeForm::SpeedButton3Click);
+    connect(SpeedButton1, &QToolButton::clicked, this, &TTimeForm::Exit2Click);
+    connect(Synchronizecomputerclock1, &QAction::triggered, this,
+            [this] { Controller.Synchronizecomputerclock1Click(); });
+    connect(Restoreprogram1, &QAction::triggered, this, &TTimeForm::Restoreprogram1Click);
+    connect(Exitprogram1, &QAction::triggered, this, &TTimeForm::Exitprogram1Click);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s == Qt::ApplicationActive) {
+            ApplicationEvents1Activate();
+        } else if (s == Qt::ApplicationInactive) {
+            ApplicationEvents1Deactivate();
+        }
+    });
+}
+
+void TTimeForm::SetLocalTimeText(const std::string& text) {
+    LocalPCEdit->setText(QString::fromStdString(text));
+}
+
+void TTimeForm::SetServerTimeText(const std::string& text) {
+    TimeServerEdit->setText(QString::fromStdString(text));
+}
+
+std::string TTimeForm::ServerTimeText() const {
+    return TimeServerEdit->text().toStdString();
+}
+
+void TTimeForm::SetTimeCaptions(const std::string& localCaption, const std::string& serverCaption) {
+    Label1->setText(QString::fromStdString(localCaption));
+    Label2->setText(QString::fromStdString(serverCaption));
+}
+
+void TTimeForm::SetBusyCursor(bool on) {
+    if (on == busy_) {
+        return;
+    }
+    busy_ = on;
+    if (on) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
+        QApplication::restoreOverrideCursor();
+    }
+    // The thread is about to block in the query: the new cursor has to reach the X server now,
+    // not at the next pass of the event loop.
+    FlushWindowSystem();
+}
+
+void TTimeForm::SetWindowMinimized() {
+    appMinimized_ = true;
+    setWindowState(windowState() | Qt::WindowMinimized);
+}
+
+void TTimeForm::SetWindowNormal() {
+    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+}
+
+void TTimeForm::SetStatusText(const QString& text) {
+    StatusBar1->showMessage(text);
+}
+
+void TTimeForm::ShowAtStart() {
+    if (!isMinimized()) {
+        show();
+    } else if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        showMinimized();
+    }
+    // A minimized window with a tray to go to stays hidden: only the icon shows.
+}
+
+void TTimeForm::FormDestroy() {
+    if (destroyed_) {
+        return;
+    }
+    destroyed_ = true;
+    TApplication::Guarded([this] { Controller.FormDestroy(); });
+}
+
+void TTimeForm::SpeedButton3Click() {
+    THelpForm help(this);
+    help.ShowModal();
+}
+
+void TTimeForm::Exit2Click() {
+    QCoreApplication::quit();
+}
+
+void TTimeForm::Exitprogram1Click() {
+    close();
+}
+
+void TTimeForm::Restoreprogram1Click() {
+    if (!appMinimized_) {
+        return;
+    }
+    appMinimized_ = false;
+    SetWindowNormal();
+    show();
+    raise();
+    activateWindow();
+}
+
+void TTimeForm::TrayIcon1DblClick(QObject*) {
+    appMinimized_ = false;
+    TrayIcon1.RestoreMainWindow();
+}
+
+void TTimeForm::ApplicationEvents1Activate() {
+    SetWindowNormal();
+    Controller.StartDisplayRefresh();
+}
+
+void TTimeForm::ApplicationEvents1Deactivate() {
+    TrayIcon1.HideMainWindow();
+}
+
+bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
+        SetStatusText(StatusTextOf(watched->objectName()));
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TTimeForm::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        appMinimized_ = true;
+    }
+    QWidget::changeEvent(event);
+}
+
+void TTimeForm::closeEvent(QCloseEvent* event) {
+    // Closing the window ends the program, as the exit button does.
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace velmora

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QAction>
+#include <QMenu>
+#include <QString>
+#include <QWidget>
+#include <string>
+
+#include "sync/SyncController.h"
+#include "sync/TimeView.h"
+#include "ui/CoolTrayIcon.h"
+#include "ui/QtTimer.h"
+#include "ui_MainHour.h"
+
+namespace velmora {
+
+// What the program entry hands the main window: the operating system's services and the way to
+// make an SNTP client.
+struct TTimeFormServices {
+    SystemClock& Clock;
+    TimeZoneSource& Zone;
+    ProfileFile& Profile;
+    ProgramPath& Program;
+    AutostartStore& Autostart;
+    SntpClientFactory MakeSntpClient;
+};
+
+// The main window: five picture buttons, the two clock fields, the status line and the tray
+// icon with its menu. It shows what the controller tells it and forwards every action.
+class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
+    Q_OBJECT
+
+  public:
+    // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
+    explicit TTimeForm(TTimeFormServices services, QWidget* parent = nullptr);
+    // Saves the settings (FormDestroy) unless that already happened.
+    ~TTimeForm() override;
+
+    void SetLocalTimeText(const std::string& text) override;
+    void SetServerTimeText(const std::string& text) override;
+    std::string ServerTimeText() const override;
+    void SetTimeCaptions(const std::string& localCaption,
+                         const std::string& serverCaption) override;
+    void SetBusyCursor(bool on) override;
+    void SetWindowMinimized() override;
+    void SetWindowNormal();
+    void SetStatusText(const QString& text);
+
+    // Shows the window as start-up left it: normal, or minimized (into the tray when there is
+    // one).
+    void ShowAtStart();
+    // Saves the settings once; errors go to the general error handler.
+    void FormDestroy();
+
+    void SpeedButton3Click();
+    void Exit2Click();
+    void Exitprogram1Click();
+    void Restoreprogram1Click();
+    void TrayIcon1DblClick(QObject* sender);
+    void ApplicationEvents1Activate();
+    void ApplicationEvents1Deactivate();
+
+    QtTimer UpdateTimer{false, 500};
+    QtTimer Timer1{false, 0};
+    TImageList ImageList1;
+    QMenu PopupMenu1;
+    QAction* Synchronizecomputerclock1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Restoreprogram1 = nullptr;
+    QAction* Exitprogram1 = nullptr;
+    TCoolTrayIcon TrayIcon1;
+    SyncController Controller;
+
+    // Whether the application counts as minimized ("Restore program" acts only then).
+    bool AppMinimized() const { return appMinimized_; }
+    bool BusyCursor() const { return busy_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void SetUpWindow();
+    void SetUpButtons();
+    void SetUpFields();
+    void SetUpStatusTexts();
+    void SetUpTrayMenu();
+    void SetUpTrayIcon();
+    void ConnectActions();
+
+    bool appMinimized_ = false;
+    bool busy_ = false;
+    bool destroyed_ = false;
+};
+
+// The status line's text for each control that has one.
+QString StatusTextOf(const QString& controlName);
+
+}  // namespace velmora
