@@ -74,8 +74,8 @@ TDateTime EncodeDate(int year, int month, int day) {
 }
 
 TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
-    const std::int64_t ms = ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 +
-                            millisecond;
+    const std::int64_t ms =
+        ((static_cast<std::int64_t>(hour) * 60 + minute) * 60 + second) * 1000 + millisecond;
     return static_cast<double>(ms) / kMillisecondsPerDay;
 }
 

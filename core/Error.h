@@ -8,7 +8,7 @@ namespace velmora {
 // The one exception type of the program. Its message is what the user sees in the general error
 // handler's message box, so it is always a finished sentence.
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
 

@@ -7,7 +7,7 @@ namespace velmora {
 // The machine-wide store of named start-up commands (on Linux the XDG autostart directory, one
 // desktop entry per name).
 class AutostartStore {
-public:
+  public:
     virtual ~AutostartStore() = default;
     // Makes sure the store exists; false when it cannot be created.
     virtual bool CreateStore() = 0;

@@ -8,7 +8,7 @@ namespace velmora {
 // section and key names compare case-insensitively, values are trimmed, lines that are not the
 // key being written are left as they were.
 class ProfileFile {
-public:
+  public:
     // The longest value a read returns; longer values are cut.
     static constexpr std::size_t kMaxValueLength = 2047;
 

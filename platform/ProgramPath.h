@@ -6,7 +6,7 @@ namespace velmora {
 
 // Where the running executable is.
 class ProgramPath {
-public:
+  public:
     virtual ~ProgramPath() = default;
     // Full path of the running executable (on Linux the target of /proc/self/exe).
     virtual std::string ExecutablePath() const = 0;

@@ -9,12 +9,13 @@ namespace velmora {
 // What the platform said to a request to set the clock.
 struct ClockSetResult {
     bool accepted = false;
-    std::string reason;  // the platform's own words when not accepted, e.g. "Operation not permitted"
+    std::string
+        reason;  // the platform's own words when not accepted, e.g. "Operation not permitted"
 };
 
 // The system clock: read as local time or UTC to the millisecond, set in UTC.
 class SystemClock {
-public:
+  public:
     virtual ~SystemClock() = default;
     virtual TDateTime LocalNow() const = 0;
     virtual TDateTime UtcNow() const = 0;

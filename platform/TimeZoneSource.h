@@ -32,7 +32,7 @@ struct TimeZoneInformation {
 
 // The current rules of the zone the C library uses.
 class TimeZoneSource {
-public:
+  public:
     virtual ~TimeZoneSource() = default;
     virtual TimeZoneInformation Read() const = 0;
 };

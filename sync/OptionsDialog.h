@@ -8,7 +8,7 @@ namespace velmora {
 
 // What the options command needs of the options dialog, and nothing more.
 class OptionsDialog {
-public:
+  public:
     virtual ~OptionsDialog() = default;
 
     virtual void LoadOptions(bool minimizeOnStart, bool autorun, bool tryNextServer,

@@ -6,7 +6,7 @@ namespace velmora {
 
 // The display operations the controller calls on the main window.
 class TimeView {
-public:
+  public:
     virtual ~TimeView() = default;
     virtual void SetLocalTimeText(const std::string& text) = 0;
     virtual void SetServerTimeText(const std::string& text) = 0;

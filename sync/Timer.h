@@ -9,7 +9,7 @@ namespace velmora {
 // whatever the enabled state; setting the enabled state or interval that the timer already has
 // leaves its running countdown alone; a change of either restarts the countdown.
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     virtual void SetEnabled(bool enabled) = 0;
     virtual bool Enabled() const = 0;
