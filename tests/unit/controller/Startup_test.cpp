@@ -88,6 +88,10 @@ struct IntervalCase {
     std::int32_t timerInterval;
 };
 
+void PrintTo(const IntervalCase& p, std::ostream* out) {
+    *out << "UpdateClock=" << p.updateClock << " UpdateClockInterval=" << p.stored;
+}
+
 class Timer1AtStartUp : public ControllerTest,
                         public ::testing::WithParamInterface<IntervalCase> {};
 
