@@ -149,6 +149,10 @@ int BsdSocketApi::RecvFrom(SocketHandle handle, void* buffer, int length, int fl
 
 int BsdSocketApi::SelectReadable(SocketHandle handle, std::int64_t timeoutMicroseconds) {
     // ppoll rather than select: no FD_SETSIZE ceiling on the handle, same readiness.
+    // Only -1 means no limit; other negative limits are refused, as select refuses them.
+    if (timeoutMicroseconds < -1) {
+        return Fail(wsa::kInvalidArgument);
+    }
     pollfd entry{handle, POLLIN, 0};
     timespec limit{};
     timespec* limitPointer = nullptr;

@@ -73,7 +73,8 @@ class SocketApi {
     // `from` receives the sender's address.
     virtual int RecvFrom(SocketHandle handle, void* buffer, int length, int flags,
                          sockaddr_in& from) = 0;
-    // Waits until `handle` is readable; timeoutMicroseconds < 0 waits without limit.
+    // Waits until `handle` is readable; timeoutMicroseconds -1 waits without limit, other
+    // negative values are invalid.
     // Returns the number of ready handles (0 or 1) or -1.
     virtual int SelectReadable(SocketHandle handle, std::int64_t timeoutMicroseconds) = 0;
     // FIONREAD: bytes of the next pending datagram.

@@ -187,6 +187,16 @@ TEST_F(SntpTest, SilenceIsATimeoutThatKeepsEarlierResults) {
     EXPECT_EQ(api.SelectTimeouts.back(), 1000000);
 }
 
+TEST_F(SntpTest, ANegativeTimeoutOtherThanMinusOneFailsAtOnce) {
+    api.SelectFailure = wsa::kInvalidArgument;  // what the real binding says to -5000 us
+    client.ReplyTimeout = -5;
+    Serve(kWorkedExample);
+    EXPECT_FALSE(client.QueryServer());
+    EXPECT_EQ(client.Socket().SocketError, wsa::kTimedOut);
+    EXPECT_EQ(api.SelectTimeouts.size(), 1u);
+    EXPECT_EQ(api.SelectTimeouts[0], -5000);
+}
+
 TEST_F(SntpTest, AReceiveErrorEndsTheQueryAtOnce) {
     api.ReceiveFailure = wsa::kNetworkDown;
     Serve(kWorkedExample);

@@ -72,6 +72,12 @@ TEST(BsdSocketApi, TheLastErrorBelongsToTheCallingThread) {
     EXPECT_EQ(api.LastError(), wsa::kNotInitialised);
 }
 
+TEST(BsdSocketApi, OnlyMinusOneMeansWaitWithoutLimit) {
+    BsdSocketApi api;
+    EXPECT_EQ(api.SelectReadable(0, -5000), kSocketError);
+    EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
+}
+
 TEST(BsdSocketApi, DatabaseLookupsAndDottedAddresses) {
     BsdSocketApi api;
     EXPECT_EQ(api.ProtocolByNumber(17).value_or(""), "udp");
