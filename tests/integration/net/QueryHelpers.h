@@ -8,7 +8,7 @@
 #include "net/SNTPsend.h"
 #include "tests/fixtures/NtpResponder.h"
 
-namespace velmora::testing {
+namespace velmora::nettest {
 
 struct QueryOutcome {
     bool result = false;
@@ -47,4 +47,4 @@ inline NtpResponder::ReplyBuilder Resized(std::size_t length) {
     };
 }
 
-}  // namespace velmora::testing
+}  // namespace velmora::nettest

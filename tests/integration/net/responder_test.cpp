@@ -8,10 +8,10 @@ namespace velmora {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::Patched;
-using testing::QueryInBackground;
-using testing::Resized;
-using testing::TimedQuery;
+using nettest::Patched;
+using nettest::QueryInBackground;
+using nettest::Resized;
+using nettest::TimedQuery;
 
 NtpResponder::Options At(const std::string& address) {
     return NtpResponder::On(address);
@@ -96,13 +96,14 @@ TEST_F(ResponderTest, A47ByteReplyIsNoAnswerAndA68ByteOneIs) {
 
 TEST_F(ResponderTest, ASilentServerCostsTheDefaultFiveSeconds) {
     NtpResponder server(At("127.0.0.2"), NtpResponder::Silent());
-    client.ReplyTimeout = 5000;
-    const auto outcome = TimedQuery(client);
+    TSNTPSend fresh;
+    fresh.ServerHost = "127.0.0.2";
+    const auto outcome = TimedQuery(fresh);
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.error, wsa::kTimedOut);
     EXPECT_GE(outcome.seconds, 4.99);
     EXPECT_LT(outcome.seconds, 5.5);
-    EXPECT_TRUE(client.ReplyData().empty());
+    EXPECT_TRUE(fresh.ReplyData().empty());
     EXPECT_TRUE(server.WaitForRequests(1, 100ms));
 }
 
