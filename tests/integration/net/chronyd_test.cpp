@@ -9,8 +9,15 @@ namespace {
 TEST(Chronyd, AnswersWithTheLocalClockThroughTheLocalhostName) {
     TSNTPSend client;
     ASSERT_EQ(client.ServerHost, "localhost");
-    ASSERT_TRUE(client.QueryServer()) << "error " << client.Socket().SocketError;
-    const TDateTime now = CurrentUtcTime();
+    // A busy machine can hold one packet up on one way only; a quick round trip bounds that.
+    TDateTime now = 0;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        ASSERT_TRUE(client.QueryServer()) << "error " << client.Socket().SocketError;
+        now = CurrentUtcTime();
+        if (client.DelaySeconds() < 0.002) {
+            break;
+        }
+    }
     EXPECT_NEAR((client.ServerTime() - now) * kSecondsPerDay, 0.0, 0.005);
     EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001);
     EXPECT_GE(client.DelaySeconds(), -0.001);

@@ -30,7 +30,7 @@ TEST_F(ResponderTest, AValidAnswerGivesTheServersOffset) {
     NtpResponder server(At("127.0.0.2"), NtpResponder::Standard(3600.25));
     const auto outcome = TimedQuery(client);
     ASSERT_TRUE(outcome.result);
-    EXPECT_NEAR(client.OffsetSeconds(), 3600.25, 0.005);
+    EXPECT_NEAR(client.OffsetSeconds(), 3600.25, 0.02);
     EXPECT_GE(client.DelaySeconds(), -0.002);
     EXPECT_LT(client.DelaySeconds(), 0.05);
     EXPECT_NEAR((client.ServerTime() - CurrentUtcTime()) * kSecondsPerDay, 3600.25, 0.05);
