@@ -23,7 +23,7 @@ using SteadyClock = std::chrono::steady_clock;
 std::int64_t Trunc(double value) {
     constexpr double kLimit = 9.2e18;
     if (!(value > -kLimit)) {
-        return value != value ? 0 : static_cast<std::int64_t>(-kLimit);
+        return std::isnan(value) ? 0 : static_cast<std::int64_t>(-kLimit);
     }
     if (value > kLimit) {
         return static_cast<std::int64_t>(kLimit);
