@@ -7,7 +7,7 @@ VELMORA_BUILD_PACKAGES=(
 )
 VELMORA_RUN_PACKAGES=(
     "${VELMORA_BUILD_PACKAGES[@]}"
-    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core fontconfig
+    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra fontconfig
     # the demo on a machine without a display
     xvfb openbox trayer xdotool imagemagick x11-utils chrony iproute2 util-linux
 )
@@ -15,7 +15,7 @@ VELMORA_TEST_PACKAGES=(
     "${VELMORA_RUN_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
-    ntpsec-ntpdig libcap2-bin python3
+    ntpsec-ntpdig libcap2-bin python3 libxfixes-dev
 )
 
 velmora_install_packages() {

@@ -19,6 +19,7 @@ VELMORA_SOURCE_DIR=${VELMORA_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/..
 E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-responder}
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
+E2E_XCURSOR=${E2E_XCURSOR:-$VELMORA_BUILD_DIR/tests/tools/x-cursor/x-cursor}
 
 e2e_log() { echo "[$E2E_NAME $(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2; }
 
@@ -326,7 +327,7 @@ e2e_other_window_id() { xdotool search --onlyvisible --name '^Other program$' | 
 e2e_screenshot() { import -window root "$1"; }
 
 # The probe: asks the test build of the program for the texts of its fields. The probe writes
-# them into $1.probe beside the program when it receives SIGUSR1.
+# them into velmora-probe.txt beside the program when it receives SIGUSR1.
 e2e_probe_read() {
     local program=$1 out
     out="$(dirname "$program")/velmora-probe.txt"
@@ -336,8 +337,57 @@ e2e_probe_read() {
     cat "$out"
 }
 
+# The LD_PRELOAD value that puts the clock_settime recorder into PROGRAM (behind the sanitizer
+# runtime, which must come first, when the program was built with it).
+e2e_shim_preload() {
+    local asan
+    asan=$(ldd "$1" 2>/dev/null | sed -n 's/.*libasan[^ ]* => \([^ ]*\).*/\1/p')
+    echo "${asan:+$asan:}$E2E_SHIM"
+}
+
 # Value of FIELD (LocalPCEdit, TimeServerEdit, StatusBar1, Cursor, ...) from the probe output.
 e2e_probe_field() {
     local program=$1 field=$2
     e2e_probe_read "$program" | sed -n "s/^$field=//p"
+}
+
+# Where the main window's controls are, in its client area (x y of their centres).
+e2e_control_position() {
+    case $1 in
+    CheckTimeServerButton) echo "33 36" ;;
+    AdjustClockButton) echo "95 36" ;;
+    SpeedButton2) echo "157 36" ;;
+    SpeedButton3) echo "219 36" ;;
+    SpeedButton1) echo "281 36" ;;
+    LocalPCEdit) echo "75 112" ;;
+    TimeServerEdit) echo "240 112" ;;
+    *) e2e_fail "no control $1" ;;
+    esac
+}
+
+# Moves the pointer over CONTROL of the main window; e2e_click_control also clicks it.
+e2e_point_at() {
+    local w x y
+    w=$(e2e_main_window) || e2e_fail "no main window to point at"
+    read -r x y < <(e2e_control_position "$1")
+    xdotool mousemove --window "$w" "$x" "$y"
+}
+e2e_click_control() {
+    e2e_point_at "$1"
+    xdotool click 1
+}
+
+# Waits until the probe reports FIELD=VALUE.
+e2e_probe_is() { [[ $(e2e_probe_field "$1" "$2") == "$3" ]]; }
+
+# Checks that the settings file beside PROGRAM holds all eight keys.
+e2e_expect_all_settings() {
+    local file key
+    file=$(e2e_settings_file "$1")
+    [[ -f $file ]] || e2e_fail "no settings file $file"
+    grep -qx '\[Data\]' "$file" || e2e_fail "no [Data] section in $file"
+    for key in GlobalAutorun GlobalMinimize GlobalNextSrvOnFail GlobalTimeSrvList UpdateClock \
+        UpdateClockInterval UpdateClockHour DisplayLocalTime; do
+        grep -q "^$key=" "$file" || e2e_fail "key $key missing from $file: $(cat "$file")"
+    done
 }
