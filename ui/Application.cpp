@@ -17,10 +17,11 @@ bool errorShowing = false;
 
 constexpr const char* kTitle = "Velmora";
 
-// The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, fontconfig's
-// sans serif stands in, a pixel smaller so the designed geometry still holds its captions.
+// The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, a condensed
+// sans serif a pixel smaller stands in, so the designed geometry still holds the captions.
 QFont FormFont() {
-    QFont::insertSubstitutions("MS Sans Serif", {"DejaVu Sans", "Liberation Sans", "Sans Serif"});
+    QFont::insertSubstitutions("MS Sans Serif",
+                               {"DejaVu Sans Condensed", "DejaVu Sans", "Liberation Sans"});
     QFont font("MS Sans Serif");
     font.setPixelSize(10);
     return font;

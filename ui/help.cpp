@@ -1,7 +1,9 @@
 #include "ui/help.h"
 
 #include <QAction>
+#include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -76,6 +78,11 @@ THelpForm::THelpForm(QWidget* parent) : QDialog(parent) {
     QFont textFont("Times New Roman");
     textFont.setPixelSize(16);
     RichEdit1->setFont(textFont);
+    // Like a rich edit without the focus, the text shows no selection.
+    QPalette palette = RichEdit1->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Base));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
+    RichEdit1->setPalette(palette);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     addAction(Action1);
     connect(Action1, &QAction::triggered, this, &QDialog::reject);
@@ -104,6 +111,7 @@ void THelpForm::FormShow() {
     QTextCursor cursor(document.findBlockByNumber(kHeadingLines.back() - 1));
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
     RichEdit1->setTextCursor(cursor);
+    RichEdit1->verticalScrollBar()->setValue(0);
     BitBtn1->setFocus();
 }
 

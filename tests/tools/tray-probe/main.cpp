@@ -6,13 +6,19 @@
 //   menu-shown      the popup menu opened
 //   sent-to-tray    minimizing hid the window into the tray
 //   state=minimized|normal   the window state changed
+// With --options or --help-window it also opens that window over its own, modally, as the
+// program does (for screenshots).
 #include <QEvent>
 #include <QMenu>
+#include <QTimer>
 #include <QWidget>
 #include <cstdio>
 
+#include "sync/Settings.h"
 #include "ui/Application.h"
 #include "ui/CoolTrayIcon.h"
+#include "ui/Options.h"
+#include "ui/help.h"
 
 namespace {
 
@@ -22,10 +28,10 @@ void Say(const QString& line) {
 }
 
 class ProbeTray : public velmora::TCoolTrayIcon {
-public:
+  public:
     using TCoolTrayIcon::TCoolTrayIcon;
 
-protected:
+  protected:
     void SendToTray() override {
         TCoolTrayIcon::SendToTray();
         Say("sent-to-tray");
@@ -33,7 +39,7 @@ protected:
 };
 
 class ProbeWindow : public QWidget {
-public:
+  public:
     ProbeWindow() {
         setWindowTitle("Velmora");
         setFixedSize(315, 151);
@@ -56,7 +62,7 @@ public:
         Say(QString("tray=") + (QSystemTrayIcon::isSystemTrayAvailable() ? "yes" : "no"));
     }
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::WindowStateChange) {
             Say(QString("state=") + (isMinimized() ? "minimized" : "normal"));
@@ -64,11 +70,28 @@ protected:
         QWidget::changeEvent(event);
     }
 
-private:
+  private:
     velmora::TImageList images_;
     QMenu menu_;
     ProbeTray tray_{this};
 };
+
+void OpenOptions(QWidget* parent) {
+    velmora::TOptionsForm form(parent);
+    form.LoadOptions(false, false, false, velmora::kDefaultServerList);
+    form.SetCheckBox1Checked(false);
+    form.SetComboBox1ItemIndex(0);
+    form.SetEdit1Text("0");
+    form.SetRadioButton2Checked(true);
+    form.ShowModal();
+    Say(form.WasAccepted() ? "options-accepted" : "options-closed");
+}
+
+void OpenHelp(QWidget* parent) {
+    velmora::THelpForm form(parent);
+    form.ShowModal();
+    Say("help-closed");
+}
 
 }  // namespace
 
@@ -76,5 +99,11 @@ int main(int argc, char** argv) {
     velmora::TApplication app(argc, argv);
     ProbeWindow window;
     window.show();
+    const QStringList args = app.arguments();
+    if (args.contains("--options")) {
+        QTimer::singleShot(300, &window, [&window] { OpenOptions(&window); });
+    } else if (args.contains("--help-window")) {
+        QTimer::singleShot(300, &window, [&window] { OpenHelp(&window); });
+    }
     return app.exec();
 }
