@@ -30,7 +30,7 @@ static_assert(sizeof(TNtpPacket) == 48, "TNtpPacket must match the wire format b
 TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
 // The reverse; the words come out in network byte order.
 void EncodeTimestamp(TDateTime value, std::uint32_t& seconds, std::uint32_t& fraction);
-// The current UTC time from the real-time clock, to the millisecond.
+// The current UTC time from the real-time clock, to the microsecond.
 TDateTime CurrentUtcTime();
 
 // Asks one time server for the time with one SNTP exchange. Every failure is the result false;

