@@ -202,7 +202,10 @@ void TCoolTrayIcon::RunDefaultItem() {
 }
 
 bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == owner_ && event->type() == QEvent::WindowStateChange) {
+    // A window minimized before it is first shown goes to the tray when it shows.
+    const bool watchedEvent =
+        event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show;
+    if (watched == owner_ && watchedEvent) {
         // Hiding from inside the state change confuses some window managers; do it right after.
         QTimer::singleShot(0, this, &TCoolTrayIcon::OwnerStateChanged);
     }

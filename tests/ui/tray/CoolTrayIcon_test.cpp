@@ -201,6 +201,21 @@ TEST_F(TrayTest, MinimizingGoesToTheTrayOnlyWhenThereIsOne) {
     }
 }
 
+TEST_F(TrayTest, WindowMinimizedBeforeItsFirstShowingGoesToTheTray) {
+    Make(true);
+    tray->MinimizeToTray = true;
+    owner->setWindowState(Qt::WindowMinimized);
+    QTest::qWait(20);
+    owner->show();
+    QTest::qWait(50);
+    EXPECT_FALSE(owner->isVisible());
+    EXPECT_TRUE(tray->IconVisible());
+    tray->RestoreMainWindow();
+    QTest::qWait(50);
+    EXPECT_TRUE(owner->isVisible()) << "restoring does not send it back";
+    EXPECT_FALSE(owner->isMinimized());
+}
+
 TEST_F(TrayTest, MinimizeToTrayOffLeavesTheWindowMinimized) {
     Make(true);
     ShowOwner();
