@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QMessageBox>
 #include <exception>
+#include <utility>
 
 // A resource file in a static library is linked in only when asked for.
 static void InitTrayResources() {
@@ -75,6 +76,10 @@ void TApplication::Guarded(const std::function<void()>& action) {
     } catch (...) {
         ReportCurrentException();
     }
+}
+
+std::function<void()> TApplication::Guard(std::function<void()> action) {
+    return [action = std::move(action)] { Guarded(action); };
 }
 
 bool TApplication::ErrorShowing() {

@@ -23,6 +23,9 @@ class TApplication : public QApplication {
 
     // Runs `action` inside the general error handler, for code Qt calls outside an event.
     static void Guarded(const std::function<void()>& action);
+    // `action` made into a slot that runs inside the general error handler. Qt's own code is not
+    // exception-safe: a handler connected this way never unwinds through it, so nothing leaks.
+    static std::function<void()> Guard(std::function<void()> action);
 
     // True while the error box is open.
     static bool ErrorShowing();

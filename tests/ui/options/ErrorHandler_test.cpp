@@ -38,9 +38,10 @@ TEST(ErrorHandler, ErrorsWhileTheBoxIsOpenNeverStack) {
     EXPECT_FALSE(TApplication::ErrorShowing());
 }
 
-TEST(ErrorHandler, ButtonClickHandlerErrorIsReported) {
+TEST(ErrorHandler, GuardedClickHandlerErrorIsReported) {
     QPushButton button("Get time");
-    QObject::connect(&button, &QPushButton::clicked, [] { throw Error("Clicked wrong."); });
+    QObject::connect(&button, &QPushButton::clicked,
+                     TApplication::Guard([] { throw Error("Clicked wrong."); }));
     button.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
     test::BoxCloser closer;
