@@ -66,6 +66,9 @@ void TApplication::ShowError(const std::string& message) {
     QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
                     QMessageBox::Ok);
     box.setObjectName("ErrorBox");
+    // With the main window hidden in the tray this box may be the last window: closing it must
+    // not end the program.
+    box.setAttribute(Qt::WA_QuitOnClose, false);
     box.exec();
     errorShowing = false;
 }

@@ -63,5 +63,15 @@ TEST(ErrorHandler, GuardedAndShowErrorReportTheSameWay) {
     EXPECT_FALSE(TApplication::ErrorShowing());
 }
 
+TEST(ErrorHandler, ClosingTheBoxWithNoWindowShownDoesNotEndTheProgram) {
+    // As when the main window is hidden in the tray and a periodic synchronization fails; only
+    // the application's own loop ends on its last window, so this runs in it.
+    test::BoxCloser closer;
+    QTimer::singleShot(0, [] { TApplication::ShowError("Failed to set data for 'Velmora'"); });
+    QTimer::singleShot(400, [] { QApplication::exit(7); });
+    EXPECT_EQ(QApplication::exec(), 7) << "the program ended with the box";
+    EXPECT_EQ(closer.texts.size(), 1);
+}
+
 }  // namespace
 }  // namespace velmora
