@@ -19,6 +19,7 @@ VELMORA_SOURCE_DIR=${VELMORA_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/..
 E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-responder}
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
+export VELMORA_PROBE_OUT=$E2E_TMP/velmora-probe.txt
 E2E_XCURSOR=${E2E_XCURSOR:-$VELMORA_BUILD_DIR/tests/tools/x-cursor/x-cursor}
 
 e2e_log() { echo "[$E2E_NAME $(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2; }
@@ -32,12 +33,13 @@ e2e_fail() {
 # Records a pid for the clean-up.
 e2e_track() { E2E_PIDS+=("$1"); }
 
-# Stops one tracked process: TERM, then KILL after two seconds.
+# Stops one tracked process: TERM, then KILL after five seconds.
 e2e_stop_pid() {
     local pid=$1 i
+    [[ -n $pid ]] || return 0
     kill -0 "$pid" 2>/dev/null || return 0
     kill -TERM "$pid" 2>/dev/null
-    for i in $(seq 1 40); do
+    for i in $(seq 1 100); do
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
@@ -99,23 +101,39 @@ e2e_expect() {
     e2e_wait_for "$timeout" "$@" || e2e_fail "$message"
 }
 
-# Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY.
+# Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY. A display
+# that goes away under the window manager (a server of another run ending on the same number) is
+# given up and the session set up again, at most three times.
 e2e_session() {
+    local attempt
+    for attempt in 1 2 3; do
+        e2e_try_session && return 0
+        e2e_log "session attempt $attempt failed; starting over"
+        e2e_stop_pid "${E2E_OPENBOX_PID:-}"
+        e2e_stop_pid "${E2E_XVFB_PID:-}"
+    done
+    e2e_fail "no X session"
+}
+
+e2e_try_session() {
     local fifo=$E2E_TMP/displayfd display=""
+    rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >"$E2E_TMP/xvfb.log" 2>&1 &
-    e2e_track $!
-    read -r -t 20 display <"$fifo" || e2e_fail "Xvfb did not report a display"
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >>"$E2E_TMP/xvfb.log" 2>&1 &
+    E2E_XVFB_PID=$!
+    e2e_track "$E2E_XVFB_PID"
+    read -r -t 20 display <"$fifo" || return 1
     export DISPLAY=":$display"
     unset WAYLAND_DISPLAY
     export QT_QPA_PLATFORM=xcb
-    e2e_expect 10 "X server :$display not answering" xdpyinfo
+    e2e_wait_for 10 xdpyinfo || return 1
     e2e_spawn openbox openbox --sm-disable
-    e2e_expect 10 "openbox did not start" e2e_wm_running
+    E2E_OPENBOX_PID=$E2E_LAST_PID
+    e2e_wait_for 10 e2e_wm_running || return 1
     e2e_spawn trayer trayer --edge top --align right --widthtype pixel --width 80 \
         --heighttype pixel --height 24 --transparent false --tint 0xc0c0c0 --SetDockType true
     E2E_TRAYER_PID=$E2E_LAST_PID
-    e2e_expect 10 "trayer did not take the tray" e2e_tray_host_running
+    e2e_wait_for 10 e2e_tray_host_running
 }
 
 e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
@@ -198,12 +216,16 @@ CONF
     e2e_expect 10 "chronyd did not bind 127.0.0.1:123" grep -q '0100007F:007B' /proc/net/udp
 }
 
-# The main window's X id (the visible one named "Velmora"), printed; fails when there is none.
-# The tray icon's own window carries the same name; it is left out.
+# The main window's X id (the visible normal window named "Velmora"; message boxes and the tray
+# icon's window carry the same title), printed; fails when there is none.
 e2e_main_window() {
     local w
     for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
-        e2e_embedded_in_tray "$w" || { echo "$w"; return 0; }
+        if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL' &&
+            ! e2e_embedded_in_tray "$w"; then
+            echo "$w"
+            return 0
+        fi
     done
     return 1
 }
@@ -276,6 +298,18 @@ e2e_tray_menu_open() {
     xdotool mousemove "$cx" "$cy" mousedown 3 sleep 0.1 mouseup 3
 }
 
+# Opens the tray menu and waits for it; presses again when a press got lost (the icon may still
+# be settling into the tray). Fails the test when no menu comes.
+e2e_open_tray_menu() {
+    local attempt
+    for attempt in 1 2 3; do
+        e2e_tray_menu_open
+        e2e_wait_for 2 e2e_popup_menu && return 0
+        xdotool key Escape
+    done
+    e2e_fail "tray menu did not open"
+}
+
 # The visible popup menu of our process (an override-redirect window), printed.
 e2e_popup_menu() {
     local w
@@ -326,11 +360,10 @@ e2e_other_window_id() { xdotool search --onlyvisible --name '^Other program$' | 
 # Screenshot of the whole screen into FILE.
 e2e_screenshot() { import -window root "$1"; }
 
-# The probe: asks the test build of the program for the texts of its fields. The probe writes
-# them into velmora-probe.txt beside the program when it receives SIGUSR1.
+# The probe: asks the test build of the program for the texts of its fields, which it writes
+# into $VELMORA_PROBE_OUT when it receives SIGUSR1.
 e2e_probe_read() {
-    local program=$1 out
-    out="$(dirname "$program")/velmora-probe.txt"
+    local out=$VELMORA_PROBE_OUT
     rm -f "$out"
     kill -USR1 "${2:-$VELMORA_PID}" 2>/dev/null || return 1
     e2e_wait_for 5 test -s "$out" || return 1

@@ -1,6 +1,6 @@
 // velmora-probe: Velmora with a probe for end-to-end tests. On SIGUSR1 it writes the texts of the
-// main window's fields, labels and status line, and its state, as KEY=VALUE lines into
-// velmora-probe.txt beside the executable (replaced atomically).
+// main window's fields, labels and status line, and its state, as KEY=VALUE lines into the file
+// VELMORA_PROBE_OUT names, else velmora-probe.txt beside the executable (replaced atomically).
 
 #include <QApplication>
 #include <QCursor>
@@ -9,6 +9,7 @@
 #include <QSaveFile>
 #include <QTextStream>
 #include <csignal>
+#include <cstdlib>
 #include <memory>
 
 #include "app/Entry.h"
@@ -39,8 +40,12 @@ QString MessageBoxText() {
 }
 
 void WriteProbe(velmora::TTimeForm& form) {
-    const std::string dir = velmora::ProgramDirectory(velmora::LinuxProgramPath().ExecutablePath());
-    QSaveFile file(QString::fromStdString(dir + "/velmora-probe.txt"));
+    const char* target = std::getenv("VELMORA_PROBE_OUT");
+    const std::string name =
+        target ? target
+               : velmora::ProgramDirectory(velmora::LinuxProgramPath().ExecutablePath()) +
+                     "/velmora-probe.txt";
+    QSaveFile file(QString::fromStdString(name));
     if (!file.open(QIODevice::WriteOnly)) {
         return;
     }

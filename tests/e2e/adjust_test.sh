@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# "Adjust time" without the right to set the clock: the query runs first (nothing asked yet), the
+# refusal comes up in a message box with the platform's reason, and the server field keeps the
+# server's time. The recorded clock_settime asks for the responder's time, to within 50 ms.
+source "$(dirname "$0")/lib.sh"
+
+export LC_ALL=C TZ=UTC
+e2e_session
+e2e_start_responder --offset 3600.25
+prog=$(e2e_install_copy "" "$E2E_PROBE")
+e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1"
+shim_log=$E2E_TMP/clock-settime.txt
+e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+e2e_expect 10 "main window not shown" e2e_main_window_shown
+
+e2e_click_control AdjustClockButton
+e2e_expect 10 "no message box" e2e_message_box_shown
+e2e_expect 5 "wrong message" e2e_probe_is "$prog" MessageBox \
+    "Unable to set the computer clock: Operation not permitted"
+[[ -s $shim_log ]] || e2e_fail "clock_settime was not called"
+[[ $(wc -l <"$shim_log") == 1 ]] || e2e_fail "clock set more than once: $(cat "$shim_log")"
+read -r _ requested _ at <"$shim_log"
+# Set to the server's time: the local clock at the call plus the responder's offset.
+error=$(echo "$requested - $at - 3600.25" | bc -l)
+echo "$error" | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
+    e2e_fail "the clock would be set ${error}s away from the server's time"
+
+e2e_click_window "$(e2e_message_box)" 1 >/dev/null 2>&1; xdotool key Return
+e2e_expect 5 "message box stays" e2e_probe_is "$prog" MessageBox ""
+shown=$(e2e_probe_field "$prog" TimeServerEdit)
+expected=$(date -d "@$(($(date +%s) + 3600))" '+%x %X')
+[[ ${shown:0:14} == "${expected:0:14}" ]] ||
+    e2e_fail "server field '$shown' does not show the server's time '$expected'"
+e2e_log "ok"

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# The tray menu: "Synchronize computer clock" asks the server and sets the clock once (refused
+# here, so its message box comes up); "Exit program" ends the program and saves the settings.
+source "$(dirname "$0")/lib.sh"
+
+e2e_session
+e2e_start_responder --offset -7200
+prog=$(e2e_install_copy "" "$E2E_PROBE")
+e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=0"
+shim_log=$E2E_TMP/clock-settime.txt
+e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+e2e_expect 10 "main window not shown" e2e_main_window_shown
+e2e_expect 10 "no tray icon" e2e_tray_icon_present
+e2e_expect 5 "GMT captions" e2e_probe_is "$prog" Label2 "Atomic clock time (GMT)"
+
+e2e_open_tray_menu
+e2e_menu_pick 1 # Synchronize computer clock
+e2e_expect 10 "no refusal shown" e2e_probe_is "$prog" MessageBox \
+    "Unable to set the computer clock: Operation not permitted"
+[[ $(wc -l <"$shim_log") == 1 ]] || e2e_fail "expected one clock setting: $(cat "$shim_log")"
+read -r _ requested _ at <"$shim_log"
+echo "$requested - $at + 7200" | bc -l | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
+    e2e_fail "synchronization would set $requested at $at, not the server's time"
+xdotool key Return
+e2e_expect 5 "message box stays" e2e_probe_is "$prog" MessageBox ""
+
+e2e_open_tray_menu
+e2e_menu_pick 3 # Exit program
+e2e_wait_exit 10 || e2e_fail "Exit program did not end the program"
+((VELMORA_RC == 0)) || e2e_fail "exit code $VELMORA_RC"
+e2e_expect_all_settings "$prog"
+[[ $(e2e_setting "$prog" DisplayLocalTime) == 0 ]] || e2e_fail "DisplayLocalTime not kept"
+e2e_log "ok"

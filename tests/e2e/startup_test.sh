@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Start-up settings: "GlobalMinimize" starts with no window, only the icon; "GlobalAutorun" asks
+# the server and sets the clock once before the window first shows.
+source "$(dirname "$0")/lib.sh"
+
+e2e_session
+e2e_start_responder --offset 30
+prog=$(e2e_install_copy "" "$E2E_PROBE")
+
+e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "GlobalMinimize=1"
+e2e_start_velmora "$prog"
+e2e_expect 10 "no tray icon" e2e_tray_icon_present
+e2e_expect 5 "probe not answering" e2e_probe_is "$prog" IconVisible 1
+e2e_main_window_hidden || e2e_fail "window shown although GlobalMinimize is set"
+e2e_probe_is "$prog" Visible 0 || e2e_fail "window visible"
+kill -TERM "$VELMORA_PID"
+e2e_wait_exit 10 || e2e_fail "no end on SIGTERM"
+[[ $(e2e_setting "$prog" GlobalMinimize) == 1 ]] || e2e_fail "GlobalMinimize not kept"
+
+# Autorun: the clock setting happens inside start-up, so it is on record when the window shows.
+e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "GlobalAutorun=1"
+shim_log=$E2E_TMP/clock-settime.txt
+e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+e2e_expect 10 "no message box for the refused start-up setting" e2e_message_box_shown
+e2e_main_window_hidden || e2e_fail "window shown before the start-up synchronization ended"
+[[ $(wc -l <"$shim_log" 2>/dev/null) == 1 ]] || e2e_fail "expected one clock setting at start"
+xdotool key Return
+e2e_expect 10 "window not shown after start-up" e2e_main_window_shown
+[[ $(grep -c . "$shim_log") == 1 ]] || e2e_fail "clock set again: $(cat "$shim_log")"
+e2e_log "ok"
