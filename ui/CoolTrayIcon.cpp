@@ -1,5 +1,7 @@
 #include "ui/CoolTrayIcon.h"
 
+#include "ui/Application.h"
+
 #include <QCursor>
 #include <QEvent>
 #include <QTimer>
@@ -180,12 +182,15 @@ void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
     if (!Enabled) {
         return;
     }
-    if (reason == QSystemTrayIcon::DoubleClick) {
-        FireDblClick();
-        RunDefaultItem();
-    } else if (reason == QSystemTrayIcon::Context) {
-        OpenTrayMenu();
-    }
+    // Reached from inside the platform icon's mouse handling, which must not see an exception.
+    TApplication::Guarded([this, reason] {
+        if (reason == QSystemTrayIcon::DoubleClick) {
+            FireDblClick();
+            RunDefaultItem();
+        } else if (reason == QSystemTrayIcon::Context) {
+            OpenTrayMenu();
+        }
+    });
 }
 
 void TCoolTrayIcon::OpenTrayMenu() {

@@ -7,6 +7,9 @@
 #include <QTest>
 #include <memory>
 
+#include "core/Error.h"
+#include "tests/fixtures/ui_test_main.h"
+
 namespace velmora {
 namespace {
 
@@ -141,6 +144,21 @@ TEST_F(TrayTest, DoubleClickRaisesTheEventUnlessDisabled) {
     tray->Enabled = true;
     tray->OnDblClick = nullptr;
     tray->Activate(QSystemTrayIcon::DoubleClick);  // unassigned: nothing, no crash
+}
+
+TEST_F(TrayTest, DoubleClickHandlerErrorIsReportedAndTheIconGoesOn) {
+    Make(true);
+    int clicks = 0;
+    tray->OnDblClick = [&](QObject*) {
+        if (++clicks == 1) {
+            throw Error("Unable to write to /nowhere/KXdefault.cfg");
+        }
+    };
+    test::BoxCloser closer;
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    tray->Activate(QSystemTrayIcon::DoubleClick);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(closer.texts, QStringList{"Unable to write to /nowhere/KXdefault.cfg"});
 }
 
 TEST_F(TrayTest, DoubleClickRunsTheMenusDefaultItem) {
