@@ -33,8 +33,9 @@ bool KeyRefused(const QKeyEvent& key) {
 
 TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent) {
     setupUi(this);
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
+    // Only the system menu and the close box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(530, 141);
     OKButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     CancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
