@@ -1,0 +1,2 @@
+find_package(Qt6 REQUIRED COMPONENTS Widgets)
+target_link_libraries(bench_startup PRIVATE Qt6::Widgets)

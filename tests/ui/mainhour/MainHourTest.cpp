@@ -1,0 +1,188 @@
+// The main window over fake platform services: its form, status texts, tray menu, the busy
+// cursor around a query, restoring from the tray, and saving the settings exactly once.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QToolButton>
+#include <memory>
+
+#include "net/SNTPsend.h"
+#include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeProfileFile.h"
+#include "tests/fixtures/FakeProgramPath.h"
+#include "tests/fixtures/FakeSystemClock.h"
+#include "tests/fixtures/FakeTimeZoneSource.h"
+#include "tests/fixtures/SocketFakeApi.h"
+#include "tests/fixtures/ui_test_main.h"
+#include "ui/MainHour.h"
+
+namespace velmora {
+namespace {
+
+class MainHourTest : public ::testing::Test {
+  protected:
+    MainHourTest() {
+        // Every query sends its request and then finds the network down.
+        sockets.SelectFailure = 10050;
+        sockets.OnSend = [this](const SocketFakeApi::Datagram&) {
+            cursorWhileQuerying = QApplication::overrideCursor()
+                                      ? QApplication::overrideCursor()->shape()
+                                      : Qt::ArrowCursor;
+        };
+        profile.Set("Data", "GlobalTimeSrvList", "127.0.0.1");
+    }
+
+    std::unique_ptr<TTimeForm> MakeForm() {
+        return std::make_unique<TTimeForm>(
+            TTimeFormServices{clock, zone, profile, program, autostart, [this] {
+                                  ++clientsMade;
+                                  return std::make_unique<TSNTPSend>(sockets);
+                              }});
+    }
+
+    static void MoveMouseOver(QWidget* control) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), control->mapToGlobal(QPointF(3, 3)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(control, &move);
+    }
+
+    FakeSystemClock clock;
+    FakeTimeZoneSource zone;
+    FakeProfileFile profile;
+    FakeProgramPath program;
+    FakeAutostartStore autostart;
+    SocketFakeApi sockets;
+    int clientsMade = 0;
+    Qt::CursorShape cursorWhileQuerying = Qt::ArrowCursor;
+};
+
+TEST_F(MainHourTest, FormAsDesigned) {
+    auto form = MakeForm();
+    EXPECT_EQ(form->windowTitle(), "Velmora");
+    EXPECT_EQ(form->size(), QSize(315, 151));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
+    // Start-up emptied the server field and the status line; no control has a tooltip.
+    EXPECT_EQ(form->ServerTimeText(), "");
+    EXPECT_EQ(form->StatusBar1->currentMessage(), "");
+    for (QWidget* child : form->findChildren<QWidget*>()) {
+        EXPECT_TRUE(child->toolTip().isEmpty()) << child->objectName().toStdString();
+    }
+    for (QToolButton* button : form->findChildren<QToolButton*>()) {
+        EXPECT_TRUE(button->isEnabled());
+        EXPECT_TRUE(button->text().isEmpty() ||
+                    button->toolButtonStyle() == Qt::ToolButtonIconOnly);
+        EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(form->Label1->text(), "Current time");
+    EXPECT_EQ(form->Label2->text(), "Atomic clock time");
+    EXPECT_EQ(form->TimeServerEdit->palette().color(QPalette::Window), QColor(0, 128, 0));
+    EXPECT_TRUE(form->TimeServerEdit->alignment() & Qt::AlignHCenter);
+}
+
+TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
+    auto form = MakeForm();
+    const std::pair<QWidget*, const char*> expected[] = {
+        {form->CheckTimeServerButton, "Get time information from the atomic clock..."},
+        {form->AdjustClockButton, "Adjust the computer clock..."},
+        {form->SpeedButton2, "Change properties of the program..."},
+        {form->SpeedButton3, "Display help about the program..."},
+        {form->SpeedButton1, "Exit the program..."},
+        {form->LocalPCEdit, "Current time of the computer clock..."},
+        {form->TimeServerEdit, "Time information retreived from the atomic clock..."},
+    };
+    for (const auto& [control, text] : expected) {
+        MoveMouseOver(control);
+        EXPECT_EQ(form->StatusBar1->currentMessage(), text);
+    }
+    // Controls without a text leave the last one standing.
+    MoveMouseOver(form->Label1);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(form->TimeServerEdit, &leave);
+    EXPECT_EQ(form->StatusBar1->currentMessage(),
+              "Time information retreived from the atomic clock...");
+}
+
+TEST_F(MainHourTest, TrayMenuAndIcon) {
+    auto form = MakeForm();
+    const QList<QAction*> items = form->PopupMenu1.actions();
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_EQ(items[0]->text(), "Synchronize computer clock");
+    EXPECT_TRUE(items[1]->isSeparator());
+    EXPECT_EQ(items[2]->text(), "Restore program");
+    EXPECT_EQ(items[3]->text(), "Exit program");
+    EXPECT_EQ(form->TrayIcon1.Hint(), "Velmora");
+    EXPECT_TRUE(form->TrayIcon1.IconVisible());
+    EXPECT_TRUE(form->TrayIcon1.MinimizeToTray);
+    EXPECT_EQ(form->TrayIcon1.PopupMenu, &form->PopupMenu1);
+    EXPECT_EQ(form->TrayIcon1.IconList(), &form->ImageList1);
+    EXPECT_EQ(form->ImageList1.Count(), 1);
+}
+
+TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
+    auto form = MakeForm();
+    form->CheckTimeServerButton->click();
+    EXPECT_EQ(clientsMade, 1);
+    EXPECT_EQ(cursorWhileQuerying, Qt::WaitCursor);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(form->ServerTimeText(), "Failed to contact time server");
+    // Unbalanced calls never stack cursors.
+    form->SetBusyCursor(true);
+    form->SetBusyCursor(true);
+    form->SetBusyCursor(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    form->SetBusyCursor(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(MainHourTest, RestoreProgramActsOnlyOnAMinimizedWindow) {
+    auto form = MakeForm();
+    form->Restoreprogram1->trigger();
+    EXPECT_FALSE(form->isVisible()) << "a window merely hidden stays hidden";
+
+    form->SetWindowMinimized();
+    EXPECT_TRUE(form->AppMinimized());
+    // Activation sets the window state back to normal but does not bring the window back.
+    form->ApplicationEvents1Activate();
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_TRUE(form->UpdateTimer.Running());
+    form->Restoreprogram1->trigger();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_FALSE(form->isMinimized());
+    EXPECT_FALSE(form->AppMinimized());
+}
+
+TEST_F(MainHourTest, MinimizedAtStartStaysHiddenOnlyWithATray) {
+    profile.Set("Data", "GlobalMinimize", "1");
+    auto form = MakeForm();
+    EXPECT_TRUE(form->isMinimized());
+    form->ShowAtStart();
+    // The offscreen platform has no tray: the window shows minimized rather than vanish.
+    EXPECT_EQ(form->isVisible(), !QSystemTrayIcon::isSystemTrayAvailable());
+}
+
+TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
+    auto form = MakeForm();
+    form->FormDestroy();
+    const auto writes = profile.Writes.size();
+    EXPECT_EQ(writes, 8u);
+    form.reset();
+    EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
+}
+
+TEST_F(MainHourTest, FailedSaveIsShownAndDoesNotThrow) {
+    profile.FailWrites = true;
+    auto form = MakeForm();
+    test::BoxCloser closer;
+    EXPECT_NO_THROW(form->FormDestroy());
+    ASSERT_EQ(closer.texts.size(), 1);
+    EXPECT_THAT(closer.texts[0].toStdString(), ::testing::StartsWith("Unable to write to "));
+    EXPECT_THAT(closer.texts[0].toStdString(), ::testing::HasSubstr("KXdefault.cfg"));
+}
+
+}  // namespace
+}  // namespace velmora
