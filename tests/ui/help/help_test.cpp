@@ -81,6 +81,7 @@ TEST(HelpForm, EscapeInTheTextCloses) {
 
 TEST(HelpForm, CloseButtonAndItsAcceleratorClose) {
     ShowOnce([](THelpForm& form) { QTest::mouseClick(form.BitBtn1, Qt::LeftButton); });
+    ShowOnce([](THelpForm& form) { QTest::keyClick(form.BitBtn1, Qt::Key_Return); });
     ShowOnce([](THelpForm& form) {
         QTest::keyClick(&form, Qt::Key_C, Qt::AltModifier);
         // The accelerator lets the button come up before it clicks.

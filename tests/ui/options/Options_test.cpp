@@ -138,6 +138,13 @@ TEST_F(OptionsTest, EscapeAndCloseBoxLeaveItNotAccepted) {
 
     form = std::make_unique<TOptionsForm>();
     Show();
+    form->CancelButton->setFocus();
+    QTest::keyClick(form->CancelButton, Qt::Key_Return);
+    EXPECT_FALSE(form->isVisible()) << "Enter presses the focused Cancel button";
+    EXPECT_FALSE(form->WasAccepted());
+
+    form = std::make_unique<TOptionsForm>();
+    Show();
     QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
     form->close();
     EXPECT_FALSE(form->isVisible());
