@@ -12,9 +12,8 @@ int main(int argc, char** argv) {
     window.setWindowTitle("Bare Qt window");
     window.setFixedSize(315, 151);
     QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, &window, [&window] {
-        window.setText(QDateTime::currentDateTime().toString());
-    });
+    QObject::connect(&timer, &QTimer::timeout, &window,
+                     [&window] { window.setText(QDateTime::currentDateTime().toString()); });
     timer.start(500);
     window.show();
     return app.exec();
