@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
+#include <functional>
 
 #include "ui/QtTimer.h"
 
@@ -44,7 +45,9 @@ TEST(QtTimerTest, DisabledTimerDoesNotFireAndKeepsItsInterval) {
     EXPECT_GT(ticks, 0);
 }
 
-TEST(QtTimerTest, SettingTheSameValuesKeepsTheCountdown) {
+// Milliseconds from the start of a running 150 ms timer to its first tick, when `change` is
+// applied 100 ms in; -1 when it did not tick within `waitMs` after the change.
+qint64 FirstTickWithChangeAt100(const std::function<void(QtTimer&)>& change, int waitMs) {
     QtTimer timer(true, 150);
     QElapsedTimer clock;
     clock.start();
@@ -55,26 +58,25 @@ TEST(QtTimerTest, SettingTheSameValuesKeepsTheCountdown) {
         }
     };
     Spin(100);
-    timer.SetEnabled(true);
-    timer.SetInterval(150);
-    Spin(150);
+    change(timer);
+    Spin(waitMs);
+    return firedAt;
+}
+
+TEST(QtTimerTest, SettingTheSameValuesKeepsTheCountdown) {
+    const qint64 firedAt = FirstTickWithChangeAt100(
+        [](QtTimer& timer) {
+            timer.SetEnabled(true);
+            timer.SetInterval(150);
+        },
+        150);
     ASSERT_GE(firedAt, 0) << "the countdown was restarted";
     EXPECT_LT(firedAt, 230);
 }
 
 TEST(QtTimerTest, ChangingTheIntervalRestartsTheCountdown) {
-    QtTimer timer(true, 150);
-    QElapsedTimer clock;
-    clock.start();
-    qint64 firedAt = -1;
-    timer.OnTimer = [&] {
-        if (firedAt < 0) {
-            firedAt = clock.elapsed();
-        }
-    };
-    Spin(100);
-    timer.SetInterval(151);
-    Spin(250);
+    const qint64 firedAt =
+        FirstTickWithChangeAt100([](QtTimer& timer) { timer.SetInterval(151); }, 250);
     ASSERT_GE(firedAt, 0);
     EXPECT_GE(firedAt, 240);
 }
