@@ -220,7 +220,7 @@ CONF
 # icon's window carry the same title), printed; fails when there is none.
 e2e_main_window() {
     local w
-    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
         if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL' &&
             ! e2e_embedded_in_tray "$w"; then
             echo "$w"
@@ -313,7 +313,7 @@ e2e_open_tray_menu() {
 # The visible popup menu of our process (an override-redirect window), printed.
 e2e_popup_menu() {
     local w
-    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" 2>/dev/null); do
+    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" 2>/dev/null); do
         # Qt 6 types a menu without a parent window as a normal window: an override-redirect
         # window that is neither the tray icon nor a tooltip is taken for the menu as well.
         if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU ||
@@ -338,7 +338,7 @@ e2e_menu_pick() {
 e2e_message_box() {
     local main w
     main=$(e2e_main_window 2>/dev/null)
-    for w in $(xdotool search --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
         [[ $w != "$main" ]] && xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG &&
             { echo "$w"; return 0; }
     done
