@@ -43,13 +43,15 @@ e2e_stop_pid() {
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
-    kill -KILL "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    kill -KILL "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     return 0
 }
 
 e2e_cleanup() {
     local rc=$? i
+    # Whatever the caller's shell options, every process gets stopped.
+    set +e
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do
         e2e_stop_pid "${E2E_PIDS[i]}"
     done
