@@ -7,8 +7,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -16,6 +18,17 @@
 namespace velmora {
 
 namespace {
+
+timespec TimeLeft(std::chrono::steady_clock::time_point deadline) {
+    const auto left = std::max<std::int64_t>(std::chrono::duration_cast<std::chrono::microseconds>(
+                                                 deadline - std::chrono::steady_clock::now())
+                                                 .count(),
+                                             0);
+    timespec limit{};
+    limit.tv_sec = static_cast<time_t>(left / 1000000);
+    limit.tv_nsec = static_cast<long>(left % 1000000) * 1000;
+    return limit;
+}
 
 thread_local int lastError = 0;
 std::atomic<int> outstandingStartups{0};
@@ -154,14 +167,16 @@ int BsdSocketApi::SelectReadable(SocketHandle handle, std::int64_t timeoutMicros
         return Fail(wsa::kInvalidArgument);
     }
     pollfd entry{handle, POLLIN, 0};
-    timespec limit{};
-    timespec* limitPointer = nullptr;
-    if (timeoutMicroseconds >= 0) {
-        limit.tv_sec = static_cast<time_t>(timeoutMicroseconds / 1000000);
-        limit.tv_nsec = static_cast<long>(timeoutMicroseconds % 1000000) * 1000;
-        limitPointer = &limit;
-    }
-    const int ready = FromErrno(::ppoll(&entry, 1, limitPointer, nullptr));
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::microseconds(std::max<std::int64_t>(timeoutMicroseconds, 0));
+    int ready = 0;
+    // A signal (the program's own SIGTERM handler, say) must not cut a wait short: wait again
+    // for what is left of the limit.
+    do {
+        timespec limit = TimeLeft(deadline);
+        ready = ::ppoll(&entry, 1, timeoutMicroseconds >= 0 ? &limit : nullptr, nullptr);
+    } while (ready < 0 && errno == EINTR);
+    ready = FromErrno(ready);
     if (ready > 0 && (entry.revents & POLLNVAL) != 0) {
         return Fail(wsa::kNotSocket);
     }
