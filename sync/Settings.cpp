@@ -42,7 +42,7 @@ std::optional<std::int64_t> ParseDigits(const std::string& digits, int base) {
 
 std::optional<std::int32_t> ParseInteger(std::string text) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text = "$" + text.substr(2);
+        text.replace(0, 2, "$");
     }
     std::size_t pos = 0;
     const bool negative = !text.empty() && text[0] == '-';
