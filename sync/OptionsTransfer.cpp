@@ -99,8 +99,8 @@ void SyncController::ShowOptions() {
     }
     TakeFromDialog(*dialog, *this);
     ApplyTimer1();
-    SetAutorun(services_.Autostart, kAutorunValueName, AutorunCommand(services_.Program),
-               !dialog->AutorunBoxChecked());
+    SetAutorun(services_.Platform.Autostart, kAutorunValueName,
+               AutorunCommand(services_.Platform.Program), !dialog->AutorunBoxChecked());
 }
 
 void SyncController::Options1Click() {

@@ -46,11 +46,11 @@ SyncController::~SyncController() {
 }
 
 TDateTime SyncController::Now() const {
-    return velmora::Now(services_.Clock);
+    return velmora::Now(services_.Platform.Clock);
 }
 
 void SyncController::UpdateZoneBias() {
-    ZoneBias = velmora::UpdateZoneBias(services_.Zone, Now());
+    ZoneBias = velmora::UpdateZoneBias(services_.Platform.Zone, Now());
 }
 
 void SyncController::ApplyTimer1() {
@@ -66,7 +66,7 @@ void SyncController::FormCreate() {
     services_.UpdateTimer.SetInterval(kDisplayRefreshInterval);
     UpdateZoneBias();
     ServerList.clear();
-    LoadSettings(*this, ServerList, services_.Profile, services_.View);
+    LoadSettings(*this, ServerList, services_.Platform.Profile, services_.View);
     ApplyTimer1();
     ClockOffset = 0;
     UpdateTimerTimer();
@@ -89,12 +89,12 @@ void SyncController::FormDestroy() {
         std::vector<std::string>& list;
         ~ReleaseList() { list.clear(); }
     } release{ServerList};
-    SaveSettings(*this, services_.Profile);
+    SaveSettings(*this, services_.Platform.Profile);
 }
 
 void SyncController::CheckTimeServerButtonClick() {
     UpdateZoneBias();
-    std::unique_ptr<TSNTPSend> client = services_.MakeSntpClient();
+    std::unique_ptr<TSNTPSend> client = services_.Platform.MakeSntpClient();
     BusyCursor busy(services_.View);
     if (ServerList.empty()) {
         ServerList.emplace_back(kDefaultServer1);
@@ -123,7 +123,8 @@ void SyncController::AdjustClockButtonClick() {
     if (services_.View.ServerTimeText().empty()) {
         CheckTimeServerButtonClick();
     }
-    ClockSetResult result = SetComputerClock(services_.Clock, Now() + ClockOffset + ZoneBias);
+    ClockSetResult result =
+        SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias);
     UpdateTimerTimer();
     if (result.accepted) {
         ClockOffset = 0;

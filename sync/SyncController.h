@@ -25,18 +25,23 @@ using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 // The application's general error handler: shows the message to the user.
 using ErrorReporter = std::function<void(const std::string&)>;
 
-// Everything the controller works with; the main window owns all of it and outlives the
-// controller.
-struct SyncControllerServices {
-    TimeView& View;
-    Timer& UpdateTimer;
-    Timer& Timer1;
+// What the operating system provides; the program entry makes the real ones.
+struct PlatformServices {
     SystemClock& Clock;
     TimeZoneSource& Zone;
     ProfileFile& Profile;
     ProgramPath& Program;
     AutostartStore& Autostart;
     SntpClientFactory MakeSntpClient;
+};
+
+// Everything the controller works with; the main window owns all of it and outlives the
+// controller.
+struct SyncControllerServices {
+    TimeView& View;
+    Timer& UpdateTimer;
+    Timer& Timer1;
+    PlatformServices Platform;
     OptionsDialogFactory MakeOptionsDialog;
     ErrorReporter ReportError;
 };

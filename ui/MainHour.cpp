@@ -38,17 +38,12 @@ QIcon ButtonPicture(const QString& name) {
     return QIcon(picture);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, TTimeFormServices& services) {
+SyncControllerServices ControllerServices(TTimeForm& form, PlatformServices& services) {
     return SyncControllerServices{
         form,
         form.UpdateTimer,
         form.Timer1,
-        services.Clock,
-        services.Zone,
-        services.Profile,
-        services.Program,
-        services.Autostart,
-        std::move(services.MakeSntpClient),
+        std::move(services),
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
     };
@@ -69,7 +64,7 @@ QString StatusTextOf(const QString& controlName) {
     return texts.value(controlName);
 }
 
-TTimeForm::TTimeForm(TTimeFormServices services, QWidget* parent)
+TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent), TrayIcon1(this), Controller(ControllerServices(*this, services)) {
     InitButtonResources();
     setupUi(this);

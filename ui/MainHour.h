@@ -14,17 +14,6 @@
 
 namespace velmora {
 
-// What the program entry hands the main window: the operating system's services and the way to
-// make an SNTP client.
-struct TTimeFormServices {
-    SystemClock& Clock;
-    TimeZoneSource& Zone;
-    ProfileFile& Profile;
-    ProgramPath& Program;
-    AutostartStore& Autostart;
-    SntpClientFactory MakeSntpClient;
-};
-
 // The main window: five picture buttons, the two clock fields, the status line and the tray
 // icon with its menu. It shows what the controller tells it and forwards every action.
 class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
@@ -32,7 +21,7 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
 
   public:
     // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
-    explicit TTimeForm(TTimeFormServices services, QWidget* parent = nullptr);
+    explicit TTimeForm(PlatformServices services, QWidget* parent = nullptr);
     // Saves the settings (FormDestroy) unless that already happened.
     ~TTimeForm() override;
 

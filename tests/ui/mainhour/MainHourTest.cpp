@@ -37,10 +37,10 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            TTimeFormServices{clock, zone, profile, program, autostart, [this] {
-                                  ++clientsMade;
-                                  return std::make_unique<TSNTPSend>(sockets);
-                              }});
+            PlatformServices{clock, zone, profile, program, autostart, [this] {
+                                 ++clientsMade;
+                                 return std::make_unique<TSNTPSend>(sockets);
+                             }});
     }
 
     static void MoveMouseOver(QWidget* control) {

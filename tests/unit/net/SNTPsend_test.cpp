@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -124,6 +126,11 @@ struct HeaderCase {
     Header header;
     bool valid;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const HeaderCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class SntpHeaderTest : public SntpTest, public ::testing::WithParamInterface<HeaderCase> {};
 
