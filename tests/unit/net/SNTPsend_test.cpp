@@ -3,11 +3,10 @@
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <ostream>
 
 #include "tests/fixtures/SocketFakeApi.h"
 
