@@ -34,11 +34,13 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
         {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
 
     SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
-    // The session manager may end the process without another event once it has our data.
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form](QSessionManager&) {
-        form.FormDestroy();
-        QCoreApplication::quit();
-    });
+    // The session manager may end the process without another event once it has our data, so
+    // the settings are written now; the logout may still be cancelled, so the program goes on
+    // (and saves again when it really ends).
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form, &profile](QSessionManager&) {
+                         TApplication::Guarded([&] { SaveSettings(form.Controller, profile); });
+                     });
     if (extra) {
         extra(form);
     }
