@@ -7,7 +7,7 @@ VELMORA_BUILD_PACKAGES=(
 )
 VELMORA_RUN_PACKAGES=(
     "${VELMORA_BUILD_PACKAGES[@]}"
-    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra fontconfig
+    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig
     # the demo on a machine without a display
     xvfb openbox trayer xdotool imagemagick x11-utils chrony iproute2 util-linux
 )
