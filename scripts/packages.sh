@@ -15,7 +15,7 @@ VELMORA_TEST_PACKAGES=(
     "${VELMORA_RUN_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
-    ntpsec-ntpdig libcap2-bin python3 libxfixes-dev
+    ntpsec-ntpdig libcap2-bin git bc libxfixes-dev
 )
 
 velmora_install_packages() {
