@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QScreen>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -153,23 +154,29 @@ void TTimeForm::SetUpTrayIcon() {
 }
 
 void TTimeForm::ConnectActions() {
-    connect(CheckTimeServerButton, &QToolButton::clicked, this,
-            [this] { Controller.CheckTimeServerButtonClick(); });
-    connect(AdjustClockButton, &QToolButton::clicked, this,
-            [this] { Controller.AdjustClockButtonClick(); });
-    connect(SpeedButton2, &QToolButton::clicked, this, [this] { Controller.Options1Click(); });
-    connect(SpeedButton3, &QToolButton::clicked, this, &TTimeForm::SpeedButton3Click);
-    connect(SpeedButton1, &QToolButton::clicked, this, &TTimeForm::Exit2Click);
-    connect(Synchronizecomputerclock1, &QAction::triggered, this,
-            [this] { Controller.Synchronizecomputerclock1Click(); });
-    connect(Restoreprogram1, &QAction::triggered, this, &TTimeForm::Restoreprogram1Click);
-    connect(Exitprogram1, &QAction::triggered, this, &TTimeForm::Exitprogram1Click);
+    // Every handler runs inside the general error handler, so an error never unwinds through
+    // Qt's own button and menu code.
+    const auto on = [this](auto* sender, auto signal, std::function<void()> handler) {
+        connect(sender, signal, this, TApplication::Guard(std::move(handler)));
+    };
+    on(CheckTimeServerButton, &QToolButton::clicked,
+       [this] { Controller.CheckTimeServerButtonClick(); });
+    on(AdjustClockButton, &QToolButton::clicked, [this] { Controller.AdjustClockButtonClick(); });
+    on(SpeedButton2, &QToolButton::clicked, [this] { Controller.Options1Click(); });
+    on(SpeedButton3, &QToolButton::clicked, [this] { SpeedButton3Click(); });
+    on(SpeedButton1, &QToolButton::clicked, [this] { Exit2Click(); });
+    on(Synchronizecomputerclock1, &QAction::triggered,
+       [this] { Controller.Synchronizecomputerclock1Click(); });
+    on(Restoreprogram1, &QAction::triggered, [this] { Restoreprogram1Click(); });
+    on(Exitprogram1, &QAction::triggered, [this] { Exitprogram1Click(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
-        if (s == Qt::ApplicationActive) {
-            ApplicationEvents1Activate();
-        } else if (s == Qt::ApplicationInactive) {
-            ApplicationEvents1Deactivate();
-        }
+        TApplication::Guarded([this, s] {
+            if (s == Qt::ApplicationActive) {
+                ApplicationEvents1Activate();
+            } else if (s == Qt::ApplicationInactive) {
+                ApplicationEvents1Deactivate();
+            }
+        });
     });
 }
 

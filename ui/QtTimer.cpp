@@ -1,5 +1,7 @@
 #include "ui/QtTimer.h"
 
+#include "ui/Application.h"
+
 namespace velmora {
 
 QtTimer::QtTimer(bool enabled, std::int32_t milliseconds, QObject* parent)
@@ -33,7 +35,8 @@ void QtTimer::Restart() {
 
 void QtTimer::Tick() {
     if (OnTimer) {
-        OnTimer();
+        // Inside the general error handler, so an error never unwinds through QTimer.
+        TApplication::Guarded(OnTimer);
     }
 }
 

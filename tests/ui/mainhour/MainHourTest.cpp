@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 #include <memory>
 
@@ -182,6 +185,28 @@ TEST_F(MainHourTest, FailedSaveIsShownAndDoesNotThrow) {
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::StartsWith("Unable to write to "));
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::HasSubstr("KXdefault.cfg"));
+}
+
+TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
+    autostart.FailCreate = true;
+    auto form = MakeForm();
+    form->show();
+    test::BoxCloser closer;
+    test::WhenModal([](QWidget* dialog) {
+        auto* autorun = dialog->findChild<QCheckBox*>("AutorunBox");
+        auto* ok = dialog->findChild<QPushButton*>("OKButton");
+        ASSERT_TRUE(autorun && ok);
+        QTest::mouseClick(autorun, Qt::LeftButton);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(closer.texts.size(), 1, 5000);
+    EXPECT_EQ(closer.texts[0].toStdString(), "Failed to create key /etc/xdg/autostart");
+    // The other options of that OK are applied, and the window still answers.
+    EXPECT_TRUE(form->Controller.GlobalAutorun);
+    EXPECT_FALSE(form->SpeedButton2->isDown());
+    QTest::mouseClick(form->CheckTimeServerButton, Qt::LeftButton);
+    EXPECT_EQ(clientsMade, 1);
 }
 
 }  // namespace
