@@ -1,22 +1,40 @@
-# The Debian 12 packages Velmora needs, and one function that installs the missing ones.
+# The Debian 12 packages Velmora needs, and the functions that install the missing ones. Nothing
+# here installs a package that replaces a service of the machine: chronyd, which the tests and the
+# demo use as a time server, is unpacked from its package instead of installed (the chrony package
+# would remove systemd-timesyncd).
 
+# What building the program takes.
 VELMORA_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev libgnutls28-dev nettle-dev
     netbase tzdata locales
 )
+# What running it on a desktop takes, besides the build.
 VELMORA_RUN_PACKAGES=(
     "${VELMORA_BUILD_PACKAGES[@]}"
-    libqt6widgets6 qt6-qpa-plugins fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig
-    # the demo on a machine without a display
-    xvfb openbox trayer xdotool imagemagick x11-utils chrony iproute2 util-linux
+    libqt6widgets6 libqt6network6 qt6-qpa-plugins libsystemd0 libgnutls30 libnettle8
+    fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig ca-certificates
+)
+# The libraries of the unpacked chronyd.
+VELMORA_CHRONYD_LIBRARIES=(libcap2 libedit2 libgnutls30 libnettle8 libseccomp2)
+# The demo on a machine without a display: a virtual X server, a window manager, a tray, and a
+# time server in a private network namespace.
+VELMORA_DEMO_PACKAGES=(
+    "${VELMORA_RUN_PACKAGES[@]}" "${VELMORA_CHRONYD_LIBRARIES[@]}"
+    xvfb openbox trayer xdotool imagemagick x11-utils iproute2 util-linux
 )
 VELMORA_TEST_PACKAGES=(
-    "${VELMORA_RUN_PACKAGES[@]}"
+    "${VELMORA_DEMO_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig libcap2-bin git bc libxfixes-dev
+    dbus python3-dbusmock haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
+    file dpkg-dev
 )
+
+velmora_sudo() {
+    if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
 
 velmora_install_packages() {
     local missing=()
@@ -28,10 +46,28 @@ velmora_install_packages() {
     done
     if ((${#missing[@]})); then
         echo "Installing: ${missing[*]}"
-        local sudo=()
-        [[ $(id -u) -eq 0 ]] || sudo=(sudo)
-        "${sudo[@]}" apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+        velmora_sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive velmora_sudo apt-get install -y -qq --no-install-recommends \
             "${missing[@]}"
     fi
+}
+
+# Unpacks chronyd from Debian's chrony package into ${VELMORA_DEPS_DIR:-.deps}/chrony (once);
+# tests/fixtures/chronyd.sh finds it there.
+velmora_fetch_chronyd() {
+    local deps=${VELMORA_DEPS_DIR:-$PWD/.deps}
+    [[ -x $deps/chrony/usr/sbin/chronyd ]] && return 0
+    velmora_install_packages "${VELMORA_CHRONYD_LIBRARIES[@]}"
+    local download
+    download=$(mktemp -d)
+    chmod 755 "$download"
+    if ! (cd "$download" && apt-get download -qq chrony 2>/dev/null); then
+        velmora_sudo apt-get update -qq
+        (cd "$download" && apt-get download -qq chrony) || { rm -rf "$download"; return 1; }
+    fi
+    mkdir -p "$deps"
+    rm -rf "$deps/chrony"
+    dpkg-deb -x "$download"/chrony_*.deb "$deps/chrony"
+    rm -rf "$download"
+    [[ -x $deps/chrony/usr/sbin/chronyd ]]
 }

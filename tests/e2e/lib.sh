@@ -201,21 +201,15 @@ e2e_start_responder() {
     e2e_expect 10 "responder did not start" grep -q ready "$E2E_TMP/responder.log"
 }
 
-# A real chronyd as the time server on 127.0.0.1:123 (it never touches the clock).
+# A real chronyd as the time server on 127.0.0.1:123 (it never touches the clock); extra chrony
+# directives as arguments.
 e2e_start_chronyd() {
-    local dir=$E2E_TMP/chronyd
-    mkdir -p "$dir"
-    cat >"$dir/chrony.conf" <<CONF
-local stratum 1
-allow 127.0.0.1
-bindaddress 127.0.0.1
-port 123
-cmdport 0
-pidfile $dir/chronyd.pid
-driftfile $dir/chrony.drift
-CONF
-    e2e_spawn chronyd "$(command -v chronyd || echo /usr/sbin/chronyd)" -x -d -u root -f "$dir/chrony.conf"
-    e2e_expect 10 "chronyd did not bind 127.0.0.1:123" grep -q '0100007F:007B' /proc/net/udp
+    local dir=$E2E_TMP/chronyd bin
+    source "$VELMORA_SOURCE_DIR/tests/fixtures/chronyd.sh"
+    bin=$(velmora_chronyd_bin) || e2e_fail "no chronyd"
+    velmora_chronyd_config "$dir" "$@"
+    e2e_spawn chronyd "$bin" -x -d -u root -f "$dir/chrony.conf"
+    e2e_expect 10 "chronyd did not bind 127.0.0.1:123" velmora_ntp_port_bound
 }
 
 # The main window's X id (the visible normal window named "Velmora"; message boxes and the tray
