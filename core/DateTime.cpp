@@ -123,6 +123,22 @@ int DayOfWeek(TDateTime value) {
     return static_cast<int>(w < 0 ? w + 7 : w);
 }
 
+TDateTime NthWeekdayOfMonth(int year, int month, int weekday, int occurrence) {
+    constexpr int kLast = 5;
+    const int days = DaysInMonth(year, month);
+    if (days == 0 || occurrence < 1 || occurrence > kLast) {
+        return 0;
+    }
+    const TDateTime first = EncodeDate(year, month, 1);
+    int day = 1 + ((weekday - DayOfWeek(first)) % 7 + 7) % 7;
+    if (occurrence == kLast) {
+        day += 7 * ((days - day) / 7);
+    } else {
+        day += 7 * (occurrence - 1);
+    }
+    return first + (day - 1);
+}
+
 TDateTime DateOf(TDateTime value) {
     return static_cast<double>(FloorDiv(ToMilliseconds(value), kMsPerDay));
 }

@@ -47,6 +47,9 @@ int YearOf(TDateTime value);
 int DayOfWeek(TDateTime value);
 // Midnight of the day the value falls on.
 TDateTime DateOf(TDateTime value);
+// Midnight of the `occurrence`-th (1..4, 5 = last) `weekday` (0 Sunday .. 6 Saturday) of `month`
+// in `year`; 0 when there is no such day (a month outside 1..12, an occurrence outside 1..5).
+TDateTime NthWeekdayOfMonth(int year, int month, int weekday, int occurrence);
 
 // Whole milliseconds since 1899-12-30, rounded to the nearest.
 std::int64_t ToMilliseconds(TDateTime value);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/DateTime.h"
+
 namespace velmora {
 
 // One yearly (wYear 0) or fixed-date (wYear set) transition, in the SYSTEMTIME field order.
@@ -30,11 +32,17 @@ struct TimeZoneInformation {
     bool operator==(const TimeZoneInformation&) const = default;
 };
 
-// The current rules of the zone the C library uses.
+// The local date and time at which `rule` takes effect in `year` (a fixed-date rule names its own
+// year). Throws velmora::Error("Invalid argument to date encode") for a fixed date that does not
+// exist.
+TDateTime TransitionStart(const TransitionRule& rule, int year);
+
+// The rules of the zone the C library uses.
 class TimeZoneSource {
   public:
     virtual ~TimeZoneSource() = default;
-    virtual TimeZoneInformation Read() const = 0;
+    // The rules in force in the local calendar year `year`.
+    virtual TimeZoneInformation Read(int year) const = 0;
 };
 
 }  // namespace velmora

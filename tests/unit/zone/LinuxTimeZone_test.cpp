@@ -1,4 +1,5 @@
 #include "platform/LinuxTimeZone.h"
+#include "platform/TzifFile.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,8 @@ namespace {
 
 namespace fs = std::filesystem;
 const std::string kZoneinfo = "/usr/share/zoneinfo";
+// Beyond the transitions the zone files list: their closing rules decide.
+constexpr int kRuleYear = 2040;
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -80,34 +83,34 @@ TEST_F(ZoneFiles, TheClosingRuleOfAVersionTwoFile) {
 TEST_F(ZoneFiles, TheZoneTheCLibraryUses) {
     {
         const TzScope tz("Europe/Berlin");
-        const TimeZoneInformation info = LinuxTimeZone().Read();
+        const TimeZoneInformation info = LinuxTimeZone().Read(kRuleYear);
         EXPECT_EQ(info.Bias, -60);
         EXPECT_EQ(info.DaylightBias, -60);
         EXPECT_EQ(info.StandardDate.wMonth, 10);
     }
     {
         const TzScope tz(":Asia/Tokyo");
-        EXPECT_EQ(LinuxTimeZone().Read().Bias, -540);
+        EXPECT_EQ(LinuxTimeZone().Read(kRuleYear).Bias, -540);
     }
     {
         const TzScope tz("/usr/share/zoneinfo/America/New_York");
-        const TimeZoneInformation info = LinuxTimeZone().Read();
+        const TimeZoneInformation info = LinuxTimeZone().Read(kRuleYear);
         EXPECT_EQ(info.Bias, 300);
         EXPECT_EQ(info.DaylightDate.wMonth, 3);
     }
     {
         const TzScope tz("XYZ3ABC,M3.2.0,M11.1.0");  // no such file: read as a rule
-        const TimeZoneInformation info = LinuxTimeZone().Read();
+        const TimeZoneInformation info = LinuxTimeZone().Read(kRuleYear);
         EXPECT_EQ(info.Bias, 180);
         EXPECT_EQ(info.DaylightBias, -60);
     }
     {
         const TzScope tz("");
-        EXPECT_EQ(LinuxTimeZone().Read(), TimeZoneInformation{});
+        EXPECT_EQ(LinuxTimeZone().Read(kRuleYear), TimeZoneInformation{});
     }
     {
         const TzScope tz("No/Such_Zone");
-        EXPECT_EQ(LinuxTimeZone().Read(), TimeZoneInformation{});
+        EXPECT_EQ(LinuxTimeZone().Read(kRuleYear), TimeZoneInformation{});
     }
 }
 
@@ -117,7 +120,7 @@ TEST_F(ZoneFiles, ZoneNamesAreLookedUpInTheGivenDirectory) {
     zone.replace(zone.size() - footer.size() - 1, footer.size(), "<+03>-3<+04>,J60,J300/1");
     Write("Test", zone);
     const TzScope tz("Test");
-    const TimeZoneInformation info = LinuxTimeZone(dir_.string()).Read();
+    const TimeZoneInformation info = LinuxTimeZone(dir_.string()).Read(kRuleYear);
     EXPECT_EQ(info.Bias, -180);
     EXPECT_EQ(info.DaylightDate.wMonth, 3);
     EXPECT_EQ(info.StandardDate.wHour, 1);
@@ -127,11 +130,11 @@ TEST(LinuxTimeZone, WithoutTzTheSystemZoneIsRead) {
     const TzScope tz(nullptr);
     const auto footer = ReadTzifFooter("/etc/localtime");
     ASSERT_TRUE(footer) << "/etc/localtime is no zone file";
-    const TimeZoneInformation info = LinuxTimeZone().Read();
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     tzset();
     localtime_r(&now, &tm);
+    const TimeZoneInformation info = LinuxTimeZone().Read(tm.tm_year + 1900);
     if (info.DaylightDate.wMonth == 0) {
         EXPECT_EQ(info.Bias, -tm.tm_gmtoff / 60);
     }
