@@ -11,10 +11,13 @@
 #include <vector>
 
 #include "core/Error.h"
-#include "platform/WriteAll.h"
+#include "platform/AtomicFile.h"
 
 namespace velmora {
 namespace {
+
+// The user's own folders are theirs alone.
+constexpr mode_t kNewFolderMode = 0700;
 
 std::string Trim(const std::string& text) {
     const char* blanks = " \t\r\n";
@@ -169,16 +172,6 @@ void SetLine(IniText& text, const std::string& section, const std::string& key,
     }
 }
 
-void SyncDirectory(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 // The file that a rename must replace: the target of a symbolic link, not the link itself.
 std::string RealTarget(const std::string& fileName) {
     char* resolved = realpath(fileName.c_str(), nullptr);
@@ -190,48 +183,40 @@ std::string RealTarget(const std::string& fileName) {
     return target;
 }
 
-// Writes `content` beside `target` under a temporary name, then renames it over `target`, so
-// that the file is always either the old one or the new one, never a mix.
-bool ReplaceFile(const std::string& target, const std::string& content) {
-    struct stat old {};
-    const bool existed = stat(target.c_str(), &old) == 0;
-    // Replacing goes round the file's own permissions; a file its owner made read-only stays so.
-    if (existed && access(target.c_str(), W_OK) != 0) {
+// Replacing goes round the file's own permissions: a file its owner made read-only stays so.
+bool ReplaceIniFile(const std::string& target, const std::string& content) {
+    if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0) {
         return false;
     }
-    const std::string temp = target + ".tmp";
-    if (unlink(temp.c_str()) != 0 && errno != ENOENT) {
+    const std::size_t slash = target.rfind('/');
+    // A folder of its own (the user's configuration folder) is made on the first write.
+    if (slash != std::string::npos && slash > 0 &&
+        !MakeDirectories(target.substr(0, slash), kNewFolderMode)) {
         return false;
     }
-    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return false;
-    }
-    bool ok = true;
-    if (existed) {
-        ok = fchmod(fd, old.st_mode & 07777) == 0;
-        // Only root can hand the file back to another owner; anyone else keeps it as theirs.
-        (void)!fchown(fd, old.st_uid, old.st_gid);
-    }
-    ok = ok && WriteAll(fd, content) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    ok = ok && rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        unlink(temp.c_str());
-        return false;
-    }
-    SyncDirectory(target);
-    return true;
+    return ReplaceFileAtomically(target, content);
 }
 
 }  // namespace
 
-IniProfileFile::IniProfileFile(std::string fileName) : fileName_(std::move(fileName)) {}
+IniProfileFile::IniProfileFile(std::string fileName, std::string defaultsFile)
+    : fileName_(std::move(fileName)), defaultsFile_(std::move(defaultsFile)) {}
+
+std::optional<std::string> IniProfileFile::ReadContent(bool& missing) const {
+    auto content = ReadWholeFile(fileName_, &missing);
+    if (content || !missing || defaultsFile_.empty()) {
+        return content;
+    }
+    bool defaultsMissing = false;
+    auto defaults = ReadWholeFile(defaultsFile_, &defaultsMissing);
+    // Defaults that cannot be read count as none: this file is the one written.
+    return defaults ? defaults : std::optional<std::string>("");
+}
 
 std::string IniProfileFile::ReadString(const std::string& section, const std::string& key,
                                        const std::string& fallback) const {
     bool missing = false;
-    const auto content = ReadWholeFile(fileName_, &missing);
+    const auto content = ReadContent(missing);
     if (!content) {
         return fallback;
     }
@@ -247,14 +232,15 @@ std::string IniProfileFile::ReadString(const std::string& section, const std::st
 void IniProfileFile::WriteString(const std::string& section, const std::string& key,
                                  const std::string& value) {
     bool missing = false;
-    const auto content = ReadWholeFile(fileName_, &missing);
+    // A new file starts as a copy of the defaults, so that it holds all they held.
+    const auto content = ReadContent(missing);
     // An unreadable file is not treated as empty: writing would throw its other lines away.
     if (!content && !missing) {
         throw Error("Unable to write to " + fileName_);
     }
     IniText text = Split(content.value_or(""));
     SetLine(text, section, key, value);
-    if (!ReplaceFile(RealTarget(fileName_), Join(text))) {
+    if (!ReplaceIniFile(RealTarget(fileName_), Join(text))) {
         throw Error("Unable to write to " + fileName_);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/ProfileFile.h"
@@ -7,9 +8,11 @@
 namespace velmora {
 
 // An INI file on disk; every write replaces the whole file atomically and keeps its permissions.
+// Until the file exists, reads come from `defaultsFile` (when given), and the first write starts
+// from a copy of it.
 class IniProfileFile : public ProfileFile {
   public:
-    explicit IniProfileFile(std::string fileName);
+    explicit IniProfileFile(std::string fileName, std::string defaultsFile = "");
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
     void WriteString(const std::string& section, const std::string& key,
@@ -17,7 +20,11 @@ class IniProfileFile : public ProfileFile {
     std::string FileName() const override { return fileName_; }
 
   private:
+    // The file's text, or the defaults' while the file is missing; nothing when it is unreadable.
+    std::optional<std::string> ReadContent(bool& missing) const;
+
     std::string fileName_;
+    std::string defaultsFile_;
 };
 
 }  // namespace velmora

@@ -137,4 +137,11 @@ std::string ProgramFileName(const std::string& executablePath) {
     return slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
 }
 
+std::string PerUserSettingsFile(const std::string& configDirectory) {
+    if (configDirectory.empty()) {
+        return "";
+    }
+    return configDirectory + "/" + kUserSettingsFolder + "/" + kSettingsFileName;
+}
+
 }  // namespace velmora

@@ -14,6 +14,8 @@ inline constexpr const char* kDefaultServer2 = "time-b-g.nist.gov";
 inline constexpr const char* kDefaultServerList = "time-a-g.nist.gov|time-b-g.nist.gov";
 inline constexpr const char* kSettingsFileName = "KXdefault.cfg";
 inline constexpr const char* kSettingsSection = "Data";
+// The folder of the program's own in a user's configuration folder.
+inline constexpr const char* kUserSettingsFolder = "velmora";
 
 // The eight settings, named after their keys in the settings file, with their file defaults.
 struct TSettings {
@@ -42,5 +44,8 @@ void SplitList(const std::string& text, char delimiter, std::vector<std::string>
 std::string ProgramDirectory(const std::string& executablePath);
 // File name part of `executablePath`.
 std::string ProgramFileName(const std::string& executablePath);
+// The settings file of a user whose configuration folder is `configDirectory` (used where the
+// program's own folder cannot be written); empty when the folder is unknown.
+std::string PerUserSettingsFile(const std::string& configDirectory);
 
 }  // namespace velmora

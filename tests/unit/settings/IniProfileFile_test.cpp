@@ -1,9 +1,12 @@
 #include "platform/IniProfileFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -18,6 +21,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Files of this process may not grow beyond `bytes` while it lives: a write that would is refused.
+class FileSizeLimit {
+  public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &old_); }
+
+  private:
+    rlimit old_{};
+};
+
 class SettingsOnDisk : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -31,6 +50,13 @@ class SettingsOnDisk : public ::testing::Test {
     std::string Content() const {
         std::ifstream in(name_, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
     }
     std::string ExpectWriteFails(IniProfileFile& file) {
         try {
@@ -57,7 +83,7 @@ TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesAllEightKeys) {
               "[Data]\nGlobalAutorun=0\nGlobalMinimize=0\nGlobalNextSrvOnFail=0\n"
               "GlobalTimeSrvList=time-a-g.nist.gov|time-b-g.nist.gov\nUpdateClock=0\n"
               "UpdateClockInterval=30\nUpdateClockHour=1\nDisplayLocalTime=1\n");
-    EXPECT_FALSE(fs::exists(name_ + ".tmp"));
+    EXPECT_EQ(Names(), std::vector<std::string>{kSettingsFileName});
 }
 
 TEST_F(SettingsOnDisk, ValuesReadBackAsWrittenAndAsTheRulesSay) {
@@ -148,14 +174,62 @@ TEST_F(SettingsOnDisk, PermissionsAndLinksAreKept) {
     EXPECT_EQ(Content(), "[Data]\nA=3\n");
 }
 
-TEST_F(SettingsOnDisk, AFailedWriteLeavesTheOldFileWhole) {
+TEST_F(SettingsOnDisk, AFailedWriteLeavesTheOldFileWholeAndNoTemporary) {
     const std::string old = "[Data]\nUpdateClock=0\nGlobalAutorun=1\n";
     Put(old);
-    fs::create_directories(name_ + ".tmp/busy");  // the temporary file cannot be made
     IniProfileFile file(name_);
-    EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
+    {
+        const FileSizeLimit limit(16);  // the new file cannot be written whole
+        EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
+    }
     EXPECT_EQ(Content(), old);
-    EXPECT_TRUE(fs::is_directory(name_ + ".tmp"));
+    EXPECT_EQ(Names(), std::vector<std::string>{kSettingsFileName});
+}
+
+TEST_F(SettingsOnDisk, TwoCopiesSavingAtOnceEachReplaceTheWholeFile) {
+    Put("[Data]\n");
+    std::vector<pid_t> children;
+    for (const char* key : {"First", "Second"}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            IniProfileFile own(name_);
+            for (int i = 0; i < 200; ++i) {
+                own.WriteString("Data", key, std::to_string(i));
+            }
+            _exit(0);
+        }
+        children.push_back(child);
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    // Each save is whole: the file is one of the saved versions, and no temporary is left.
+    const std::string text = Content();
+    EXPECT_EQ(text.rfind("[Data]\n", 0), 0u) << text;
+    EXPECT_NE(text.find("=199\n"), std::string::npos) << text;
+    EXPECT_EQ(Names(), std::vector<std::string>{kSettingsFileName});
+}
+
+TEST_F(SettingsOnDisk, UntilTheFileExistsTheDefaultsFileIsReadAndCopied) {
+    const std::string defaults = (dir_ / "admin.cfg").string();
+    std::ofstream(defaults)
+        << "; set by the administrator\n[Data]\nUpdateClock=1\nGlobalAutorun=1\n";
+    const std::string own = (dir_ / "user" / "velmora" / kSettingsFileName).string();
+    IniProfileFile file(own, defaults);
+    EXPECT_EQ(file.ReadString("Data", "UpdateClock", "0"), "1");
+    file.WriteString("Data", "UpdateClock", "0");
+    // The user's folder is made, private; the defaults stay as they were.
+    struct stat st {};
+    ASSERT_EQ(stat((dir_ / "user" / "velmora").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    std::ifstream in(own);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "; set by the administrator\n[Data]\nUpdateClock=0\nGlobalAutorun=1\n");
+    EXPECT_EQ(file.ReadString("Data", "GlobalAutorun", "0"), "1");
+    std::ofstream(defaults) << "[Data]\nGlobalAutorun=0\n";
+    EXPECT_EQ(file.ReadString("Data", "GlobalAutorun", "0"), "1");
 }
 
 TEST_F(SettingsOnDisk, FailsWhereNoFileCanBe) {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// Replaces `target` with `content` so that every reader sees the old file or the new one, never a
+// part of either: a file of a name no other writer uses, in the same directory, written and
+// synced, then renamed over the target, and the directory synced. Two writers at once each replace
+// the whole file. The new file gets `mode`, else the mode of the file it replaces, else the
+// process's default for a new file; the owner of a replaced file is kept where the process may.
+// False when the system refuses any step; the target is then untouched and no temporary is left.
+bool ReplaceFileAtomically(const std::string& target, const std::string& content,
+                           std::optional<mode_t> mode = std::nullopt);
+
+// Creates `directory` and its missing parents with `mode` (an existing one is left as it is);
+// false when it is not a directory afterwards.
+bool MakeDirectories(const std::string& directory, mode_t mode);
+
+}  // namespace velmora

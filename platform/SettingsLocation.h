@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace velmora {
+
+// Where a settings file lives.
+struct SettingsLocation {
+    std::string file;      // the file read and written
+    std::string defaults;  // read while `file` does not exist yet; empty for none
+};
+
+// `besideProgram` when it can be written there (a portable copy: the file, or while it does not
+// exist its folder, writable), else `perUser`, which reads the one beside the program until it
+// exists itself, so that an administrator's file serves as the defaults.
+SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser);
+
+// The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else the home
+// folder's .config; empty when no home folder is known.
+std::string UserConfigDirectory();
+
+}  // namespace velmora
