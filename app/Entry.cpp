@@ -11,7 +11,8 @@
 #include "platform/LinuxProgramPath.h"
 #include "platform/LinuxSystemClock.h"
 #include "platform/LinuxTimeZone.h"
-#include "platform/XdgAutostartStore.h"
+#include "platform/SettingsLocation.h"
+#include "platform/XdgAutostartStores.h"
 #include "sync/Settings.h"
 #include "ui/Application.h"
 #include "ui/MainHour.h"
@@ -28,8 +29,11 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     LinuxSystemClock clock;
     LinuxTimeZone zone;
     LinuxProgramPath program;
-    IniProfileFile profile(ProgramDirectory(program.ExecutablePath()) + "/" + kSettingsFileName);
-    XdgAutostartStore autostart;
+    const SettingsLocation settings =
+        LocateSettingsFile(ProgramDirectory(program.ExecutablePath()) + "/" + kSettingsFileName,
+                           PerUserSettingsFile(UserConfigDirectory()));
+    IniProfileFile profile(settings.file, settings.defaults);
+    XdgAutostartStores autostart(XdgAutostartStore::kSystemDirectory, UserAutostartDirectory());
     TTimeForm form(
         {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "platform/ProgramPath.h"
 
 namespace velmora {
@@ -9,5 +11,9 @@ class LinuxProgramPath : public ProgramPath {
   public:
     std::string ExecutablePath() const override;
 };
+
+// The program file a process's exe link (/proc/<pid>/exe) names; throws velmora::Error when it
+// cannot be read.
+std::string ProgramFileOf(const std::string& exeLink);
 
 }  // namespace velmora

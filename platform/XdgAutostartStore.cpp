@@ -1,6 +1,5 @@
 #include "platform/XdgAutostartStore.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -8,9 +7,8 @@
 #include <string_view>
 #include <system_error>
 #include <utility>
-#include <vector>
 
-#include "platform/WriteAll.h"
+#include "platform/AtomicFile.h"
 
 namespace velmora {
 
@@ -80,25 +78,8 @@ bool IsValidName(const std::string& name) {
            name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
 }
 
-// Writes `text` to a new file beside `target` and renames it over `target`, so a reader sees
-// either the old entry or the new one, never a part.
-bool ReplaceFile(const std::string& directory, const std::string& target, const std::string& text) {
-    std::string pattern = directory + "/.velmora-autostart.XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    int fd = ::mkstemp(name.data());
-    if (fd < 0) {
-        return false;
-    }
-    // Every user's session reads the entry.
-    bool ok = ::fchmod(fd, 0644) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(name.data(), target.c_str()) == 0;
-    if (!ok) {
-        ::unlink(name.data());
-    }
-    return ok;
-}
+// Every user's session reads the entry.
+constexpr mode_t kEntryMode = 0644;
 
 }  // namespace
 
@@ -120,12 +101,20 @@ std::string DesktopEntryText(const std::string& name, const std::string& program
            "X-GNOME-Autostart-enabled=true\n";
 }
 
-XdgAutostartStore::XdgAutostartStore(std::string directory) : directory_(std::move(directory)) {}
+std::string HiddenEntryText(const std::string& name) {
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=" +
+           EscapeStringValue(name) +
+           "\n"
+           "Hidden=true\n";
+}
+
+XdgAutostartStore::XdgAutostartStore(std::string directory, unsigned folderMode)
+    : directory_(std::move(directory)), folderMode_(folderMode) {}
 
 bool XdgAutostartStore::CreateStore() {
-    std::error_code error;
-    std::filesystem::create_directories(directory_, error);
-    return std::filesystem::is_directory(directory_, error);
+    return MakeDirectories(directory_, static_cast<mode_t>(folderMode_)) && OpenStore();
 }
 
 bool XdgAutostartStore::OpenStore() {
@@ -138,7 +127,16 @@ bool XdgAutostartStore::SetValue(const std::string& name, const std::string& com
     if (!IsValidName(name)) {
         return false;
     }
-    return ReplaceFile(directory_, EntryPath(name), DesktopEntryText(name, command));
+    return ReplaceFileAtomically(EntryPath(name), DesktopEntryText(name, command), kEntryMode);
+}
+
+bool XdgAutostartStore::HasValue(const std::string& name) const {
+    return IsValidName(name) && ::access(EntryPath(name).c_str(), F_OK) == 0;
+}
+
+bool XdgAutostartStore::HideValue(const std::string& name) {
+    return IsValidName(name) && CreateStore() &&
+           ReplaceFileAtomically(EntryPath(name), HiddenEntryText(name), kEntryMode);
 }
 
 void XdgAutostartStore::DeleteValue(const std::string& name) {

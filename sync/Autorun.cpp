@@ -13,11 +13,9 @@ void Unregister(AutostartStore& store, const std::string& valueName) {
 }
 
 void Register(AutostartStore& store, const std::string& valueName, const std::string& command) {
-    if (!store.CreateStore()) {
+    // A store that exists but cannot be written is as good as none: the user hears of it.
+    if (!store.CreateStore() || !store.OpenStore()) {
         throw Error("Failed to create key " + store.StorePath());
-    }
-    if (!store.OpenStore()) {
-        return;
     }
     if (!store.SetValue(valueName, command)) {
         throw Error("Failed to set data for '" + valueName + "'");

@@ -167,20 +167,38 @@ e2e_setting() {
     sed -n "s/^$2=//p" "$(e2e_settings_file "$1")" 2>/dev/null | head -n 1
 }
 
-# Starts PROGRAM without the right to set the clock; extra environment as NAME=VALUE before it,
-# e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora. Sets VELMORA_PID.
+# Starts PROGRAM without the right to set the clock (as the ordinary user after e2e_as_user);
+# extra environment as NAME=VALUE before it, e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora.
+# Sets VELMORA_PID.
 e2e_start_velmora() {
-    local env=()
+    local env=("${E2E_PROGRAM_ENV[@]}")
     while [[ $1 == *=* ]]; do
         env+=("$1")
         shift
     done
     local program=$1
     (cd "$(dirname "$program")" &&
-        exec env "${env[@]}" setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$program") \
-        >"$E2E_TMP/velmora.log" 2>&1 &
+        exec env "${env[@]}" setpriv --bounding-set -sys_time --inh-caps -sys_time \
+            "${E2E_USER_SETPRIV[@]}" -- "$program") >"$E2E_TMP/velmora.log" 2>&1 &
     VELMORA_PID=$!
     e2e_track "$VELMORA_PID"
+}
+
+# The program's home is a folder of the test's own ($E2E_USER_HOME, no configuration folder set),
+# so that nothing it saves there reaches the home of whoever runs the tests.
+E2E_USER_HOME=$E2E_TMP/home
+mkdir -p "$E2E_USER_HOME"
+E2E_PROGRAM_ENV=(-u XDG_CONFIG_HOME "HOME=$E2E_USER_HOME")
+E2E_USER_SETPRIV=()
+
+# From here on the program runs as an ordinary user (nobody, uid 65534) who owns that home; the
+# probe writes where that user may.
+e2e_as_user() {
+    mkdir -p "$E2E_TMP/probe"
+    chown 65534:65534 "$E2E_USER_HOME" "$E2E_TMP/probe"
+    chmod 755 "$E2E_TMP"
+    export VELMORA_PROBE_OUT=$E2E_TMP/probe/velmora-probe.txt
+    E2E_USER_SETPRIV=(--reuid=65534 --regid=65534 --clear-groups)
 }
 
 # Waits for the program to end by itself within TIMEOUT seconds; sets VELMORA_RC.

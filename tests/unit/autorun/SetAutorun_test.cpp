@@ -56,11 +56,11 @@ TEST(SetAutorun, StoreThatCannotBeCreatedRaisesWithItsPathAndWritesNothing) {
     EXPECT_EQ(store.DeleteCalls, 0);
 }
 
-TEST(SetAutorun, StoreThatCannotBeOpenedIsPassedOverInSilence) {
+TEST(SetAutorun, StoreThatCannotBeOpenedRaisesOnRegisteringOnly) {
     FakeAutostartStore store;
     store.FailOpen = true;
 
-    EXPECT_EQ(ErrorOf(store, false), "");
+    EXPECT_EQ(ErrorOf(store, false), "Failed to create key /etc/xdg/autostart");
     EXPECT_EQ(ErrorOf(store, true), "");
     EXPECT_EQ(store.SetCalls, 0);
     EXPECT_EQ(store.DeleteCalls, 0);
