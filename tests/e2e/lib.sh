@@ -168,8 +168,11 @@ e2e_setting() {
 }
 
 # Starts PROGRAM without the right to set the clock; extra environment as NAME=VALUE before it,
-# e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora. Sets VELMORA_PID.
+# e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora. Sets VELMORA_PID. Refuses while the
+# machine's system bus is within reach: its timedated would set the clock for root.
 e2e_start_velmora() {
+    e2e_system_bus_pointed_away ||
+        e2e_fail "DBUS_SYSTEM_BUS_ADDRESS must lead to a private bus or nowhere (tests/fixtures/netns-run sets it)"
     local env=()
     while [[ $1 == *=* ]]; do
         env+=("$1")
@@ -181,6 +184,10 @@ e2e_start_velmora() {
         >"$E2E_TMP/velmora.log" 2>&1 &
     VELMORA_PID=$!
     e2e_track "$VELMORA_PID"
+}
+
+e2e_system_bus_pointed_away() {
+    [[ -n ${DBUS_SYSTEM_BUS_ADDRESS:-} && $DBUS_SYSTEM_BUS_ADDRESS != *"/run/dbus/system_bus_socket"* ]]
 }
 
 # Waits for the program to end by itself within TIMEOUT seconds; sets VELMORA_RC.
