@@ -1,6 +1,9 @@
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <pthread.h>
 #include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -37,6 +40,22 @@ TEST_F(Timedated, SetsTheAbsoluteTimeAllowingPolkitToAsk) {
                 kMillisecondInSeconds);
     EXPECT_FALSE(calls[0].relative);
     EXPECT_TRUE(calls[0].interactive);
+}
+
+// Who the program is for: an ordinary user, here "nobody" in a child process.
+TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const gid_t nogroup = 65534;
+        const bool dropped = setgroups(0, nullptr) == 0 && setgid(nogroup) == 0 &&
+                             setuid(65534) == 0 && getuid() != 0;
+        _exit(dropped && clock.SetUtc(clock.UtcNow()).accepted ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(bus.SetTimeCalls().size(), 1u);
 }
 
 TEST_F(Timedated, RefusalsComeInTheServicesOwnWords) {
