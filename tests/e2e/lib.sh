@@ -190,6 +190,29 @@ e2e_system_bus_pointed_away() {
     [[ -n ${DBUS_SYSTEM_BUS_ADDRESS:-} && $DBUS_SYSTEM_BUS_ADDRESS != *"/run/dbus/system_bus_socket"* ]]
 }
 
+# A private system bus with timedated and polkit mocked (tests/fixtures/private-system-bus),
+# exported as DBUS_SYSTEM_BUS_ADDRESS for what starts after; its logs are in $E2E_BUS_DIR.
+e2e_start_system_bus() {
+    E2E_BUS_DIR=$E2E_TMP/system-bus
+    e2e_spawn system-bus "$VELMORA_SOURCE_DIR/tests/fixtures/private-system-bus" "$E2E_BUS_DIR"
+    e2e_expect 60 "the private system bus did not come up" test -s "$E2E_BUS_DIR/address"
+    DBUS_SYSTEM_BUS_ADDRESS=$(cat "$E2E_BUS_DIR/address")
+    export DBUS_SYSTEM_BUS_ADDRESS
+}
+
+# Calls METHOD of a mock on the private bus with dbus-send ARGS: SERVICE is timedated or polkit.
+e2e_bus_call() {
+    local service=$1 method=$2 dest path
+    shift 2
+    case $service in
+    timedated) dest=org.freedesktop.timedate1 path=/org/freedesktop/timedate1 ;;
+    polkit) dest=org.freedesktop.PolicyKit1 path=/org/freedesktop/PolicyKit1/Authority ;;
+    *) e2e_fail "no mock $service" ;;
+    esac
+    dbus-send --system --print-reply --dest="$dest" "$path" "$method" "$@" >/dev/null ||
+        e2e_fail "$service did not take $method"
+}
+
 # Waits for the program to end by itself within TIMEOUT seconds; sets VELMORA_RC.
 e2e_wait_exit() {
     local timeout=$1 pid=${2:-$VELMORA_PID}
