@@ -10,8 +10,8 @@
 namespace velmora {
 
 // tests/fixtures/private-system-bus for the life of this object: a dbus-daemon of the test's own
-// with the timedated and polkitd mocks on it, and DBUS_SYSTEM_BUS_ADDRESS pointing at it (the
-// old value comes back at the end). Throws std::runtime_error when it does not come up.
+// with the polkitd and (unless told otherwise) timedated mocks on it, and DBUS_SYSTEM_BUS_ADDRESS
+// pointing at it until the end. Throws std::runtime_error when it does not come up.
 class PrivateSystemBus {
   public:
     enum Services { kWithTimedated, kWithoutTimedated };
@@ -25,7 +25,7 @@ class PrivateSystemBus {
         bool relative = false;
         bool interactive = false;
     };
-    // Every SetTime timedated received, in order.
+    // Every SetTime timedated received, in order, from its log.
     std::vector<SetTimeCall> SetTimeCalls() const;
 
     // Whether an NTP service keeps the clock, as timedated sees it.
@@ -35,13 +35,10 @@ class PrivateSystemBus {
     // How long polkit takes to answer, as a person typing a password would.
     void SetAuthorizationDelay(double seconds) const;
 
-    const std::string& Address() const { return address_; }
-
   private:
     void Stop();
 
     std::string dir_;
-    std::string address_;
     std::optional<std::string> previousAddress_;
     pid_t pid_ = -1;
 };
