@@ -2,8 +2,12 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <ctime>
+#include <optional>
+
+#include "platform/TimedatedSetTime.h"
 
 namespace velmora {
 namespace {
@@ -48,6 +52,10 @@ timespec ToTimespec(TDateTime utc) {
     return ts;
 }
 
+std::int64_t Microseconds(const timespec& ts) {
+    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + (ts.tv_nsec + 500) / 1000;
+}
+
 }  // namespace
 
 TDateTime LinuxSystemClock::LocalNow() const {
@@ -66,10 +74,17 @@ TDateTime LinuxSystemClock::UtcNow() const {
 
 ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc) {
     const timespec target = ToTimespec(utc);
-    if (clock_settime(CLOCK_REALTIME, &target) != 0) {
-        return {false, std::strerror(errno)};
+    if (clock_settime(CLOCK_REALTIME, &target) == 0) {
+        return {true, ""};
     }
-    return {true, ""};
+    const int refusal = errno;
+    // Without CAP_SYS_TIME, ask the way desktops do: timedated, with polkit asking the user.
+    if (refusal == EPERM) {
+        if (std::optional<ClockSetResult> answer = TimedatedSetTime(Microseconds(target))) {
+            return *answer;
+        }
+    }
+    return {false, std::strerror(refusal)};
 }
 
 }  // namespace velmora

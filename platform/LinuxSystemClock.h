@@ -4,7 +4,8 @@
 
 namespace velmora {
 
-// CLOCK_REALTIME read through localtime_r / gmtime_r and set with clock_settime.
+// CLOCK_REALTIME read through localtime_r / gmtime_r. Set with clock_settime when the process
+// holds CAP_SYS_TIME, otherwise through systemd-timedated on the system bus.
 class LinuxSystemClock : public SystemClock {
   public:
     TDateTime LocalNow() const override;

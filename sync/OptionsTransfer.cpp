@@ -98,6 +98,8 @@ void SyncController::ShowOptions() {
         return;
     }
     TakeFromDialog(*dialog, *this);
+    // Confirmed options: the next unattended refusal is worth telling again.
+    refusalTold_ = false;
     ApplyTimer1();
     SetAutorun(services_.Platform.Autostart, kAutorunValueName,
                AutorunCommand(services_.Platform.Program), !dialog->AutorunBoxChecked());

@@ -76,7 +76,7 @@ void SyncController::FormCreate() {
     // The window has to open even when the start-up synchronization goes wrong; the message
     // still reaches the user.
     try {
-        Synchronizecomputerclock1Click();
+        Timer1Timer();
     } catch (const std::exception& error) {
         if (services_.ReportError) {
             services_.ReportError(error.what());
@@ -120,18 +120,35 @@ void SyncController::StoreServerTime(TDateTime t) {
 }
 
 void SyncController::AdjustClockButtonClick() {
+    AdjustClock(Refusal::TellAlways);
+}
+
+void SyncController::AdjustClock(Refusal refusal) {
     if (services_.View.ServerTimeText().empty()) {
         CheckTimeServerButtonClick();
     }
-    ClockSetResult result =
-        SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias);
+    ClockSetResult result = SetClockBusy();
     UpdateTimerTimer();
     if (result.accepted) {
         ClockOffset = 0;
-    } else if (services_.ReportError) {
-        // The offset stays: the clock still differs from the server by that much.
+        refusalTold_ = false;
+        return;
+    }
+    // The offset stays: the clock still differs from the server by that much. Unattended
+    // settings tell a refusal once, not every period.
+    if (refusal == Refusal::TellOnce && refusalTold_) {
+        return;
+    }
+    refusalTold_ = true;
+    if (services_.ReportError) {
         services_.ReportError("Unable to set the computer clock: " + result.reason);
     }
+}
+
+ClockSetResult SyncController::SetClockBusy() {
+    // polkit may ask the user for a password while the thread waits for the answer.
+    BusyCursor busy(services_.View);
+    return SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias);
 }
 
 void SyncController::UpdateTimerTimer() {
@@ -150,11 +167,12 @@ void SyncController::UpdateTimerTimer() {
 
 void SyncController::Timer1Timer() {
     CheckTimeServerButtonClick();
-    AdjustClockButtonClick();
+    AdjustClock(Refusal::TellOnce);
 }
 
 void SyncController::Synchronizecomputerclock1Click() {
-    Timer1Timer();
+    CheckTimeServerButtonClick();
+    AdjustClockButtonClick();
 }
 
 void SyncController::StartDisplayRefresh() {

@@ -58,7 +58,8 @@ inline constexpr std::int32_t kShortestSyncInterval = 60000;
 // The constructor connects UpdateTimer.OnTimer to UpdateTimerTimer and Timer1.OnTimer to
 // Timer1Timer; it touches nothing else. Errors of the settings file and the autorun store leave
 // the handlers as velmora::Error; a refused clock setting goes to ReportError instead, and the
-// command completes.
+// command completes: after a click always, during periodic and start-up synchronization only
+// the first refusal since the last accepted setting or the last OK in the options.
 class SyncController : public TSettings {
   public:
     explicit SyncController(SyncControllerServices services);
@@ -90,13 +91,21 @@ class SyncController : public TSettings {
     void UpdateZoneBias();
 
   private:
+    // Whether a refused setting is shown every time (the user asked) or once until a setting
+    // succeeds or the options are confirmed (periodic and start-up synchronization).
+    enum class Refusal { TellAlways, TellOnce };
+
     TDateTime Now() const;
+    void AdjustClock(Refusal refusal);
+    // Sets the clock to the server's time, with the busy cursor on while the platform answers.
+    ClockSetResult SetClockBusy();
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
 
     SyncControllerServices services_;
+    bool refusalTold_ = false;
 };
 
 }  // namespace velmora

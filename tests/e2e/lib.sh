@@ -169,8 +169,11 @@ e2e_setting() {
 
 # Starts PROGRAM without the right to set the clock (as the ordinary user after e2e_as_user);
 # extra environment as NAME=VALUE before it, e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora.
-# Sets VELMORA_PID.
+# Sets VELMORA_PID. Refuses while the machine's system bus is within reach: its timedated would
+# set the clock for root.
 e2e_start_velmora() {
+    e2e_system_bus_pointed_away ||
+        e2e_fail "DBUS_SYSTEM_BUS_ADDRESS must lead to a private bus or nowhere (tests/fixtures/netns-run sets it)"
     local env=("${E2E_PROGRAM_ENV[@]}")
     while [[ $1 == *=* ]]; do
         env+=("$1")
@@ -199,6 +202,33 @@ e2e_as_user() {
     chmod 755 "$E2E_TMP"
     export VELMORA_PROBE_OUT=$E2E_TMP/probe/velmora-probe.txt
     E2E_USER_SETPRIV=(--reuid=65534 --regid=65534 --clear-groups)
+}
+
+e2e_system_bus_pointed_away() {
+    [[ -n ${DBUS_SYSTEM_BUS_ADDRESS:-} && $DBUS_SYSTEM_BUS_ADDRESS != *"/run/dbus/system_bus_socket"* ]]
+}
+
+# A private system bus with timedated and polkit mocked (tests/fixtures/private-system-bus),
+# exported as DBUS_SYSTEM_BUS_ADDRESS for what starts after; its logs are in $E2E_BUS_DIR.
+e2e_start_system_bus() {
+    E2E_BUS_DIR=$E2E_TMP/system-bus
+    e2e_spawn system-bus "$VELMORA_SOURCE_DIR/tests/fixtures/private-system-bus" "$E2E_BUS_DIR"
+    e2e_expect 60 "the private system bus did not come up" test -s "$E2E_BUS_DIR/address"
+    DBUS_SYSTEM_BUS_ADDRESS=$(cat "$E2E_BUS_DIR/address")
+    export DBUS_SYSTEM_BUS_ADDRESS
+}
+
+# Calls METHOD of a mock on the private bus with dbus-send ARGS: SERVICE is timedated or polkit.
+e2e_bus_call() {
+    local service=$1 method=$2 dest path
+    shift 2
+    case $service in
+    timedated) dest=org.freedesktop.timedate1 path=/org/freedesktop/timedate1 ;;
+    polkit) dest=org.freedesktop.PolicyKit1 path=/org/freedesktop/PolicyKit1/Authority ;;
+    *) e2e_fail "no mock $service" ;;
+    esac
+    dbus-send --system --print-reply --dest="$dest" "$path" "$method" "$@" >/dev/null ||
+        e2e_fail "$service did not take $method"
 }
 
 # Waits for the program to end by itself within TIMEOUT seconds; sets VELMORA_RC.
