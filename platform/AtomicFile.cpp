@@ -34,7 +34,8 @@ int CreateTemporary(const std::string& target, std::string& name) {
         const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
         name = DirectoryOf(target) + "/." + BaseName(target) + "." + std::to_string(getpid()) +
                "." + std::to_string(counter++) + "." + std::to_string(tick % 1000000007) + ".tmp";
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        const int fd =
+            open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
             return fd;
         }
@@ -72,7 +73,8 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
     if (fd < 0) {
         return false;
     }
-    bool ok = TakeOver(fd, existed ? &old : nullptr, mode) && WriteAll(fd, content) && fsync(fd) == 0;
+    bool ok =
+        TakeOver(fd, existed ? &old : nullptr, mode) && WriteAll(fd, content) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     ok = ok && rename(temp.c_str(), target.c_str()) == 0;
     if (!ok) {

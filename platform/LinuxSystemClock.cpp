@@ -72,7 +72,7 @@ TDateTime LinuxSystemClock::UtcNow() const {
     return FromTm(tm, now.tv_nsec);
 }
 
-ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc) {
+ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc, AskUser ask) {
     const timespec target = ToTimespec(utc);
     if (clock_settime(CLOCK_REALTIME, &target) == 0) {
         return {true, ""};
@@ -80,7 +80,8 @@ ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc) {
     const int refusal = errno;
     // Without CAP_SYS_TIME, ask the way desktops do: timedated, with polkit asking the user.
     if (refusal == EPERM) {
-        if (std::optional<ClockSetResult> answer = TimedatedSetTime(Microseconds(target))) {
+        if (std::optional<ClockSetResult> answer =
+                TimedatedSetTime(Microseconds(target), ask == AskUser::Yes)) {
             return *answer;
         }
     }

@@ -10,7 +10,7 @@ class LinuxSystemClock : public SystemClock {
   public:
     TDateTime LocalNow() const override;
     TDateTime UtcNow() const override;
-    ClockSetResult SetUtc(TDateTime utc) override;
+    ClockSetResult SetUtc(TDateTime utc, AskUser ask) override;
 };
 
 }  // namespace velmora

@@ -13,13 +13,16 @@ struct ClockSetResult {
         reason;  // the platform's own words when not accepted, e.g. "Operation not permitted"
 };
 
+// Whether setting the clock may stop to ask the user for the right (polkit's password prompt).
+enum class AskUser { Yes, No };
+
 // The system clock: read as local time or UTC to the millisecond, set in UTC.
 class SystemClock {
   public:
     virtual ~SystemClock() = default;
     virtual TDateTime LocalNow() const = 0;
     virtual TDateTime UtcNow() const = 0;
-    virtual ClockSetResult SetUtc(TDateTime utc) = 0;
+    virtual ClockSetResult SetUtc(TDateTime utc, AskUser ask) = 0;
 };
 
 }  // namespace velmora

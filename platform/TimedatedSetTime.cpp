@@ -34,16 +34,16 @@ struct BusError {
     ~BusError() { sd_bus_error_free(&error); }
 };
 
-Message SetTimeCall(sd_bus* bus, std::int64_t usecUtc) {
+Message SetTimeCall(sd_bus* bus, std::int64_t usecUtc, bool interactive) {
     sd_bus_message* raw = nullptr;
     if (sd_bus_message_new_method_call(bus, &raw, kService, kObject, kInterface, "SetTime") < 0) {
         return nullptr;
     }
     Message call(raw);
     const int relative = 0;
-    const int interactive = 1;
-    if (sd_bus_message_append(call.get(), "xbb", usecUtc, relative, interactive) < 0 ||
-        sd_bus_message_set_allow_interactive_authorization(call.get(), 1) < 0) {
+    const int ask = interactive ? 1 : 0;
+    if (sd_bus_message_append(call.get(), "xbb", usecUtc, relative, ask) < 0 ||
+        sd_bus_message_set_allow_interactive_authorization(call.get(), ask) < 0) {
         return nullptr;
     }
     return call;
@@ -101,14 +101,14 @@ bool NoTimedated(const sd_bus_error& error) {
 
 }  // namespace
 
-std::optional<ClockSetResult> TimedatedSetTime(std::int64_t usecUtc) {
+std::optional<ClockSetResult> TimedatedSetTime(std::int64_t usecUtc, bool interactive) {
     Answer answer;
     sd_bus* raw = nullptr;
     if (sd_bus_open_system(&raw) < 0) {
         return std::nullopt;
     }
     Bus bus(raw);
-    Message call = SetTimeCall(bus.get(), usecUtc);
+    Message call = SetTimeCall(bus.get(), usecUtc, interactive);
     if (!call) {
         return std::nullopt;
     }

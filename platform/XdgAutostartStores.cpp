@@ -15,9 +15,9 @@ XdgAutostartStores::XdgAutostartStores(std::string machineDirectory, std::string
     : machine_(std::move(machineDirectory)), user_(std::move(userDirectory), kUserFolderMode) {}
 
 bool XdgAutostartStores::CreateStore() {
-    picked_ = machine_.CreateStore()                               ? &machine_
+    picked_ = machine_.CreateStore()                              ? &machine_
               : !user_.StorePath().empty() && user_.CreateStore() ? &user_
-                                                                   : nullptr;
+                                                                  : nullptr;
     return picked_ != nullptr;
 }
 

@@ -24,6 +24,6 @@ std::int32_t DaylightBiasAt(const TimeZoneInformation& info, TDateTime x);
 TDateTime TransitionDay(int year, int month, int weekday, int occurrence);
 
 // Sets the system clock to the GMT value `gmt`, keeping its fraction of a second.
-ClockSetResult SetComputerClock(SystemClock& clock, TDateTime gmt);
+ClockSetResult SetComputerClock(SystemClock& clock, TDateTime gmt, AskUser ask = AskUser::Yes);
 
 }  // namespace velmora

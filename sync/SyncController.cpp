@@ -127,7 +127,10 @@ void SyncController::AdjustClock(Refusal refusal) {
     if (services_.View.ServerTimeText().empty()) {
         CheckTimeServerButtonClick();
     }
-    ClockSetResult result = SetClockBusy();
+    // Once an unattended refusal has been told, later unattended settings do not stop to ask for a
+    // password each period either.
+    const bool ask = refusal == Refusal::TellAlways || !refusalTold_;
+    ClockSetResult result = SetClockBusy(ask ? AskUser::Yes : AskUser::No);
     UpdateTimerTimer();
     if (result.accepted) {
         ClockOffset = 0;
@@ -145,10 +148,10 @@ void SyncController::AdjustClock(Refusal refusal) {
     }
 }
 
-ClockSetResult SyncController::SetClockBusy() {
+ClockSetResult SyncController::SetClockBusy(AskUser ask) {
     // polkit may ask the user for a password while the thread waits for the answer.
     BusyCursor busy(services_.View);
-    return SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias);
+    return SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias, ask);
 }
 
 void SyncController::UpdateTimerTimer() {

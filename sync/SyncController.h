@@ -98,7 +98,7 @@ class SyncController : public TSettings {
     TDateTime Now() const;
     void AdjustClock(Refusal refusal);
     // Sets the clock to the server's time, with the busy cursor on while the platform answers.
-    ClockSetResult SetClockBusy();
+    ClockSetResult SetClockBusy(AskUser ask);
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.

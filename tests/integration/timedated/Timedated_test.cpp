@@ -31,7 +31,7 @@ class Timedated : public ::testing::Test {
 TEST_F(Timedated, SetsTheAbsoluteTimeAllowingPolkitToAsk) {
     const TDateTime target = clock.UtcNow() + 3600.25 / kSecondsPerDay;
 
-    const ClockSetResult result = clock.SetUtc(target);
+    const ClockSetResult result = clock.SetUtc(target, AskUser::Yes);
 
     EXPECT_TRUE(result.accepted) << result.reason;
     const auto calls = bus.SetTimeCalls();
@@ -40,6 +40,10 @@ TEST_F(Timedated, SetsTheAbsoluteTimeAllowingPolkitToAsk) {
                 kMillisecondInSeconds);
     EXPECT_FALSE(calls[0].relative);
     EXPECT_TRUE(calls[0].interactive);
+
+    EXPECT_TRUE(clock.SetUtc(target, AskUser::No).accepted);
+    ASSERT_EQ(bus.SetTimeCalls().size(), 2u);
+    EXPECT_FALSE(bus.SetTimeCalls()[1].interactive);
 }
 
 // Who the program is for: an ordinary user, here "nobody" in a child process.
@@ -50,7 +54,7 @@ TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
         const gid_t nogroup = 65534;
         const bool dropped = setgroups(0, nullptr) == 0 && setgid(nogroup) == 0 &&
                              setuid(65534) == 0 && getuid() != 0;
-        _exit(dropped && clock.SetUtc(clock.UtcNow()).accepted ? 0 : 1);
+        _exit(dropped && clock.SetUtc(clock.UtcNow(), AskUser::Yes).accepted ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -60,13 +64,13 @@ TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
 
 TEST_F(Timedated, RefusalsComeInTheServicesOwnWords) {
     bus.SetNtp(true);
-    ClockSetResult result = clock.SetUtc(clock.UtcNow());
+    ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Automatic time synchronization is enabled");
 
     bus.SetNtp(false);
     bus.SetAuthorized(false);
-    result = clock.SetUtc(clock.UtcNow());
+    result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Permission denied");
     EXPECT_EQ(bus.SetTimeCalls().size(), 2u);
@@ -88,7 +92,7 @@ TEST_F(Timedated, ASignalDuringTheWaitNeitherEndsNorRepeatsTheCall) {
         pthread_kill(self, SIGUSR1);
     });
 
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow());
+    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
 
     signaller.join();
     sigaction(SIGUSR1, &old, nullptr);
@@ -101,13 +105,13 @@ TEST(TimedatedMissing, NoBusOrNoTimedatedLeavesTheRefusalOfClockSettime) {
     LinuxSystemClock clock;
     {
         PrivateSystemBus withoutTimedated(PrivateSystemBus::kWithoutTimedated);
-        const ClockSetResult result = clock.SetUtc(clock.UtcNow());
+        const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
         EXPECT_FALSE(result.accepted);
         EXPECT_EQ(result.reason, "Operation not permitted");
     }
     const std::string previous = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velmora/system_bus_socket", 1);
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow());
+    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
     setenv("DBUS_SYSTEM_BUS_ADDRESS", previous.c_str(), 1);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Operation not permitted");

@@ -35,7 +35,7 @@ TEST(LinuxSystemClock, ReadsLocalAndUtcToTheMillisecond) {
 TEST(LinuxSystemClock, ReportsTheRefusalWithItsReason) {
     ASSERT_STREQ(ClockSettingUnsafe(), "");
     LinuxSystemClock clock;
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow());
+    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Operation not permitted");
 }

@@ -26,12 +26,17 @@ TEST_F(RefusedClock, PeriodicRefusalIsToldOnceUntilASettingSucceeds) {
     Periods(5);
     EXPECT_EQ(w.Clock.Settings.size(), 5u);
     EXPECT_EQ(w.Errors, std::vector<std::string>{kRefused});
+    // Nor does a password prompt come back every period; a click may ask again.
+    EXPECT_EQ(w.Clock.Asks, (std::vector<AskUser>{AskUser::Yes, AskUser::No, AskUser::No,
+                                                  AskUser::No, AskUser::No}));
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Clock.Asks.back(), AskUser::Yes);
 
     w.Clock.Refuse = false;
     Periods(1);
     w.Clock.Refuse = true;
     Periods(3);
-    EXPECT_EQ(Told(), 2u);
+    EXPECT_EQ(Told(), 3u);
 }
 
 TEST_F(RefusedClock, StartUpRefusalCountsAsTheOneTheFollowingPeriodsKeepQuietAbout) {
