@@ -82,7 +82,10 @@ bool IsKeyLine(const std::string& line, const std::string& key, std::string* val
         return false;
     }
     if (value != nullptr) {
-        *value = Trim(line.substr(equals + 1));
+        // A carriage return ends the value, as it ends the value written: neither can carry a
+        // line break into the file.
+        const std::string rest = line.substr(equals + 1);
+        *value = Trim(rest.substr(0, rest.find('\r')));
     }
     return true;
 }

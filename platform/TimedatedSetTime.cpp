@@ -27,7 +27,7 @@ using Bus = std::unique_ptr<sd_bus, BusClose>;
 using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
 
 struct BusError {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C compound literal
     BusError() = default;
     BusError(const BusError&) = delete;
     BusError& operator=(const BusError&) = delete;

@@ -21,7 +21,7 @@ struct Segment {
 };
 
 std::int32_t Minutes(std::int32_t seconds) {
-    return (seconds + (seconds < 0 ? -30 : 30)) / 60;
+    return static_cast<std::int32_t>((std::int64_t{seconds} + (seconds < 0 ? -30 : 30)) / 60);
 }
 
 std::int64_t UnixSeconds(TDateTime value) {
@@ -54,7 +54,7 @@ std::vector<Segment> YearSegments(const std::vector<TzifTransition>& changes,
     std::vector<Segment> segments;
     Segment current{begin, initial.offset, initial.isDst};
     for (const TzifTransition& change : changes) {
-        const TDateTime at = FromUnixSeconds(double(change.at + current.offset));
+        const TDateTime at = FromUnixSeconds(double(change.at) + current.offset);
         if (at >= end) {
             break;
         }

@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
+#include <type_traits>
+#include <variant>
 
 namespace velmora {
 namespace {
@@ -59,50 +62,76 @@ std::optional<std::int32_t> ParseInteger(std::string text) {
     return static_cast<std::int32_t>(negative ? 0u - bits : bits);
 }
 
-std::int32_t ReadInteger(const ProfileFile& file, const char* key, std::int32_t fallback) {
-    return ParseInteger(file.ReadString(kSettingsSection, key, "")).value_or(fallback);
+std::int32_t ReadInteger(const ProfileFile& file, std::string_view key, std::int32_t fallback) {
+    return ParseInteger(file.ReadString(kSettingsSection, std::string(key), "")).value_or(fallback);
 }
 
-bool ReadBool(const ProfileFile& file, const char* key, bool fallback) {
-    return ReadInteger(file, key, fallback ? 1 : 0) != 0;
-}
+// Reads one setting into its field by the rules of its type.
+struct ReadSetting {
+    const ProfileFile& file;
+    TSettings& settings;
+    const SettingDefinition& setting;
 
-void WriteBool(ProfileFile& file, const char* key, bool value) {
-    file.WriteString(kSettingsSection, key, value ? "1" : "0");
-}
+    void operator()(bool TSettings::*field) const {
+        const bool fallback = std::get<bool>(setting.Default);
+        settings.*field = ReadInteger(file, setting.Key, fallback ? 1 : 0) != 0;
+    }
+    void operator()(std::int32_t TSettings::*field) const {
+        settings.*field = ReadInteger(file, setting.Key, std::get<std::int32_t>(setting.Default));
+    }
+    void operator()(std::string TSettings::*field) const {
+        const std::string fallback(std::get<std::string_view>(setting.Default));
+        settings.*field = file.ReadString(kSettingsSection, std::string(setting.Key), fallback);
+    }
+};
+
+// The text a setting is written as.
+struct SettingText {
+    const TSettings& settings;
+
+    std::string operator()(bool TSettings::*field) const { return settings.*field ? "1" : "0"; }
+    std::string operator()(std::int32_t TSettings::*field) const {
+        return std::to_string(settings.*field);
+    }
+    std::string operator()(std::string TSettings::*field) const { return settings.*field; }
+};
 
 }  // namespace
 
+TSettings::TSettings() {
+    for (const SettingDefinition& setting : kSettingsTable) {
+        std::visit(
+            [this, &setting](auto field) {
+                using Value = std::remove_reference_t<decltype(this->*field)>;
+                if constexpr (std::is_same_v<Value, std::string>) {
+                    this->*field = std::string(std::get<std::string_view>(setting.Default));
+                } else {
+                    this->*field = std::get<Value>(setting.Default);
+                }
+            },
+            setting.Field);
+    }
+}
+
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view) {
-    const TSettings defaults;
-    settings.GlobalAutorun = ReadBool(file, "GlobalAutorun", defaults.GlobalAutorun);
-    settings.GlobalMinimize = ReadBool(file, "GlobalMinimize", defaults.GlobalMinimize);
-    if (settings.GlobalMinimize) {
-        view.SetWindowMinimized();
+    for (const SettingDefinition& setting : kSettingsTable) {
+        std::visit(ReadSetting{file, settings, setting}, setting.Field);
+        // The window is minimized as soon as the key says so, before the next key is read.
+        if (setting.Field == SettingField(&TSettings::GlobalMinimize) && settings.GlobalMinimize) {
+            view.SetWindowMinimized();
+        }
+        if (setting.Field == SettingField(&TSettings::GlobalTimeSrvList)) {
+            SplitList(settings.GlobalTimeSrvList, '|', serverList);
+        }
     }
-    settings.GlobalNextSrvOnFail =
-        ReadBool(file, "GlobalNextSrvOnFail", defaults.GlobalNextSrvOnFail);
-    settings.GlobalTimeSrvList =
-        file.ReadString(kSettingsSection, "GlobalTimeSrvList", defaults.GlobalTimeSrvList);
-    SplitList(settings.GlobalTimeSrvList, '|', serverList);
-    settings.UpdateClock = ReadBool(file, "UpdateClock", defaults.UpdateClock);
-    settings.UpdateClockInterval =
-        ReadInteger(file, "UpdateClockInterval", defaults.UpdateClockInterval);
-    settings.UpdateClockHour = ReadBool(file, "UpdateClockHour", defaults.UpdateClockHour);
-    settings.DisplayLocalTime = ReadBool(file, "DisplayLocalTime", defaults.DisplayLocalTime);
 }
 
 void SaveSettings(const TSettings& settings, ProfileFile& file) {
-    WriteBool(file, "GlobalAutorun", settings.GlobalAutorun);
-    WriteBool(file, "GlobalMinimize", settings.GlobalMinimize);
-    WriteBool(file, "GlobalNextSrvOnFail", settings.GlobalNextSrvOnFail);
-    file.WriteString(kSettingsSection, "GlobalTimeSrvList", settings.GlobalTimeSrvList);
-    WriteBool(file, "UpdateClock", settings.UpdateClock);
-    file.WriteString(kSettingsSection, "UpdateClockInterval",
-                     std::to_string(settings.UpdateClockInterval));
-    WriteBool(file, "UpdateClockHour", settings.UpdateClockHour);
-    WriteBool(file, "DisplayLocalTime", settings.DisplayLocalTime);
+    for (const SettingDefinition& setting : kSettingsTable) {
+        file.WriteString(kSettingsSection, std::string(setting.Key),
+                         std::visit(SettingText{settings}, setting.Field));
+    }
 }
 
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list) {

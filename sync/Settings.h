@@ -1,33 +1,18 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "platform/ProfileFile.h"
+#include "sync/SettingsTable.h"
 #include "sync/TimeView.h"
 
 namespace velmora {
 
-inline constexpr const char* kDefaultServer1 = "time-a-g.nist.gov";
-inline constexpr const char* kDefaultServer2 = "time-b-g.nist.gov";
-inline constexpr const char* kDefaultServerList = "time-a-g.nist.gov|time-b-g.nist.gov";
 inline constexpr const char* kSettingsFileName = "KXdefault.cfg";
 inline constexpr const char* kSettingsSection = "Data";
 // The folder of the program's own in a user's configuration folder.
 inline constexpr const char* kUserSettingsFolder = "velmora";
-
-// The eight settings, named after their keys in the settings file, with their file defaults.
-struct TSettings {
-    bool GlobalAutorun = false;
-    bool GlobalMinimize = false;
-    bool GlobalNextSrvOnFail = false;
-    std::string GlobalTimeSrvList = kDefaultServerList;
-    bool UpdateClock = false;
-    std::int32_t UpdateClockInterval = 30;  // milliseconds
-    bool UpdateClockHour = true;
-    bool DisplayLocalTime = true;
-};
 
 // Reads the eight keys in file order; minimizes the window (view.SetWindowMinimized) as soon as
 // "GlobalMinimize" reads true; fills serverList from "GlobalTimeSrvList".

@@ -133,6 +133,10 @@ TEST_F(SettingsOnDisk, AValueCannotStartLinesOfItsOwn) {
     IniProfileFile file(name_);
     file.WriteString("Data", "GlobalTimeSrvList", "a|b\n[Data]\nGlobalAutorun=1");
     EXPECT_EQ(Content(), "[Data]\nGlobalTimeSrvList=a|b\n");
+    // A carriage return ends a value read as it ends one written, so saving what was read
+    // changes nothing.
+    Put("[Data]\nGlobalTimeSrvList=a|b\rc\n");
+    EXPECT_EQ(file.ReadString("Data", "GlobalTimeSrvList", ""), "a|b");
 }
 
 TEST_F(SettingsOnDisk, WindowsLineEndsStayWindowsLineEnds) {

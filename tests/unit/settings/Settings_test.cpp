@@ -175,6 +175,36 @@ TEST(SaveSettings, WritesEveryKeyInOrder) {
                                    {"DisplayLocalTime", "1"}}));
 }
 
+// A value of each setting's type that is not its default.
+struct Changed {
+    TSettings& s;
+    void operator()(bool TSettings::*field) const { s.*field = !(s.*field); }
+    void operator()(std::int32_t TSettings::*field) const { s.*field = s.*field * 7 + 1; }
+    void operator()(std::string TSettings::*field) const { s.*field = "x|" + s.*field; }
+};
+
+TEST(SettingsTable, EverySettingKeepsItsValueThroughTheFileAndDefaultsWhenMissing) {
+    TSettings changed;
+    for (const SettingDefinition& setting : kSettingsTable) {
+        std::visit(Changed{changed}, setting.Field);
+    }
+    FakeProfileFile file;
+    SaveSettings(changed, file);
+    EXPECT_EQ(file.Writes.size(), kSettingsTable.size());
+    TSettings loaded;
+    List servers;
+    FakeTimeView view;
+    LoadSettings(loaded, servers, file, view);
+    for (const SettingDefinition& setting : kSettingsTable) {
+        const auto same = [&](auto field) { return loaded.*field == changed.*field; };
+        EXPECT_TRUE(std::visit(same, setting.Field)) << setting.Key;
+        const auto isDefault = [&](auto field) {
+            return SettingValue(TSettings{}.*field) == setting.Default;
+        };
+        EXPECT_TRUE(std::visit(isDefault, setting.Field)) << setting.Key;
+    }
+}
+
 // Refuses every write after the first three.
 class FailingFile : public FakeProfileFile {
   public:
