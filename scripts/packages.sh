@@ -32,6 +32,12 @@ VELMORA_TEST_PACKAGES=(
     file dpkg-dev
 )
 
+# The time services installed on this machine, one line; set-up must leave it as it was.
+velmora_time_services() {
+    dpkg-query -W -f='${Package}:${Status}\n' systemd-timesyncd chrony ntp ntpsec openntpd 2>/dev/null |
+        grep 'install ok installed' | cut -d: -f1 | tr '\n' ' '
+}
+
 velmora_sudo() {
     if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
 }
