@@ -72,6 +72,12 @@ TDateTime LinuxSystemClock::UtcNow() const {
     return FromTm(tm, now.tv_nsec);
 }
 
+double LinuxSystemClock::SteadySeconds() const {
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
 ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc, AskUser ask) {
     const timespec target = ToTimespec(utc);
     if (clock_settime(CLOCK_REALTIME, &target) == 0) {

@@ -11,6 +11,8 @@ class LinuxSystemClock : public SystemClock {
     TDateTime LocalNow() const override;
     TDateTime UtcNow() const override;
     ClockSetResult SetUtc(TDateTime utc, AskUser ask) override;
+    // CLOCK_BOOTTIME.
+    double SteadySeconds() const override;
 };
 
 }  // namespace velmora

@@ -23,6 +23,9 @@ class SystemClock {
     virtual TDateTime LocalNow() const = 0;
     virtual TDateTime UtcNow() const = 0;
     virtual ClockSetResult SetUtc(TDateTime utc, AskUser ask) = 0;
+    // Seconds on a clock that no setting of the system clock moves and that goes on through
+    // suspend; only differences of two readings mean anything.
+    virtual double SteadySeconds() const = 0;
 };
 
 }  // namespace velmora

@@ -115,6 +115,7 @@ void SyncController::CheckTimeServerButtonClick() {
 
 void SyncController::StoreServerTime(TDateTime t) {
     ClockOffset = t - Now();
+    heldServerTime_ = HeldServerTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
     ServerTimeKnown = true;
     UpdateTimerTimer();
 }
@@ -151,7 +152,21 @@ void SyncController::AdjustClock(Refusal refusal) {
 ClockSetResult SyncController::SetClockBusy(AskUser ask) {
     // polkit may ask the user for a password while the thread waits for the answer.
     BusyCursor busy(services_.View);
-    return SetComputerClock(services_.Platform.Clock, Now() + ClockOffset + ZoneBias, ask);
+    const HeldServerTime target{ServerUtcNow(), services_.Platform.Clock.SteadySeconds()};
+    const ClockSetResult result = SetComputerClock(services_.Platform.Clock, target.Utc, ask);
+    if (result.accepted) {
+        heldServerTime_ = target;
+    }
+    return result;
+}
+
+TDateTime SyncController::ServerUtcNow() const {
+    const SystemClock& clock = services_.Platform.Clock;
+    if (!heldServerTime_) {
+        return clock.UtcNow();
+    }
+    return heldServerTime_->Utc +
+           (clock.SteadySeconds() - heldServerTime_->Steady) / kSecondsPerDay;
 }
 
 void SyncController::UpdateTimerTimer() {

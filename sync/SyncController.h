@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -99,13 +100,25 @@ class SyncController : public TSettings {
     void AdjustClock(Refusal refusal);
     // Sets the clock to the server's time, with the busy cursor on while the platform answers.
     ClockSetResult SetClockBusy(AskUser ask);
+    // The server's time now in GMT: its last answer (or the last time set) carried forward by the
+    // time that has passed since; the clock's own reading before any.
+    TDateTime ServerUtcNow() const;
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
 
+    // The server's time is held against UTC and a steady clock, not against the local clock:
+    // a step of the clock or a change of daylight saving time between the answer and the setting
+    // does not move the time set. ClockOffset, kept as well, is what the display shows.
+    struct HeldServerTime {
+        TDateTime Utc = 0;
+        double Steady = 0;  // SystemClock::SteadySeconds at Utc
+    };
+
     SyncControllerServices services_;
     bool refusalTold_ = false;
+    std::optional<HeldServerTime> heldServerTime_;
 };
 
 }  // namespace velmora

@@ -43,6 +43,26 @@ TEST_F(Adjust, UsesTheClockSinceTheAnswerAndTheHeldOffset) {
     EXPECT_NEAR(w.Clock.Settings[0], serverAtAnswer + 2.5 * kSecond, kMillisecond);
 }
 
+TEST_F(Adjust, AClockStepOrADaylightSavingChangeAfterTheAnswerDoesNotMoveTheTimeSet) {
+    net.AddServer("up.test", Ahead(10));
+    StartWithServers("up.test", false);
+    c.CheckTimeServerButtonClick();
+    const TDateTime serverAtAnswer = Ahead(10);
+
+    w.Clock.AdvanceMilliseconds(1000);
+    w.Clock.Local += 300 * kSecond;  // another program steps the clock
+    c.AdjustClockButtonClick();
+    ASSERT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_NEAR(w.Clock.Settings[0], serverAtAnswer + 1 * kSecond, kMillisecond);
+
+    // Summer time begins: local time jumps an hour ahead of a bias refreshed only at queries.
+    w.Clock.AdvanceMilliseconds(2000);
+    w.Clock.Local += 1.0 / 24;
+    w.Clock.UtcMinusLocal -= 1.0 / 24;
+    c.AdjustClockButtonClick();
+    EXPECT_NEAR(w.Clock.Settings[1], serverAtAnswer + 3 * kSecond, kMillisecond);
+}
+
 TEST_F(Adjust, RefusedSettingIsReportedAndKeepsTheOffset) {
     net.AddServer("up.test", Ahead(10));
     StartWithServers("up.test", false);
