@@ -166,6 +166,11 @@ int BsdSocketApi::SelectReadable(SocketHandle handle, std::int64_t timeoutMicros
     if (timeoutMicroseconds < -1) {
         return Fail(wsa::kInvalidArgument);
     }
+    // ppoll skips a negative descriptor and would sleep out the whole limit; select refuses a
+    // socket that was never made at once.
+    if (handle < 0) {
+        return Fail(wsa::kNotSocket);
+    }
     pollfd entry{handle, POLLIN, 0};
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::microseconds(std::max<std::int64_t>(timeoutMicroseconds, 0));

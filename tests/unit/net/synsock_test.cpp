@@ -4,6 +4,7 @@
 #include <netdb.h>
 
 #include <cerrno>
+#include <chrono>
 #include <thread>
 
 namespace velmora {
@@ -76,6 +77,14 @@ TEST(BsdSocketApi, OnlyMinusOneMeansWaitWithoutLimit) {
     BsdSocketApi api;
     EXPECT_EQ(api.SelectReadable(0, -5000), kSocketError);
     EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
+}
+
+TEST(BsdSocketApi, ASocketThatWasNeverMadeFailsTheWaitAtOnce) {
+    BsdSocketApi api;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(api.SelectReadable(kInvalidSocket, 5000000), kSocketError);
+    EXPECT_EQ(api.LastError(), wsa::kNotSocket);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
 }
 
 TEST(BsdSocketApi, DatabaseLookupsAndDottedAddresses) {
