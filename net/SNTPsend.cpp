@@ -2,7 +2,6 @@
 
 #include <arpa/inet.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <ctime>
@@ -16,8 +15,6 @@ constexpr double kTwoTo32 = 4294967296.0;
 constexpr double kTenthsOfMillisecond = 10000.0;
 constexpr std::uint8_t kClientRequest = 27;  // leap 0, version 3, mode 3
 constexpr std::uint8_t kServerMode = 4;
-
-using SteadyClock = std::chrono::steady_clock;
 
 // Truncation toward zero to a 64-bit integer, saturating where the cast would be undefined.
 std::int64_t Trunc(double value) {
@@ -88,6 +85,10 @@ TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock)
 TSNTPSend::~TSNTPSend() = default;
 
 bool TSNTPSend::QueryServer() {
+    // One limit for the whole exchange: a resolver that never answers costs no more than a
+    // server that never answers.
+    const Deadline deadline(ReplyTimeout);
+    socket_->LookupTimeout = deadline.Left();
     socket_->ConnectTo(ServerHost, "ntp");
     const sockaddr_in target = socket_->RemoteAddress;
 
@@ -99,18 +100,18 @@ bool TSNTPSend::QueryServer() {
     EncodeTimestamp(t1, request.TransmitTime[0], request.TransmitTime[1]);
     socket_->SendData(&request, sizeof request);
 
-    if (!AwaitReply(target, request)) {
+    if (!AwaitReply(deadline, target, request)) {
         return false;
     }
     const TDateTime t4 = clock_();
     return AcceptReply(t1, t4);
 }
 
-// Waits until ReplyTimeout has passed since the first wait for the one datagram that answers
-// this request; anything else that arrives meanwhile is dropped.
-bool TSNTPSend::AwaitReply(const sockaddr_in& target, const TNtpPacket& request) {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(ReplyTimeout);
-    std::int32_t wait = ReplyTimeout;
+// Waits until the deadline for the one datagram that answers this request; anything else that
+// arrives meanwhile is dropped.
+bool TSNTPSend::AwaitReply(const Deadline& deadline, const sockaddr_in& target,
+                           const TNtpPacket& request) {
+    std::int32_t wait = deadline.Left();
     for (;;) {
         replyData_ = socket_->ReceivePacket(wait);
         const std::int32_t error = socket_->SocketError;
@@ -120,17 +121,15 @@ bool TSNTPSend::AwaitReply(const sockaddr_in& target, const TNtpPacket& request)
         if (error != 0 && error != wsa::kConnectionReset) {
             return false;
         }
-        if (ReplyTimeout < 0) {
+        if (deadline.Unlimited()) {
             continue;
         }
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-        if (left <= 0) {
+        wait = deadline.Left();
+        if (wait <= 0) {
             replyData_.clear();
             socket_->SocketError = wsa::kTimedOut;
             return false;
         }
-        wait = static_cast<std::int32_t>(left);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/DateTime.h"
+#include "net/Deadline.h"
 #include "net/blcksock.h"
 
 namespace velmora {
@@ -62,7 +63,7 @@ class TSNTPSend {
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
-    bool AwaitReply(const sockaddr_in& target, const TNtpPacket& request);
+    bool AwaitReply(const Deadline& deadline, const sockaddr_in& target, const TNtpPacket& request);
     bool IsAnswerTo(const sockaddr_in& target, const TNtpPacket& request) const;
     bool AcceptReply(TDateTime t1, TDateTime t4);
 

@@ -190,7 +190,21 @@ TEST_F(SntpTest, SilenceIsATimeoutThatKeepsEarlierResults) {
     EXPECT_TRUE(client.ReplyData().empty());
     EXPECT_EQ(std::memcmp(&client.Reply(), &earlier, 48), 0);
     EXPECT_NEAR(client.OffsetSeconds(), 2.0, 1e-5);
-    EXPECT_EQ(api.SelectTimeouts.back(), 1000000);
+    EXPECT_LE(api.SelectTimeouts.back(), 1000000);
+    EXPECT_GT(api.SelectTimeouts.back(), 900000);
+}
+
+TEST_F(SntpTest, TheLookupAndTheWaitShareTheQuerysOneTimeout) {
+    api.Hosts["time.example"] = htonl(0x7F000002);
+    client.ServerHost = "time.example";
+    Serve(kWorkedExample);
+    ASSERT_TRUE(client.QueryServer());
+    ASSERT_EQ(api.LookupTimeouts.size(), 1u);
+    EXPECT_LE(api.LookupTimeouts[0], 1000);
+    EXPECT_GT(api.LookupTimeouts[0], 900);
+    client.ReplyTimeout = -1;
+    ASSERT_TRUE(client.QueryServer());
+    EXPECT_EQ(api.LookupTimeouts[1], -1);
 }
 
 TEST_F(SntpTest, ANegativeTimeoutOtherThanMinusOneFailsAtOnce) {
