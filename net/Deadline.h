@@ -21,9 +21,9 @@ class Deadline {
         if (timeout_ < 0) {
             return timeout_;
         }
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
-                              end_ - std::chrono::steady_clock::now())
-                              .count();
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(end_ - std::chrono::steady_clock::now())
+                .count();
         return left > 0 ? static_cast<std::int32_t>(left) : 0;
     }
 

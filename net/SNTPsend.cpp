@@ -10,11 +10,14 @@ namespace velmora {
 
 namespace {
 
+// The fraction word counts 1/2^32 s, but the design divides by 2^32 - 1 both ways: the all-ones
+// word is then exactly one more second, encode and decode stay each other's inverse, and the
+// scale error (one part in 4294967296, under a nanosecond) vanishes in the cut to tenths of a
+// millisecond that both directions make anyway.
 constexpr double kFractionDivisor = 4294967295.0;
 constexpr double kTwoTo32 = 4294967296.0;
 constexpr double kTenthsOfMillisecond = 10000.0;
 constexpr std::uint8_t kClientRequest = 27;  // leap 0, version 3, mode 3
-constexpr std::uint8_t kServerMode = 4;
 
 // Truncation toward zero to a 64-bit integer, saturating where the cast would be undefined.
 std::int64_t Trunc(double value) {
@@ -85,6 +88,7 @@ TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock)
 TSNTPSend::~TSNTPSend() = default;
 
 bool TSNTPSend::QueryServer() {
+    rejectedBy_ = ReplyRule::kNone;
     // One limit for the whole exchange: a resolver that never answers costs no more than a
     // server that never answers.
     const Deadline deadline(ReplyTimeout);
@@ -149,12 +153,16 @@ bool TSNTPSend::AcceptReply(TDateTime t1, TDateTime t4) {
     leapIndicator_ = reply_.LiVnMode >> 6;
     versionNumber_ = (reply_.LiVnMode >> 3) & 7;
     replyMode_ = reply_.LiVnMode & 7;
-    if (leapIndicator_ >= 3 || replyMode_ != kServerMode || reply_.Stratum < 1 ||
-        reply_.Stratum > 15 || reply_.ReceiveTime[0] == 0 || reply_.TransmitTime[0] == 0) {
+    rejectedBy_ = BrokenReplyRule(reply_);
+    if (rejectedBy_ != ReplyRule::kNone) {
         return false;
     }
     const TDateTime t2 = DecodeTimestamp(reply_.ReceiveTime[0], reply_.ReceiveTime[1]);
     const TDateTime t3 = DecodeTimestamp(reply_.TransmitTime[0], reply_.TransmitTime[1]);
+    // Receive minus transmit, in that order, as designed: it adds the server's hold time T3 - T2
+    // where the textbook subtracts it. The server time (T3 plus half of d) is the figure the
+    // controller uses, and a server holds a request for microseconds, below the tenth of a
+    // millisecond the timestamps are cut to, so the design's figures are kept as they stand.
     const double d = (t4 - t1) - (t2 - t3);
     serverTime_ = t3 + d / 2;
     offsetSeconds_ = ((t2 - t1) + (t3 - t4)) / 2 * kSecondsPerDay;

@@ -7,25 +7,11 @@
 
 #include "core/DateTime.h"
 #include "net/Deadline.h"
+#include "net/NtpPacket.h"
+#include "net/ReplyChecks.h"
 #include "net/blcksock.h"
 
 namespace velmora {
-
-// The SNTP packet as it travels, every multi-byte field in network byte order.
-struct TNtpPacket {
-    std::uint8_t LiVnMode = 0;
-    std::uint8_t Stratum = 0;
-    std::uint8_t Poll = 0;
-    std::uint8_t Precision = 0;
-    std::uint32_t RootDelay = 0;
-    std::uint32_t RootDispersion = 0;
-    std::uint32_t ReferenceId = 0;
-    std::uint32_t ReferenceTime[2] = {};
-    std::uint32_t OriginateTime[2] = {};
-    std::uint32_t ReceiveTime[2] = {};
-    std::uint32_t TransmitTime[2] = {};
-};
-static_assert(sizeof(TNtpPacket) == 48, "TNtpPacket must match the wire format byte for byte");
 
 // Date-time value from the two words of a timestamp, as they stand in a packet.
 TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
@@ -60,6 +46,8 @@ class TSNTPSend {
     std::uint8_t LeapIndicator() const { return leapIndicator_; }
     std::uint8_t VersionNumber() const { return versionNumber_; }
     std::uint8_t ReplyMode() const { return replyMode_; }
+    // The header rule the last query's reply broke; kNone after a valid reply or none at all.
+    ReplyRule RejectedBy() const { return rejectedBy_; }
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
@@ -76,6 +64,7 @@ class TSNTPSend {
     std::uint8_t leapIndicator_ = 0;
     std::uint8_t versionNumber_ = 0;
     std::uint8_t replyMode_ = 0;
+    ReplyRule rejectedBy_ = ReplyRule::kNone;
     UtcClock clock_;
 };
 

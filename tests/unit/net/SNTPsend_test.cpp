@@ -123,7 +123,7 @@ TEST_F(SntpTest, WorkedExampleGivesDelayOffsetAndServerTime) {
 struct HeaderCase {
     const char* name;
     Header header;
-    bool valid;
+    ReplyRule broken;
 };
 
 // Names the case in test listings instead of dumping its bytes.
@@ -142,12 +142,14 @@ TEST_P(SntpHeaderTest, OnlyAValidHeaderIsAnAnswerAndFailuresKeepEarlierResults) 
     header.receive = 10.0;
     header.transmit = 10.001;
     Serve(header);
-    EXPECT_EQ(client.QueryServer(), GetParam().valid);
+    const bool valid = GetParam().broken == ReplyRule::kNone;
+    EXPECT_EQ(client.QueryServer(), valid);
+    EXPECT_EQ(client.RejectedBy(), GetParam().broken) << ReplyRuleName(client.RejectedBy());
     // The header fields always show the reply just read.
     EXPECT_EQ(client.Reply().LiVnMode, header.liVnMode);
     EXPECT_EQ(client.LeapIndicator(), header.liVnMode >> 6);
     EXPECT_EQ(client.ReplyMode(), header.liVnMode & 7);
-    if (GetParam().valid) {
+    if (valid) {
         EXPECT_NE(client.ServerTime(), earlier);
     } else {
         EXPECT_EQ(client.ServerTime(), earlier);
@@ -157,17 +159,18 @@ TEST_P(SntpHeaderTest, OnlyAValidHeaderIsAnAnswerAndFailuresKeepEarlierResults) 
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SntpHeaderTest,
-    ::testing::Values(HeaderCase{"leap3", {.liVnMode = 0xDC}, false},
-                      HeaderCase{"leap2", {.liVnMode = 0x9C}, true},
-                      HeaderCase{"version4", {.liVnMode = 0x24}, true},
-                      HeaderCase{"broadcastMode", {.liVnMode = 0x1D}, false},
-                      HeaderCase{"clientMode", {.liVnMode = 0x1B}, false},
-                      HeaderCase{"stratum0", {.stratum = 0}, false},
-                      HeaderCase{"stratum15", {.stratum = 15}, true},
-                      HeaderCase{"stratum16", {.stratum = 16}, false},
-                      HeaderCase{"zeroReceiveSeconds", {.zeroReceiveSeconds = true}, false},
-                      HeaderCase{"zeroTransmitSeconds", {.zeroTransmitSeconds = true}, false},
-                      HeaderCase{"authenticator68", {.length = 68}, true}),
+    ::testing::Values(
+        HeaderCase{"leap3", {.liVnMode = 0xDC}, ReplyRule::kLeapIndicator},
+        HeaderCase{"leap2", {.liVnMode = 0x9C}, ReplyRule::kNone},
+        HeaderCase{"version4", {.liVnMode = 0x24}, ReplyRule::kNone},
+        HeaderCase{"broadcastMode", {.liVnMode = 0x1D}, ReplyRule::kMode},
+        HeaderCase{"clientMode", {.liVnMode = 0x1B}, ReplyRule::kMode},
+        HeaderCase{"stratum0", {.stratum = 0}, ReplyRule::kStratum},
+        HeaderCase{"stratum15", {.stratum = 15}, ReplyRule::kNone},
+        HeaderCase{"stratum16", {.stratum = 16}, ReplyRule::kStratum},
+        HeaderCase{"zeroReceiveSeconds", {.zeroReceiveSeconds = true}, ReplyRule::kReceiveTime},
+        HeaderCase{"zeroTransmitSeconds", {.zeroTransmitSeconds = true}, ReplyRule::kTransmitTime},
+        HeaderCase{"authenticator68", {.length = 68}, ReplyRule::kNone}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SntpTest, A68ByteReplyUsesOnlyItsFirst48Bytes) {
