@@ -8,6 +8,7 @@
 #include <deque>
 #include <ostream>
 
+#include "tests/fixtures/ServerReply.h"
 #include "tests/fixtures/SocketFakeApi.h"
 
 namespace velmora {
@@ -36,25 +37,25 @@ struct Header {
     std::size_t length = 48;
 };
 
-void PutTimestamp(std::string& bytes, std::size_t offset, double secondsAfterBase,
-                  bool zeroSeconds) {
+std::string Stamp(double secondsAfterBase, bool zeroSeconds) {
     const double whole = std::floor(secondsAfterBase);
     const std::uint32_t words[2] = {
         htonl(zeroSeconds ? 0u : kBaseSeconds + static_cast<std::uint32_t>(whole)),
         htonl(FractionWord(secondsAfterBase - whole))};
-    std::memcpy(bytes.data() + offset, words, sizeof words);
+    return std::string(reinterpret_cast<const char*>(words), sizeof words);
 }
 
-// A server's answer to `request`: its transmit words echoed as the originate words.
+// A server's answer to `request` with the header `h`.
 std::string Answer(const std::string& request, const Header& h) {
-    std::string reply(std::max<std::size_t>(h.length, 48), '\0');
-    reply[0] = static_cast<char>(h.liVnMode);
-    reply[1] = static_cast<char>(h.stratum);
-    reply.replace(24, 8, request.substr(40, 8));
-    PutTimestamp(reply, 32, h.receive, h.zeroReceiveSeconds);
-    PutTimestamp(reply, 40, h.transmit, h.zeroTransmitSeconds);
-    reply.resize(h.length);
-    return reply;
+    ReplyFields fields;
+    fields.leap = h.liVnMode >> 6;
+    fields.version = (h.liVnMode >> 3) & 7;
+    fields.mode = h.liVnMode & 7;
+    fields.stratum = h.stratum;
+    fields.receive = Stamp(h.receive, h.zeroReceiveSeconds);
+    fields.transmit = Stamp(h.transmit, h.zeroTransmitSeconds);
+    fields.length = h.length;
+    return ServerReply(request, fields);
 }
 
 class SntpTest : public ::testing::Test {
