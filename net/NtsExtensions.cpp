@@ -1,0 +1,147 @@
+#include "net/NtsExtensions.h"
+
+#include <algorithm>
+
+namespace velmora {
+
+namespace {
+
+constexpr std::size_t kHeaderSize = 48;
+constexpr std::size_t kFieldHeader = 4;
+constexpr std::size_t kMinFieldSize = 16;
+constexpr std::uint8_t kKissStratum = 0;
+constexpr std::string_view kNakCode = "NTSN";
+
+std::uint16_t Word(std::string_view bytes, std::size_t at) {
+    return static_cast<std::uint16_t>((static_cast<std::uint8_t>(bytes[at]) << 8) |
+                                      static_cast<std::uint8_t>(bytes[at + 1]));
+}
+
+std::string WordBytes(std::size_t value) {
+    return {static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
+}
+
+std::size_t Padded(std::size_t size) {
+    return (size + 3) / 4 * 4;
+}
+
+const ExtensionField* Find(const std::vector<ExtensionField>& fields, std::uint16_t type) {
+    const auto found = std::find_if(fields.begin(), fields.end(),
+                                    [type](const ExtensionField& f) { return f.type == type; });
+    return found == fields.end() ? nullptr : &*found;
+}
+
+bool CarriesId(const std::vector<ExtensionField>& fields, std::string_view uniqueId) {
+    const ExtensionField* id = Find(fields, ntsfield::kUniqueIdentifier);
+    return id != nullptr && id->body == uniqueId;
+}
+
+bool IsNak(std::string_view datagram) {
+    return static_cast<std::uint8_t>(datagram[1]) == kKissStratum &&
+           datagram.substr(12, 4) == kNakCode;
+}
+
+// The plaintext the authenticator holds, if it verifies over everything before it.
+std::optional<std::string> Verify(std::string_view datagram, const ExtensionField& field,
+                                  const AeadKey& s2c) {
+    const std::string_view body = field.body;
+    if (body.size() < kFieldHeader) {
+        return std::nullopt;
+    }
+    const std::size_t nonceLength = Word(body, 0);
+    const std::size_t cipherLength = Word(body, 2);
+    if (body.size() - kFieldHeader < Padded(nonceLength) ||
+        body.size() - kFieldHeader - Padded(nonceLength) < Padded(cipherLength)) {
+        return std::nullopt;
+    }
+    return AeadOpen(s2c, body.substr(kFieldHeader, nonceLength), datagram.substr(0, field.offset),
+                    body.substr(kFieldHeader + Padded(nonceLength), cipherLength));
+}
+
+std::vector<std::string> Cookies(const std::vector<ExtensionField>& fields) {
+    std::vector<std::string> cookies;
+    for (const ExtensionField& field : fields) {
+        if (field.type == ntsfield::kCookie) {
+            cookies.emplace_back(field.body);
+        }
+    }
+    return cookies;
+}
+
+}  // namespace
+
+std::string MakeExtensionField(std::uint16_t type, std::string_view body) {
+    const std::size_t length = std::max(kFieldHeader + Padded(body.size()), kMinFieldSize);
+    std::string field = WordBytes(type) + WordBytes(length);
+    field += body;
+    field.resize(length, '\0');
+    return field;
+}
+
+std::optional<std::vector<ExtensionField>> ParseExtensionFields(std::string_view bytes,
+                                                                std::size_t from) {
+    std::vector<ExtensionField> fields;
+    std::size_t at = from;
+    while (at < bytes.size()) {
+        if (bytes.size() - at < kFieldHeader) {
+            return std::nullopt;
+        }
+        const std::size_t length = Word(bytes, at + 2);
+        if (length < kFieldHeader || length % 4 != 0 || length > bytes.size() - at) {
+            return std::nullopt;
+        }
+        fields.push_back({Word(bytes, at), bytes.substr(at + kFieldHeader, length - kFieldHeader),
+                          at});
+        at += length;
+    }
+    return fields;
+}
+
+std::string NtsAuthenticator(std::string_view packet, std::string_view nonce,
+                             std::string_view plaintext, const AeadKey& key) {
+    const std::string sealed = AeadSeal(key, nonce, packet, plaintext);
+    std::string body = WordBytes(nonce.size()) + WordBytes(sealed.size());
+    body += nonce;
+    body.resize(kFieldHeader + Padded(nonce.size()), '\0');
+    body += sealed;
+    return MakeExtensionField(ntsfield::kAuthenticator, body);
+}
+
+std::string SealNtsRequest(std::string_view header, const NtsRequestParts& parts,
+                           const AeadKey& c2s) {
+    std::string packet(header);
+    packet += MakeExtensionField(ntsfield::kUniqueIdentifier, parts.uniqueId);
+    packet += MakeExtensionField(ntsfield::kCookie, parts.cookie);
+    for (std::size_t i = 0; i < parts.placeholders; ++i) {
+        packet +=
+            MakeExtensionField(ntsfield::kCookiePlaceholder, std::string(parts.cookie.size(), '\0'));
+    }
+    return packet + NtsAuthenticator(packet, parts.nonce, "", c2s);
+}
+
+NtsReply OpenNtsReply(std::string_view datagram, std::string_view uniqueId, const AeadKey& s2c) {
+    const auto fields = ParseExtensionFields(datagram, kHeaderSize);
+    if (datagram.size() < kHeaderSize || !fields) {
+        return {};
+    }
+    const auto authenticator =
+        std::find_if(fields->begin(), fields->end(),
+                     [](const ExtensionField& f) { return f.type == ntsfield::kAuthenticator; });
+    if (authenticator == fields->end()) {
+        const bool nak = IsNak(datagram) && CarriesId(*fields, uniqueId);
+        return {nak ? NtsReplyKind::kNak : NtsReplyKind::kNotOurs, {}};
+    }
+    const std::vector<ExtensionField> signedFields(fields->begin(), authenticator);
+    const std::optional<std::string> plaintext = Verify(datagram, *authenticator, s2c);
+    if (!plaintext || !CarriesId(signedFields, uniqueId)) {
+        return {};
+    }
+    const auto inner = ParseExtensionFields(*plaintext, 0);
+    if (!inner) {
+        return {};
+    }
+    return {NtsReplyKind::kAuthentic, Cookies(*inner)};
+}
+
+}  // namespace velmora
+

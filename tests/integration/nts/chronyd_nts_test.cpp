@@ -1,0 +1,26 @@
+#include <gtest/gtest.h>
+
+#include "net/SNTPsend.h"
+
+namespace velmora {
+namespace {
+
+// chronyd serves NTS-KE on 127.0.0.1:4460 as nts.velmora.test, and NTP on port 123.
+class ChronydNts : public ::testing::Test {
+  protected:
+    NtsSessions sessions;
+};
+
+TEST_F(ChronydNts, AnswersWithAuthenticatedTimeByNameAndByAddress) {
+    for (const char* entry : {"nts://nts.velmora.test", "nts://127.0.0.1:4460"}) {
+        TSNTPSend client(DefaultSocketApi(), CurrentUtcTime, sessions);
+        client.ServerHost = entry;
+        ASSERT_TRUE(client.QueryServer()) << entry << " error " << client.Socket().SocketError;
+        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.002) << entry;
+        EXPECT_EQ(client.VersionNumber(), 4);
+        EXPECT_GT(client.ReplyData().size(), 48u);
+    }
+}
+
+}  // namespace
+}  // namespace velmora
