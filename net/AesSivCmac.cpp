@@ -22,10 +22,9 @@ std::string AeadSeal(const AeadKey& key, std::string_view nonce, std::string_vie
                      std::string_view plaintext) {
     const siv_cmac_aes128_ctx context = Context(key);
     std::string sealed(plaintext.size() + SIV_DIGEST_SIZE, '\0');
-    siv_cmac_aes128_encrypt_message(&context, nonce.size(), Bytes(nonce), associated.size(),
-                                    Bytes(associated), sealed.size(),
-                                    reinterpret_cast<std::uint8_t*>(sealed.data()),
-                                    Bytes(plaintext));
+    siv_cmac_aes128_encrypt_message(
+        &context, nonce.size(), Bytes(nonce), associated.size(), Bytes(associated), sealed.size(),
+        reinterpret_cast<std::uint8_t*>(sealed.data()), Bytes(plaintext));
     return sealed;
 }
 

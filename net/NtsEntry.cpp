@@ -31,7 +31,8 @@ std::optional<NtsEntry> ParseNtsEntry(const std::string& entry) {
     const std::size_t colon = rest.find(':');
     NtsEntry parsed;
     parsed.host = rest.substr(0, colon);
-    if (parsed.host.empty() || !std::all_of(parsed.host.begin(), parsed.host.end(), HostCharacter)) {
+    if (parsed.host.empty() ||
+        !std::all_of(parsed.host.begin(), parsed.host.end(), HostCharacter)) {
         return std::nullopt;
     }
     if (colon == std::string::npos) {

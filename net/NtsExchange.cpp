@@ -28,7 +28,8 @@ NtsExchange::NtsExchange(NtsSession& session)
         session_.cookies.pop_front();
     }
     // The cookie spent and the ones still held, with the answer's, make a full set again.
-    placeholders_ = ntske::kMaxCookies - 1 - std::min(session_.cookies.size(), ntske::kMaxCookies - 1);
+    placeholders_ =
+        ntske::kMaxCookies - 1 - std::min(session_.cookies.size(), ntske::kMaxCookies - 1);
 }
 
 std::string NtsExchange::Seal(std::string_view header) const {

@@ -90,8 +90,8 @@ std::optional<std::vector<ExtensionField>> ParseExtensionFields(std::string_view
         if (length < kFieldHeader || length % 4 != 0 || length > bytes.size() - at) {
             return std::nullopt;
         }
-        fields.push_back({Word(bytes, at), bytes.substr(at + kFieldHeader, length - kFieldHeader),
-                          at});
+        fields.push_back(
+            {Word(bytes, at), bytes.substr(at + kFieldHeader, length - kFieldHeader), at});
         at += length;
     }
     return fields;
@@ -113,8 +113,8 @@ std::string SealNtsRequest(std::string_view header, const NtsRequestParts& parts
     packet += MakeExtensionField(ntsfield::kUniqueIdentifier, parts.uniqueId);
     packet += MakeExtensionField(ntsfield::kCookie, parts.cookie);
     for (std::size_t i = 0; i < parts.placeholders; ++i) {
-        packet +=
-            MakeExtensionField(ntsfield::kCookiePlaceholder, std::string(parts.cookie.size(), '\0'));
+        packet += MakeExtensionField(ntsfield::kCookiePlaceholder,
+                                     std::string(parts.cookie.size(), '\0'));
     }
     return packet + NtsAuthenticator(packet, parts.nonce, "", c2s);
 }
@@ -144,4 +144,3 @@ NtsReply OpenNtsReply(std::string_view datagram, std::string_view uniqueId, cons
 }
 
 }  // namespace velmora
-

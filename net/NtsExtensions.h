@@ -23,7 +23,7 @@ inline constexpr std::size_t kNonceSize = 16;
 
 struct ExtensionField {
     std::uint16_t type = 0;
-    std::string_view body;  // padding included
+    std::string_view body;   // padding included
     std::size_t offset = 0;  // of the field's first byte
 };
 

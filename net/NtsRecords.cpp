@@ -96,8 +96,8 @@ std::optional<Record> RecordAt(std::string_view bytes, std::size_t at) {
 }
 
 NtsKeStatus Conclude(const Reading& reading, const Record& end) {
-    const bool granted = reading.protocols == 1 && reading.algorithms == 1 &&
-                         !reading.response.cookies.empty();
+    const bool granted =
+        reading.protocols == 1 && reading.algorithms == 1 && !reading.response.cookies.empty();
     return !reading.wrong && granted && end.body.empty() ? NtsKeStatus::kComplete
                                                          : NtsKeStatus::kRefused;
 }
@@ -105,7 +105,8 @@ NtsKeStatus Conclude(const Reading& reading, const Record& end) {
 }  // namespace
 
 std::string NtsKeRecord(bool critical, std::uint16_t type, std::string_view body) {
-    std::string record = WordBytes(static_cast<std::uint16_t>(type | (critical ? kCriticalBit : 0)));
+    std::string record =
+        WordBytes(static_cast<std::uint16_t>(type | (critical ? kCriticalBit : 0)));
     record += WordBytes(static_cast<std::uint16_t>(body.size()));
     record += body;
     return record;

@@ -88,14 +88,13 @@ bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
         return false;
     }
     // Server name indication carries names only, never addresses.
-    if (!IsAddress(hostName) && gnutls_server_name_set(session_, GNUTLS_NAME_DNS, hostName.data(),
-                                                       hostName.size()) < 0) {
+    if (!IsAddress(hostName) &&
+        gnutls_server_name_set(session_, GNUTLS_NAME_DNS, hostName.data(), hostName.size()) < 0) {
         return false;
     }
     gnutls_session_set_verify_cert(session_, hostName.c_str(), 0);
-    gnutls_datum_t protocol{
-        reinterpret_cast<unsigned char*>(const_cast<char*>(alpn.data())),
-        static_cast<unsigned>(alpn.size())};
+    gnutls_datum_t protocol{reinterpret_cast<unsigned char*>(const_cast<char*>(alpn.data())),
+                            static_cast<unsigned>(alpn.size())};
     if (gnutls_alpn_set_protocols(session_, &protocol, 1, GNUTLS_ALPN_MANDATORY) < 0) {
         return false;
     }

@@ -100,12 +100,17 @@ void SyncController::CheckTimeServerButtonClick() {
         ServerList.emplace_back(kDefaultServer1);
         ServerList.emplace_back(kDefaultServer2);
     }
-    for (std::size_t i = 0; i < ServerList.size(); ++i) {
-        client->ServerHost = ServerList[i];
+    const std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodicSync_);
+    if (askable.empty()) {
+        services_.View.SetServerTimeText(kFailedToContact);
+    }
+    for (std::size_t i = 0; i < askable.size(); ++i) {
+        client->ServerHost = askable[i];
         if (client->QueryServer()) {
             StoreServerTime(client->ServerTime() - ZoneBias);
             return;
         }
+        kissOfDeath_.Note(askable[i], client->KissCode());
         services_.View.SetServerTimeText(kFailedToContact);
         if (!GlobalNextSrvOnFail) {
             return;
@@ -149,12 +154,22 @@ void SyncController::UpdateTimerTimer() {
 }
 
 void SyncController::Timer1Timer() {
-    CheckTimeServerButtonClick();
-    AdjustClockButtonClick();
+    Synchronize(true);
 }
 
 void SyncController::Synchronizecomputerclock1Click() {
-    Timer1Timer();
+    Synchronize(false);
+}
+
+// Only the periodic one passes over servers that asked us to slow down.
+void SyncController::Synchronize(bool periodic) {
+    periodicSync_ = periodic;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{periodicSync_};
+    CheckTimeServerButtonClick();
+    AdjustClockButtonClick();
 }
 
 void SyncController::StartDisplayRefresh() {

@@ -11,6 +11,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeZoneSource.h"
+#include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
 #include "sync/TimeView.h"
@@ -95,8 +96,12 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // Get time, then adjust.
+    void Synchronize(bool periodic);
 
     SyncControllerServices services_;
+    KissOfDeathBook kissOfDeath_;
+    bool periodicSync_ = false;
 };
 
 }  // namespace velmora
