@@ -41,23 +41,6 @@ bool IsNak(std::string_view datagram) {
            datagram.substr(12, 4) == kNakCode;
 }
 
-// The plaintext the authenticator holds, if it verifies over everything before it.
-std::optional<std::string> Verify(std::string_view datagram, const ExtensionField& field,
-                                  const AeadKey& s2c) {
-    const std::string_view body = field.body;
-    if (body.size() < kFieldHeader) {
-        return std::nullopt;
-    }
-    const std::size_t nonceLength = Word(body, 0);
-    const std::size_t cipherLength = Word(body, 2);
-    if (body.size() - kFieldHeader < Padded(nonceLength) ||
-        body.size() - kFieldHeader - Padded(nonceLength) < Padded(cipherLength)) {
-        return std::nullopt;
-    }
-    return AeadOpen(s2c, body.substr(kFieldHeader, nonceLength), datagram.substr(0, field.offset),
-                    body.substr(kFieldHeader + Padded(nonceLength), cipherLength));
-}
-
 std::vector<std::string> Cookies(const std::vector<ExtensionField>& fields) {
     std::vector<std::string> cookies;
     for (const ExtensionField& field : fields) {
@@ -97,6 +80,22 @@ std::optional<std::vector<ExtensionField>> ParseExtensionFields(std::string_view
     return fields;
 }
 
+std::optional<std::string> OpenAuthenticator(std::string_view packet, const ExtensionField& field,
+                                             const AeadKey& key) {
+    const std::string_view body = field.body;
+    if (body.size() < kFieldHeader) {
+        return std::nullopt;
+    }
+    const std::size_t nonceLength = Word(body, 0);
+    const std::size_t cipherLength = Word(body, 2);
+    if (body.size() - kFieldHeader < Padded(nonceLength) ||
+        body.size() - kFieldHeader - Padded(nonceLength) < Padded(cipherLength)) {
+        return std::nullopt;
+    }
+    return AeadOpen(key, body.substr(kFieldHeader, nonceLength), packet.substr(0, field.offset),
+                    body.substr(kFieldHeader + Padded(nonceLength), cipherLength));
+}
+
 std::string NtsAuthenticator(std::string_view packet, std::string_view nonce,
                              std::string_view plaintext, const AeadKey& key) {
     const std::string sealed = AeadSeal(key, nonce, packet, plaintext);
@@ -132,7 +131,7 @@ NtsReply OpenNtsReply(std::string_view datagram, std::string_view uniqueId, cons
         return {nak ? NtsReplyKind::kNak : NtsReplyKind::kNotOurs, {}};
     }
     const std::vector<ExtensionField> signedFields(fields->begin(), authenticator);
-    const std::optional<std::string> plaintext = Verify(datagram, *authenticator, s2c);
+    const std::optional<std::string> plaintext = OpenAuthenticator(datagram, *authenticator, s2c);
     if (!plaintext || !CarriesId(signedFields, uniqueId)) {
         return {};
     }

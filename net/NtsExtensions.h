@@ -49,6 +49,11 @@ std::string SealNtsRequest(std::string_view header, const NtsRequestParts& parts
 std::string NtsAuthenticator(std::string_view packet, std::string_view nonce,
                              std::string_view plaintext, const AeadKey& key);
 
+// The plaintext an authenticator field of `packet` holds, if it verifies over every byte
+// before the field.
+std::optional<std::string> OpenAuthenticator(std::string_view packet, const ExtensionField& field,
+                                             const AeadKey& key);
+
 enum class NtsReplyKind {
     kNotOurs,  // unique identifier or authenticator missing or wrong: not the answer
     kNak,      // an unauthenticated NTS NAK (kiss code NTSN) that names our unique identifier

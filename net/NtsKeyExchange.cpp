@@ -10,18 +10,11 @@ namespace velmora {
 namespace {
 
 constexpr std::string_view kAlpn = "ntske/1";
-constexpr std::string_view kExporterLabel = "EXPORTER-network-time-security";
 constexpr std::uint16_t kDefaultNtpPort = 123;
 
-// Protocol NTPv4, the AEAD algorithm, then 0 for the client-to-server key, 1 for the other.
-std::string KeyContext(std::uint8_t direction) {
-    return {'\0', '\0', static_cast<char>(kAesSivCmac256 >> 8),
-            static_cast<char>(kAesSivCmac256 & 0xFF), static_cast<char>(direction)};
-}
-
 bool ExportKeys(TlsChannel& channel, NtsSession& session) {
-    const auto c2s = channel.ExportKey(kExporterLabel, KeyContext(0), kAeadKeySize);
-    const auto s2c = channel.ExportKey(kExporterLabel, KeyContext(1), kAeadKeySize);
+    const auto c2s = channel.ExportKey(kNtsExporterLabel, NtsExporterContext(0), kAeadKeySize);
+    const auto s2c = channel.ExportKey(kNtsExporterLabel, NtsExporterContext(1), kAeadKeySize);
     if (!c2s || !s2c) {
         return false;
     }
@@ -50,6 +43,12 @@ std::optional<NtsKeResponse> ReadResponse(TlsChannel& channel, const Deadline& d
 }
 
 }  // namespace
+
+std::string NtsExporterContext(std::uint8_t direction) {
+    return {static_cast<char>(ntske::kNtpV4 >> 8), static_cast<char>(ntske::kNtpV4 & 0xFF),
+            static_cast<char>(kAesSivCmac256 >> 8), static_cast<char>(kAesSivCmac256 & 0xFF),
+            static_cast<char>(direction)};
+}
 
 std::optional<NtsSession> EstablishNtsSession(const sockaddr_in& address,
                                               const std::string& hostName,

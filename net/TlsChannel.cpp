@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 
 namespace velmora {
 
@@ -38,11 +39,26 @@ bool IsAddress(const std::string& host) {
     return ::inet_pton(AF_INET, host.c_str(), &parsed) == 1;
 }
 
+// GnuTLS writes with plain sendmsg: a peer that has hung up would raise SIGPIPE and end the
+// program. The same write, reporting EPIPE instead.
+ssize_t PushQuietly(gnutls_transport_ptr_t transport, const giovec_t* parts, int count) {
+    msghdr message{};
+    message.msg_iov = const_cast<giovec_t*>(parts);
+    message.msg_iovlen = static_cast<std::size_t>(count);
+    return ::sendmsg(static_cast<int>(reinterpret_cast<std::intptr_t>(transport)), &message,
+                     MSG_NOSIGNAL);
+}
+
 bool Retry(int result) {
     return result == GNUTLS_E_AGAIN || result == GNUTLS_E_INTERRUPTED;
 }
 
 }  // namespace
+
+void SetQuietTransport(gnutls_session_int* session, int socket) {
+    gnutls_transport_set_int(session, socket);
+    gnutls_transport_set_vec_push_function(session, PushQuietly);
+}
 
 TlsChannel::~TlsChannel() {
     if (session_ != nullptr) {
@@ -98,7 +114,7 @@ bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
     if (gnutls_alpn_set_protocols(session_, &protocol, 1, GNUTLS_ALPN_MANDATORY) < 0) {
         return false;
     }
-    gnutls_transport_set_int(session_, socket_);
+    SetQuietTransport(session_, socket_);
     return true;
 }
 

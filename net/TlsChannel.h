@@ -14,6 +14,10 @@ struct gnutls_certificate_credentials_st;
 
 namespace velmora {
 
+// Makes `socket` the session's transport, written with MSG_NOSIGNAL: a peer that hangs up is an
+// error of the session, never a SIGPIPE that ends the program.
+void SetQuietTransport(gnutls_session_int* session, int socket);
+
 // One TLS 1.3 connection over TCP as a client, every step bounded by the caller's deadline.
 // The server must show a certificate that the system's trust store vouches for and that names
 // the host asked for, and must agree to the one application protocol offered. Any failure,

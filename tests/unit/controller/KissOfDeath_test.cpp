@@ -17,8 +17,8 @@ TEST_F(KissOfDeath, DenyAndRestrictTakeTheServerOutForTheRestOfTheRun) {
         c.CheckTimeServerButtonClick();
     }
     c.Timer1Timer();
-    EXPECT_EQ(net.Queried(), (std::vector<std::string>{"DENY.test", "RSTR.test", "up.test",
-                                                        "up.test"}));
+    EXPECT_EQ(net.Queried(),
+              (std::vector<std::string>{"DENY.test", "RSTR.test", "up.test", "up.test"}));
     EXPECT_TRUE(c.ServerTimeKnown);
     // Only the run's copy changes: the stored list is as the user left it.
     EXPECT_EQ(c.GlobalTimeSrvList, "DENY.test|RSTR.test|up.test");
@@ -33,9 +33,9 @@ TEST_F(KissOfDeath, RateMakesTheNextPeriodicSynchronizationPassTheServerOverOnce
     c.CheckTimeServerButtonClick();  // asked by hand: busy.test is asked again
     c.Timer1Timer();                 // passed over
     c.Timer1Timer();                 // asked again, and kisses again
-    EXPECT_EQ(net.Queried(), (std::vector<std::string>{"busy.test", "up.test", "busy.test",
-                                                        "up.test", "up.test", "busy.test",
-                                                        "up.test"}));
+    EXPECT_EQ(net.Queried(),
+              (std::vector<std::string>{"busy.test", "up.test", "busy.test", "up.test", "up.test",
+                                        "busy.test", "up.test"}));
 }
 
 TEST_F(KissOfDeath, OtherCodesAndAListWithNobodyLeftAreFailures) {
