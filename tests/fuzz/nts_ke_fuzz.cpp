@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A verdict on a prefix stands once the end of message has been read.
     Require(early == velmora::NtsKeStatus::kIncomplete || early == status);
     if (status == velmora::NtsKeStatus::kComplete) {
-        Require(!response.cookies.empty() && response.cookies.size() <= velmora::ntske::kMaxCookies);
+        Require(!response.cookies.empty() &&
+                response.cookies.size() <= velmora::ntske::kMaxCookies);
         for (const std::string& cookie : response.cookies) {
             Require(!cookie.empty() && cookie.size() <= velmora::ntske::kMaxCookieSize);
         }

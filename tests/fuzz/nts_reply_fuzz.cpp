@@ -69,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SocketFakeApi api;
     velmora::NtsSessions sessions;
     velmora::NtsSession& session = sessions.Keep("10.0.0.1:4460", Session());
-    velmora::TSNTPSend client(api, [] { return 45000.25; }, sessions);
+    velmora::TSNTPSend client(
+        api, [] { return 45000.25; }, sessions);
     client.ServerHost = "nts://10.0.0.1";
     client.ReplyTimeout = 1000;
 
