@@ -97,7 +97,8 @@ Samples ChronydQ(bool nts) {
         char line[512];
         while (pipe != nullptr && std::fgets(line, sizeof line, pipe) != nullptr) {
             const char* at = std::strstr(line, "System clock wrong by ");
-            found = found || (at != nullptr && std::sscanf(at, "System clock wrong by %lf", &offset) == 1);
+            found = found ||
+                    (at != nullptr && std::sscanf(at, "System clock wrong by %lf", &offset) == 1);
         }
         return pipe != nullptr && ::pclose(pipe) == 0 && found;
     });
