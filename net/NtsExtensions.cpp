@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "net/WireWords.h"
+
 namespace velmora {
 
 namespace {
@@ -11,15 +13,6 @@ constexpr std::size_t kFieldHeader = 4;
 constexpr std::size_t kMinFieldSize = 16;
 constexpr std::uint8_t kKissStratum = 0;
 constexpr std::string_view kNakCode = "NTSN";
-
-std::uint16_t Word(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>((static_cast<std::uint8_t>(bytes[at]) << 8) |
-                                      static_cast<std::uint8_t>(bytes[at + 1]));
-}
-
-std::string WordBytes(std::size_t value) {
-    return {static_cast<char>((value >> 8) & 0xFF), static_cast<char>(value & 0xFF)};
-}
 
 std::size_t Padded(std::size_t size) {
     return (size + 3) / 4 * 4;
@@ -55,7 +48,7 @@ std::vector<std::string> Cookies(const std::vector<ExtensionField>& fields) {
 
 std::string MakeExtensionField(std::uint16_t type, std::string_view body) {
     const std::size_t length = std::max(kFieldHeader + Padded(body.size()), kMinFieldSize);
-    std::string field = WordBytes(type) + WordBytes(length);
+    std::string field = Word16Bytes(type) + Word16Bytes(length);
     field += body;
     field.resize(length, '\0');
     return field;
@@ -69,12 +62,12 @@ std::optional<std::vector<ExtensionField>> ParseExtensionFields(std::string_view
         if (bytes.size() - at < kFieldHeader) {
             return std::nullopt;
         }
-        const std::size_t length = Word(bytes, at + 2);
+        const std::size_t length = ReadWord16(bytes, at + 2);
         if (length < kFieldHeader || length % 4 != 0 || length > bytes.size() - at) {
             return std::nullopt;
         }
         fields.push_back(
-            {Word(bytes, at), bytes.substr(at + kFieldHeader, length - kFieldHeader), at});
+            {ReadWord16(bytes, at), bytes.substr(at + kFieldHeader, length - kFieldHeader), at});
         at += length;
     }
     return fields;
@@ -86,8 +79,8 @@ std::optional<std::string> OpenAuthenticator(std::string_view packet, const Exte
     if (body.size() < kFieldHeader) {
         return std::nullopt;
     }
-    const std::size_t nonceLength = Word(body, 0);
-    const std::size_t cipherLength = Word(body, 2);
+    const std::size_t nonceLength = ReadWord16(body, 0);
+    const std::size_t cipherLength = ReadWord16(body, 2);
     if (body.size() - kFieldHeader < Padded(nonceLength) ||
         body.size() - kFieldHeader - Padded(nonceLength) < Padded(cipherLength)) {
         return std::nullopt;
@@ -99,7 +92,7 @@ std::optional<std::string> OpenAuthenticator(std::string_view packet, const Exte
 std::string NtsAuthenticator(std::string_view packet, std::string_view nonce,
                              std::string_view plaintext, const AeadKey& key) {
     const std::string sealed = AeadSeal(key, nonce, packet, plaintext);
-    std::string body = WordBytes(nonce.size()) + WordBytes(sealed.size());
+    std::string body = Word16Bytes(nonce.size()) + Word16Bytes(sealed.size());
     body += nonce;
     body.resize(kFieldHeader + Padded(nonce.size()), '\0');
     body += sealed;

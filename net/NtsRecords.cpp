@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "net/AesSivCmac.h"
+#include "net/WireWords.h"
 
 namespace velmora {
 
@@ -12,15 +13,6 @@ namespace {
 constexpr std::uint16_t kCriticalBit = 0x8000;
 constexpr std::size_t kRecordHeader = 4;
 constexpr std::size_t kMaxServerName = 255;
-
-std::uint16_t Word(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>((static_cast<std::uint8_t>(bytes[at]) << 8) |
-                                      static_cast<std::uint8_t>(bytes[at + 1]));
-}
-
-std::string WordBytes(std::uint16_t value) {
-    return {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
-}
 
 struct Record {
     bool critical = false;
@@ -43,7 +35,7 @@ bool PrintableName(std::string_view name) {
 
 // Exactly the one 16-bit identifier we offered.
 bool OnlyOffered(std::string_view body, std::uint16_t offered) {
-    return body.size() == 2 && Word(body, 0) == offered;
+    return body.size() == 2 && ReadWord16(body, 0) == offered;
 }
 
 void Take(const Record& record, Reading& reading) {
@@ -68,8 +60,8 @@ void Take(const Record& record, Reading& reading) {
             response.server = std::string(record.body);
             break;
         case ntske::kPort:
-            reading.wrong |= record.body.size() != 2 || Word(record.body, 0) == 0;
-            response.port = record.body.size() == 2 ? Word(record.body, 0) : 0;
+            reading.wrong |= record.body.size() != 2 || ReadWord16(record.body, 0) == 0;
+            response.port = record.body.size() == 2 ? ReadWord16(record.body, 0) : 0;
             break;
         case ntske::kError:
         case ntske::kWarning:
@@ -86,11 +78,11 @@ std::optional<Record> RecordAt(std::string_view bytes, std::size_t at) {
     if (bytes.size() - at < kRecordHeader) {
         return std::nullopt;
     }
-    const std::size_t length = Word(bytes, at + 2);
+    const std::size_t length = ReadWord16(bytes, at + 2);
     if (bytes.size() - at - kRecordHeader < length) {
         return std::nullopt;
     }
-    const std::uint16_t word = Word(bytes, at);
+    const std::uint16_t word = ReadWord16(bytes, at);
     return Record{(word & kCriticalBit) != 0, static_cast<std::uint16_t>(word & ~kCriticalBit),
                   bytes.substr(at + kRecordHeader, length)};
 }
@@ -106,15 +98,15 @@ NtsKeStatus Conclude(const Reading& reading, const Record& end) {
 
 std::string NtsKeRecord(bool critical, std::uint16_t type, std::string_view body) {
     std::string record =
-        WordBytes(static_cast<std::uint16_t>(type | (critical ? kCriticalBit : 0)));
-    record += WordBytes(static_cast<std::uint16_t>(body.size()));
+        Word16Bytes(static_cast<std::uint16_t>(type | (critical ? kCriticalBit : 0)));
+    record += Word16Bytes(static_cast<std::uint16_t>(body.size()));
     record += body;
     return record;
 }
 
 std::string NtsKeRequest() {
-    return NtsKeRecord(true, ntske::kNextProtocol, WordBytes(ntske::kNtpV4)) +
-           NtsKeRecord(true, ntske::kAeadAlgorithm, WordBytes(kAesSivCmac256)) +
+    return NtsKeRecord(true, ntske::kNextProtocol, Word16Bytes(ntske::kNtpV4)) +
+           NtsKeRecord(true, ntske::kAeadAlgorithm, Word16Bytes(kAesSivCmac256)) +
            NtsKeRecord(true, ntske::kEndOfMessage, "");
 }
 

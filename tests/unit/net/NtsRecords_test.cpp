@@ -4,16 +4,13 @@
 
 #include "net/AesSivCmac.h"
 #include "net/NtsEntry.h"
+#include "net/WireWords.h"
 
 namespace velmora {
 namespace {
 
-std::string Word(std::uint16_t value) {
-    return {static_cast<char>(value >> 8), static_cast<char>(value & 0xFF)};
-}
-
-const std::string kProtocol = NtsKeRecord(true, ntske::kNextProtocol, Word(ntske::kNtpV4));
-const std::string kAead = NtsKeRecord(true, ntske::kAeadAlgorithm, Word(kAesSivCmac256));
+const std::string kProtocol = NtsKeRecord(true, ntske::kNextProtocol, Word16Bytes(ntske::kNtpV4));
+const std::string kAead = NtsKeRecord(true, ntske::kAeadAlgorithm, Word16Bytes(kAesSivCmac256));
 const std::string kCookie = NtsKeRecord(false, ntske::kNewCookie, std::string(64, 'c'));
 const std::string kEnd = NtsKeRecord(true, ntske::kEndOfMessage, "");
 
@@ -28,8 +25,8 @@ TEST(NtsKeResponse, GrantsCookiesAndWhereToAsk) {
     NtsKeResponse response;
     const std::string records = kProtocol + kAead +
                                 NtsKeRecord(false, ntske::kServer, "time.example") +
-                                NtsKeRecord(false, ntske::kPort, Word(1234)) + kCookie + kCookie +
-                                NtsKeRecord(false, 0x4000, "ignored") + kEnd;
+                                NtsKeRecord(false, ntske::kPort, Word16Bytes(1234)) + kCookie +
+                                kCookie + NtsKeRecord(false, 0x4000, "ignored") + kEnd;
     ASSERT_EQ(ParseNtsKeResponse(records, response), NtsKeStatus::kComplete);
     EXPECT_EQ(response.cookies, std::vector<std::string>(2, std::string(64, 'c')));
     EXPECT_EQ(response.server, "time.example");
@@ -53,15 +50,16 @@ TEST_P(NtsKeRefusal, EndsTheExchange) {
 INSTANTIATE_TEST_SUITE_P(
     Records, NtsKeRefusal,
     ::testing::Values(
-        Refusal{"error", kProtocol + kAead + kCookie + NtsKeRecord(true, ntske::kError, Word(1))},
+        Refusal{"error",
+                kProtocol + kAead + kCookie + NtsKeRecord(true, ntske::kError, Word16Bytes(1))},
         Refusal{"warning",
-                kProtocol + kAead + kCookie + NtsKeRecord(true, ntske::kWarning, Word(9))},
+                kProtocol + kAead + kCookie + NtsKeRecord(true, ntske::kWarning, Word16Bytes(9))},
         Refusal{"unknownCritical", kProtocol + kAead + kCookie + NtsKeRecord(true, 0x4000, "")},
         Refusal{"otherProtocol",
-                NtsKeRecord(true, ntske::kNextProtocol, Word(1)) + kAead + kCookie},
+                NtsKeRecord(true, ntske::kNextProtocol, Word16Bytes(1)) + kAead + kCookie},
         Refusal{"noProtocol", NtsKeRecord(true, ntske::kNextProtocol, "") + kAead + kCookie},
         Refusal{"otherAead",
-                kProtocol + NtsKeRecord(true, ntske::kAeadAlgorithm, Word(16)) + kCookie},
+                kProtocol + NtsKeRecord(true, ntske::kAeadAlgorithm, Word16Bytes(16)) + kCookie},
         Refusal{"twoProtocols", kProtocol + kProtocol + kAead + kCookie},
         Refusal{"noAead", kProtocol + kCookie}, Refusal{"noCookie", kProtocol + kAead},
         Refusal{"hugeCookie",
