@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 
@@ -21,7 +22,8 @@ constexpr const char* kPriorities = "NORMAL:-VERS-ALL:+VERS-TLS1.3";
 bool AwaitSocket(int socket, short events, const Deadline& deadline) {
     for (;;) {
         pollfd entry{socket, events, 0};
-        const int wait = deadline.Unlimited() ? -1 : deadline.Left();
+        // A negative limit other than "none" has passed before it began.
+        const int wait = deadline.Unlimited() ? -1 : std::max(deadline.Left(), 0);
         if (wait == 0) {
             return false;
         }
