@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "net/SNTPsend.h"
 
 namespace velmora {
@@ -18,7 +20,8 @@ TEST_F(ChronydNts, AnswersWithAuthenticatedTimeByNameAndByAddress) {
         TSNTPSend client(DefaultSocketApi(), CurrentUtcTime, sessions);
         client.ServerHost = entry;
         ASSERT_TRUE(client.QueryServer()) << entry << " error " << client.Socket().SocketError;
-        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.002) << entry;
+        // Same clock: the offset is within half the round trip, however busy the machine.
+        EXPECT_LE(std::fabs(client.OffsetSeconds()), client.DelaySeconds() / 2 + 0.0005) << entry;
         EXPECT_EQ(client.VersionNumber(), 4);
         EXPECT_GT(client.ReplyData().size(), 48u);
     }

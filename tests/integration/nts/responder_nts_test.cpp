@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/NtsResponder.h"
@@ -43,7 +44,8 @@ TEST_P(WrongAnswerTest, IsRejectedAndTheRightAnswerStillWins) {
     ASSERT_TRUE(Query(server.Entry()).first);
     server.SetFault(GetParam().fault);
     ASSERT_TRUE(Query(server.Entry()).first);
-    EXPECT_NEAR(client.OffsetSeconds(), -0.05, 0.05);  // the right answer comes 100 ms late
+    // The wrong answers are 1000 s off; the right one only by the wait before it.
+    EXPECT_LT(std::fabs(client.OffsetSeconds()), 1.0);
     EXPECT_EQ(server.Handshakes(), 1);
     EXPECT_EQ(server.TimeRequests(), 2u);
 }
