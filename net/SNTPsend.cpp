@@ -2,22 +2,31 @@
 
 #include <arpa/inet.h>
 
-#include <chrono>
+#include <algorithm>
+
 #include <cmath>
 #include <cstring>
 #include <ctime>
+
+#include "net/NtsEntry.h"
+#include "net/NtsExchange.h"
+#include "net/NtsKeyExchange.h"
 
 namespace velmora {
 
 namespace {
 
+// The fraction word counts 1/2^32 s, but the design divides by 2^32 - 1 both ways: the all-ones
+// word is then exactly one more second, encode and decode stay each other's inverse, and the
+// scale error (one part in 4294967296, under a nanosecond) vanishes in the cut to tenths of a
+// millisecond that both directions make anyway.
 constexpr double kFractionDivisor = 4294967295.0;
 constexpr double kTwoTo32 = 4294967296.0;
 constexpr double kTenthsOfMillisecond = 10000.0;
 constexpr std::uint8_t kClientRequest = 27;  // leap 0, version 3, mode 3
-constexpr std::uint8_t kServerMode = 4;
-
-using SteadyClock = std::chrono::steady_clock;
+// Extension fields exist from version 4 on.
+constexpr std::uint8_t kNtsRequest = 0x23;  // leap 0, version 4, mode 3
+constexpr std::uint8_t kKissStratum = 0;
 
 // Truncation toward zero to a 64-bit integer, saturating where the cast would be undefined.
 std::int64_t Trunc(double value) {
@@ -37,6 +46,19 @@ std::uint32_t LowWord(double value) {
 
 bool SameWords(const std::uint32_t (&a)[2], const std::uint32_t (&b)[2]) {
     return a[0] == b[0] && a[1] == b[1];
+}
+
+// The four letters of a kiss-o'-death; empty for any other reply, and for codes that are not
+// printable text.
+std::string KissCodeOf(const TNtpPacket& reply) {
+    if (reply.Stratum != kKissStratum) {
+        return "";
+    }
+    std::string code(4, '\0');
+    std::memcpy(code.data(), &reply.ReferenceId, code.size());
+    const bool text =
+        std::all_of(code.begin(), code.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
+    return text ? code : "";
 }
 
 }  // namespace
@@ -81,56 +103,113 @@ TSNTPSend::TSNTPSend() : TSNTPSend(DefaultSocketApi()) {}
 TSNTPSend::TSNTPSend(SocketApi& api) : TSNTPSend(api, CurrentUtcTime) {}
 
 TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock)
-    : socket_(std::make_unique<TUDPBlockSocket>(api)), clock_(std::move(clock)) {
+    : TSNTPSend(api, std::move(clock), DefaultNtsSessions()) {}
+
+TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions& sessions)
+    : socket_(std::make_unique<TUDPBlockSocket>(api)),
+      clock_(std::move(clock)),
+      sessions_(&sessions) {
     socket_->OpenSocket();
 }
 
 TSNTPSend::~TSNTPSend() = default;
 
 bool TSNTPSend::QueryServer() {
-    socket_->ConnectTo(ServerHost, "ntp");
+    rejectedBy_ = ReplyRule::kNone;
+    kissCode_.clear();
+    // One limit for the whole query: a resolver or a handshake that never ends costs no more
+    // than a server that never answers.
+    const Deadline deadline(ReplyTimeout);
+    if (IsNtsEntry(ServerHost)) {
+        return QueryNts(deadline);
+    }
+    return Exchange(ServerHost, "ntp", deadline, nullptr);
+}
+
+// An NTS entry never falls back to plain SNTP: every failure of it is the result false.
+bool TSNTPSend::QueryNts(const Deadline& deadline) {
+    const std::optional<NtsEntry> entry = ParseNtsEntry(ServerHost);
+    if (!entry) {
+        return false;
+    }
+    const std::string key = entry->host + ":" + std::to_string(entry->port);
+    NtsSession* session = sessions_->Usable(key);
+    if (session == nullptr) {
+        std::optional<NtsSession> fresh = Handshake(*entry, deadline);
+        if (!fresh) {
+            return false;
+        }
+        session = &sessions_->Keep(key, std::move(*fresh));
+    }
+    NtsExchange exchange(*session);
+    const bool answered =
+        Exchange(session->ntpHost, std::to_string(session->ntpPort), deadline, &exchange);
+    // The server no longer knows our cookies and nothing authentic came instead: start afresh.
+    if (!answered && exchange.NakSeen()) {
+        sessions_->Forget(key);
+    }
+    return answered;
+}
+
+std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Deadline& deadline) {
+    sockaddr_in address{};
+    socket_->LookupTimeout = deadline.Left();
+    socket_->ResolveAddress(address, entry.host, std::to_string(entry.port));
+    if (address.sin_addr.s_addr == INADDR_NONE) {
+        return std::nullopt;
+    }
+    return EstablishNtsSession(address, entry.host, deadline);
+}
+
+bool TSNTPSend::Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
+                         NtsExchange* nts) {
+    socket_->LookupTimeout = deadline.Left();
+    socket_->ConnectTo(host, port);
     const sockaddr_in target = socket_->RemoteAddress;
 
     TNtpPacket request{};
-    request.LiVnMode = kClientRequest;
+    request.LiVnMode = nts != nullptr ? kNtsRequest : kClientRequest;
     const TDateTime t1 = clock_();
     // T1 goes into both: servers echo the transmit words, which is how the reply is recognised.
     EncodeTimestamp(t1, request.OriginateTime[0], request.OriginateTime[1]);
     EncodeTimestamp(t1, request.TransmitTime[0], request.TransmitTime[1]);
-    socket_->SendData(&request, sizeof request);
+    std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
+    if (nts != nullptr) {
+        bytes = nts->Seal(bytes);
+    }
+    socket_->SendData(bytes.data(), static_cast<int>(bytes.size()));
 
-    if (!AwaitReply(target, request)) {
+    if (!AwaitReply(deadline, target, request, nts)) {
         return false;
     }
     const TDateTime t4 = clock_();
     return AcceptReply(t1, t4);
 }
 
-// Waits until ReplyTimeout has passed since the first wait for the one datagram that answers
-// this request; anything else that arrives meanwhile is dropped.
-bool TSNTPSend::AwaitReply(const sockaddr_in& target, const TNtpPacket& request) {
-    const auto deadline = SteadyClock::now() + std::chrono::milliseconds(ReplyTimeout);
-    std::int32_t wait = ReplyTimeout;
+// Waits until the deadline for the one datagram that answers this request; anything else that
+// arrives meanwhile is dropped.
+bool TSNTPSend::AwaitReply(const Deadline& deadline, const sockaddr_in& target,
+                           const TNtpPacket& request, NtsExchange* nts) {
+    std::int32_t wait = deadline.Left();
     for (;;) {
         replyData_ = socket_->ReceivePacket(wait);
         const std::int32_t error = socket_->SocketError;
-        if (error == 0 && IsAnswerTo(target, request)) {
+        if (error == 0 && IsAnswerTo(target, request) &&
+            (nts == nullptr || nts->Accepts(replyData_))) {
             return true;
         }
         if (error != 0 && error != wsa::kConnectionReset) {
             return false;
         }
-        if (ReplyTimeout < 0) {
+        if (deadline.Unlimited()) {
             continue;
         }
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - SteadyClock::now()).count();
-        if (left <= 0) {
+        wait = deadline.Left();
+        if (wait <= 0) {
             replyData_.clear();
             socket_->SocketError = wsa::kTimedOut;
             return false;
         }
-        wait = static_cast<std::int32_t>(left);
     }
 }
 
@@ -150,12 +229,17 @@ bool TSNTPSend::AcceptReply(TDateTime t1, TDateTime t4) {
     leapIndicator_ = reply_.LiVnMode >> 6;
     versionNumber_ = (reply_.LiVnMode >> 3) & 7;
     replyMode_ = reply_.LiVnMode & 7;
-    if (leapIndicator_ >= 3 || replyMode_ != kServerMode || reply_.Stratum < 1 ||
-        reply_.Stratum > 15 || reply_.ReceiveTime[0] == 0 || reply_.TransmitTime[0] == 0) {
+    rejectedBy_ = BrokenReplyRule(reply_);
+    if (rejectedBy_ != ReplyRule::kNone) {
+        kissCode_ = KissCodeOf(reply_);
         return false;
     }
     const TDateTime t2 = DecodeTimestamp(reply_.ReceiveTime[0], reply_.ReceiveTime[1]);
     const TDateTime t3 = DecodeTimestamp(reply_.TransmitTime[0], reply_.TransmitTime[1]);
+    // Receive minus transmit, in that order, as designed: it adds the server's hold time T3 - T2
+    // where the textbook subtracts it. The server time (T3 plus half of d) is the figure the
+    // controller uses, and a server holds a request for microseconds, below the tenth of a
+    // millisecond the timestamps are cut to, so the design's figures are kept as they stand.
     const double d = (t4 - t1) - (t2 - t3);
     serverTime_ = t3 + d / 2;
     offsetSeconds_ = ((t2 - t1) + (t3 - t4)) / 2 * kSecondsPerDay;

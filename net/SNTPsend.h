@@ -3,28 +3,20 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/DateTime.h"
+#include "net/Deadline.h"
+#include "net/NtpPacket.h"
+#include "net/NtsEntry.h"
+#include "net/NtsSessions.h"
+#include "net/ReplyChecks.h"
 #include "net/blcksock.h"
 
 namespace velmora {
 
-// The SNTP packet as it travels, every multi-byte field in network byte order.
-struct TNtpPacket {
-    std::uint8_t LiVnMode = 0;
-    std::uint8_t Stratum = 0;
-    std::uint8_t Poll = 0;
-    std::uint8_t Precision = 0;
-    std::uint32_t RootDelay = 0;
-    std::uint32_t RootDispersion = 0;
-    std::uint32_t ReferenceId = 0;
-    std::uint32_t ReferenceTime[2] = {};
-    std::uint32_t OriginateTime[2] = {};
-    std::uint32_t ReceiveTime[2] = {};
-    std::uint32_t TransmitTime[2] = {};
-};
-static_assert(sizeof(TNtpPacket) == 48, "TNtpPacket must match the wire format byte for byte");
+class NtsExchange;
 
 // Date-time value from the two words of a timestamp, as they stand in a packet.
 TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
@@ -42,6 +34,8 @@ class TSNTPSend {
     TSNTPSend();
     explicit TSNTPSend(SocketApi& api);
     TSNTPSend(SocketApi& api, UtcClock clock);
+    // `sessions` holds the NTS keys and cookies; it must outlive the client.
+    TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions& sessions);
     virtual ~TSNTPSend();
     TSNTPSend(const TSNTPSend&) = delete;
     TSNTPSend& operator=(const TSNTPSend&) = delete;
@@ -59,10 +53,21 @@ class TSNTPSend {
     std::uint8_t LeapIndicator() const { return leapIndicator_; }
     std::uint8_t VersionNumber() const { return versionNumber_; }
     std::uint8_t ReplyMode() const { return replyMode_; }
+    // The header rule the last query's reply broke; kNone after a valid reply or none at all.
+    ReplyRule RejectedBy() const { return rejectedBy_; }
+    // The kiss code ("DENY", "RSTR", "RATE", ...) when the last query's answer was a
+    // kiss-o'-death, else empty. Over NTS only an authenticated one counts.
+    const std::string& KissCode() const { return kissCode_; }
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
-    bool AwaitReply(const sockaddr_in& target, const TNtpPacket& request);
+    bool QueryNts(const Deadline& deadline);
+    std::optional<NtsSession> Handshake(const NtsEntry& entry, const Deadline& deadline);
+    // One request to host:port and its answer; `nts` seals the request and judges the answer.
+    bool Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
+                  NtsExchange* nts);
+    bool AwaitReply(const Deadline& deadline, const sockaddr_in& target, const TNtpPacket& request,
+                    NtsExchange* nts);
     bool IsAnswerTo(const sockaddr_in& target, const TNtpPacket& request) const;
     bool AcceptReply(TDateTime t1, TDateTime t4);
 
@@ -75,7 +80,10 @@ class TSNTPSend {
     std::uint8_t leapIndicator_ = 0;
     std::uint8_t versionNumber_ = 0;
     std::uint8_t replyMode_ = 0;
+    ReplyRule rejectedBy_ = ReplyRule::kNone;
+    std::string kissCode_;
     UtcClock clock_;
+    NtsSessions* sessions_;
 };
 
 }  // namespace velmora

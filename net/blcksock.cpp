@@ -131,7 +131,7 @@ std::uint32_t TBlockSocket::ResolveHost(const std::string& host) {
     if (dotted != INADDR_NONE) {
         return dotted;
     }
-    return Api().HostByName(host).value_or(kAllOnes);
+    return Api().HostByName(host, LookupTimeout).value_or(kAllOnes);
 }
 
 void TBlockSocket::SetRemoteAddress(const std::string& host, const std::string& port) {

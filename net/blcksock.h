@@ -40,6 +40,8 @@ class TBlockSocket {
     std::int32_t SocketError = 0;
     SocketHandle Handle = kInvalidSocket;
     std::int32_t ProtocolNumber = 0;
+    // How long a host lookup may take, in milliseconds; -1: as long as the resolver takes.
+    std::int32_t LookupTimeout = -1;
 
   protected:
     SocketApi& Api() const { return *api_; }

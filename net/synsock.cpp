@@ -1,5 +1,7 @@
 #include "net/synsock.h"
 
+#include "net/HostLookup.h"
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <poll.h>
@@ -166,6 +168,11 @@ int BsdSocketApi::SelectReadable(SocketHandle handle, std::int64_t timeoutMicros
     if (timeoutMicroseconds < -1) {
         return Fail(wsa::kInvalidArgument);
     }
+    // ppoll skips a negative descriptor and would sleep out the whole limit; select refuses a
+    // socket that was never made at once.
+    if (handle < 0) {
+        return Fail(wsa::kNotSocket);
+    }
     pollfd entry{handle, POLLIN, 0};
     const auto deadline = std::chrono::steady_clock::now() +
                           std::chrono::microseconds(std::max<std::int64_t>(timeoutMicroseconds, 0));
@@ -229,14 +236,16 @@ std::uint32_t BsdSocketApi::InetAddr(const std::string& text) {
     return ::inet_addr(text.c_str());
 }
 
-std::optional<std::uint32_t> BsdSocketApi::HostByName(const std::string& name) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_DGRAM;
+std::optional<std::uint32_t> BsdSocketApi::HostByName(const std::string& name,
+                                                      std::int32_t timeoutMilliseconds) {
+    if (timeoutMilliseconds < -1) {
+        lastError = wsa::kInvalidArgument;
+        return std::nullopt;
+    }
     addrinfo* list = nullptr;
-    const int status = ::getaddrinfo(name.c_str(), nullptr, &hints, &list);
+    const int status = LookUpHost(name, timeoutMilliseconds, list);
     if (status != 0) {
-        lastError = MapLookupError(status);
+        lastError = status == EAI_INPROGRESS ? wsa::kTryAgain : MapLookupError(status);
         return std::nullopt;
     }
     std::optional<std::uint32_t> address;

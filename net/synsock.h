@@ -89,8 +89,10 @@ class SocketApi {
                                                        const std::string& protocol) = 0;
     // Dotted IPv4 address in network byte order, INADDR_NONE when the text is not one.
     virtual std::uint32_t InetAddr(const std::string& text) = 0;
-    // First IPv4 address of the host in network byte order, if the lookup finds one.
-    virtual std::optional<std::uint32_t> HostByName(const std::string& name) = 0;
+    // First IPv4 address of the host in network byte order, if the lookup finds one within
+    // timeoutMilliseconds (-1: no limit); a lookup that takes longer fails with kTryAgain.
+    virtual std::optional<std::uint32_t> HostByName(const std::string& name,
+                                                    std::int32_t timeoutMilliseconds) = 0;
 
     virtual int LastError() = 0;
 };
@@ -114,7 +116,8 @@ class BsdSocketApi : public SocketApi {
     std::optional<std::uint16_t> ServiceByName(const std::string& name,
                                                const std::string& protocol) override;
     std::uint32_t InetAddr(const std::string& text) override;
-    std::optional<std::uint32_t> HostByName(const std::string& name) override;
+    std::optional<std::uint32_t> HostByName(const std::string& name,
+                                            std::int32_t timeoutMilliseconds) override;
     int LastError() override;
 
     // Start-ups not yet matched by a clean-up, over the whole process.

@@ -76,7 +76,7 @@ void SyncController::FormCreate() {
     // The window has to open even when the start-up synchronization goes wrong; the message
     // still reaches the user.
     try {
-        Timer1Timer();
+        Synchronize(Unattended::AtStart);
     } catch (const std::exception& error) {
         if (services_.ReportError) {
             services_.ReportError(error.what());
@@ -100,12 +100,17 @@ void SyncController::CheckTimeServerButtonClick() {
         ServerList.emplace_back(kDefaultServer1);
         ServerList.emplace_back(kDefaultServer2);
     }
-    for (std::size_t i = 0; i < ServerList.size(); ++i) {
-        client->ServerHost = ServerList[i];
+    const std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodicSync_);
+    if (askable.empty()) {
+        services_.View.SetServerTimeText(kFailedToContact);
+    }
+    for (std::size_t i = 0; i < askable.size(); ++i) {
+        client->ServerHost = askable[i];
         if (client->QueryServer()) {
             StoreServerTime(client->ServerTime() - ZoneBias);
             return;
         }
+        kissOfDeath_.Note(askable[i], client->KissCode());
         services_.View.SetServerTimeText(kFailedToContact);
         if (!GlobalNextSrvOnFail) {
             return;
@@ -184,13 +189,22 @@ void SyncController::UpdateTimerTimer() {
 }
 
 void SyncController::Timer1Timer() {
-    CheckTimeServerButtonClick();
-    AdjustClock(Refusal::TellOnce);
+    Synchronize(Unattended::Periodic);
 }
 
 void SyncController::Synchronizecomputerclock1Click() {
+    Synchronize(Unattended::No);
+}
+
+void SyncController::Synchronize(Unattended unattended) {
+    // Only a periodic synchronization passes over servers that asked us to slow down.
+    periodicSync_ = unattended == Unattended::Periodic;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{periodicSync_};
     CheckTimeServerButtonClick();
-    AdjustClockButtonClick();
+    AdjustClock(unattended == Unattended::No ? Refusal::TellAlways : Refusal::TellOnce);
 }
 
 void SyncController::StartDisplayRefresh() {

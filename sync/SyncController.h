@@ -12,6 +12,7 @@
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeZoneSource.h"
+#include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
 #include "sync/TimeView.h"
@@ -107,6 +108,10 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // Who asked for a synchronization: the user, or nobody (the period, or the start-up).
+    enum class Unattended { No, Periodic, AtStart };
+    // Get time, then adjust.
+    void Synchronize(Unattended unattended);
 
     // The server's time is held against UTC and a steady clock, not against the local clock:
     // a step of the clock or a change of daylight saving time between the answer and the setting
@@ -119,6 +124,8 @@ class SyncController : public TSettings {
     SyncControllerServices services_;
     bool refusalTold_ = false;
     std::optional<HeldServerTime> heldServerTime_;
+    KissOfDeathBook kissOfDeath_;
+    bool periodicSync_ = false;
 };
 
 }  // namespace velmora

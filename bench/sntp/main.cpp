@@ -11,9 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/Figures.h"
 #include "net/SNTPsend.h"
 
 namespace {
+
+using velmora::bench::Percentile;
+using velmora::bench::SecondsSince;
 
 constexpr int kQueries = 1000;
 constexpr const char* kServer = "127.0.0.1";
@@ -24,19 +28,6 @@ struct Samples {
     std::vector<double> query;   // seconds one exchange takes
     int failures = 0;
 };
-
-double Percentile(std::vector<double> values, double p) {
-    if (values.empty()) {
-        return NAN;
-    }
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(p * double(values.size()))) - 1;
-    return values[std::min(rank, values.size() - 1)];
-}
-
-double SecondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
 
 Samples RunOurs() {
     Samples s;

@@ -16,8 +16,8 @@ using nettest::QueryInBackground;
 using nettest::Resized;
 using nettest::TimedQuery;
 
-NtpResponder::Options At(const std::string& address) {
-    return NtpResponder::On(address);
+NtpResponder::Options At(const std::string& address, std::uint16_t port = 123) {
+    return NtpResponder::On(address, port);
 }
 
 class ResponderTest : public ::testing::Test {
@@ -212,6 +212,17 @@ TEST_F(ResponderTest, AnUnresolvableHostFailsAfterTheTimeout) {
     EXPECT_EQ(outcome.error, wsa::kTimedOut);
     EXPECT_EQ(client.Socket().RemoteAddress.sin_addr.s_addr, 0xFFFFFFFFu);
     EXPECT_GE(outcome.seconds, 0.39);
+}
+
+// The namespace's only resolver is 127.0.0.1, which the system would wait 30 s for.
+TEST_F(ResponderTest, ALookupThatNeverEndsCostsNoMoreThanTheQuerysTimeout) {
+    NtpResponder resolver(At("127.0.0.1", 53), NtpResponder::Silent());
+    client.ServerHost = "silent.velmora.test";
+    const auto outcome = TimedQuery(client);
+    EXPECT_FALSE(outcome.result);
+    EXPECT_EQ(outcome.error, wsa::kTimedOut);
+    EXPECT_TRUE(resolver.WaitForRequests(1, 0ms));
+    EXPECT_LT(outcome.seconds, 3.0);
 }
 
 TEST_F(ResponderTest, EveryServerOfOneClientSharesTheSocket) {

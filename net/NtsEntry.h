@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// A server-list entry asked with Network Time Security: "nts://host" or "nts://host:port", the
+// port being the key exchange's (4460 unless given).
+struct NtsEntry {
+    std::string host;
+    std::uint16_t port = 4460;
+};
+
+// Whether the entry names the nts scheme at all; such an entry is never asked without NTS.
+bool IsNtsEntry(const std::string& entry);
+// The host and port of an NTS entry; nothing when it is malformed (no host, a port that is not
+// 1 to 65535, anything after the port).
+std::optional<NtsEntry> ParseNtsEntry(const std::string& entry);
+
+}  // namespace velmora
