@@ -88,6 +88,11 @@ void TCoolTrayIcon::SetIconIndex(int index) {
     UpdateInTray();
 }
 
+void TCoolTrayIcon::Loaded() {
+    UpdateInTray();
+    SetIconVisible(iconVisible_);
+}
+
 void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
     if (menu) {
         menu->setProperty(kAutoPopupProperty, autoPopup);
@@ -114,6 +119,12 @@ QString TCoolTrayIcon::TipText() const {
 void TCoolTrayIcon::FillNotifyData() {
     tray_.setIcon(icon_);
     tray_.setToolTip(TipText());
+    // An XEmbed tray would open a menu of its own besides ours, on the same click.
+    QMenu* hostMenu =
+        TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
+    if (tray_.contextMenu() != hostMenu) {
+        tray_.setContextMenu(hostMenu);
+    }
 }
 
 bool TCoolTrayIcon::AddToTray() {
@@ -175,7 +186,11 @@ void TCoolTrayIcon::SendToTray() {
 }
 
 bool TCoolTrayIcon::TrayAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return host_.Available();
+}
+
+TrayHost::Protocol TCoolTrayIcon::TrayProtocol() const {
+    return host_.Kind();
 }
 
 void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -183,8 +198,11 @@ void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
         return;
     }
     // Reached from inside the platform icon's mouse handling, which must not see an exception.
-    TApplication::Guarded([this, reason] {
-        if (reason == QSystemTrayIcon::DoubleClick) {
+    const bool restoreGesture = reason == QSystemTrayIcon::DoubleClick ||
+                                (reason == QSystemTrayIcon::Trigger &&
+                                 TrayProtocol() == TrayHost::Protocol::StatusNotifierItem);
+    TApplication::Guarded([this, reason, restoreGesture] {
+        if (restoreGesture) {
             FireDblClick();
             RunDefaultItem();
         } else if (reason == QSystemTrayIcon::Context) {

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "ui/TrayHost.h"
+
 namespace velmora {
 
 // The program's tray picture (16 x 16), a resource of this library; TApplication makes it
@@ -35,6 +37,9 @@ class TImageList : public QObject {
 
 // The program's icon in the notification area, with its tip, its double click, its popup menu on
 // the right button, and the main window's minimize to tray. The owner is the main window.
+//
+// A StatusNotifierItem host has no double click and draws the menu itself: there the host's
+// activation stands for the double click, and the menu is handed to the host.
 class TCoolTrayIcon : public QObject {
     Q_OBJECT
 
@@ -66,6 +71,10 @@ class TCoolTrayIcon : public QObject {
     int IconIndex() const { return iconIndex_; }
     void SetIconIndex(int index);
 
+    // After the owner has set the properties and references: the icon is refreshed and put in the
+    // tray (or kept out of it) once more, with everything in place.
+    void Loaded();
+
     // The menu's own auto-popup flag (on unless switched off here).
     static void SetAutoPopup(QMenu* menu, bool autoPopup);
     static bool AutoPopup(const QMenu* menu);
@@ -89,6 +98,7 @@ class TCoolTrayIcon : public QObject {
     virtual void SendToTray();
     // Whether a tray host is there; without one the window is never hidden into it.
     virtual bool TrayAvailable() const;
+    virtual TrayHost::Protocol TrayProtocol() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -100,6 +110,8 @@ class TCoolTrayIcon : public QObject {
     void OwnerStateChanged();
 
     QPointer<QWidget> owner_;
+    // Before tray_: it asks what Qt asks when tray_ is made.
+    TrayHost host_;
     QSystemTrayIcon tray_;
     QIcon icon_;
     bool iconVisible_ = false;

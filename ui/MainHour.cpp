@@ -151,6 +151,7 @@ void TTimeForm::SetUpTrayIcon() {
     TrayIcon1.OnDblClick = [this](QObject* sender) { TrayIcon1DblClick(sender); };
     TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.PopupMenu = &PopupMenu1;
+    TrayIcon1.Loaded();
 }
 
 void TTimeForm::ConnectActions() {
