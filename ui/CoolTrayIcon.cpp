@@ -15,6 +15,8 @@ namespace {
 // The tray host takes at most 127 characters of tip.
 constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
+// How soon a window hidden in a tray that went away comes back.
+constexpr int kTrayHostCheckMs = 1000;
 
 }  // namespace
 
@@ -33,6 +35,8 @@ QIcon TImageList::GetIcon(int index) const {
 
 TCoolTrayIcon::TCoolTrayIcon(QWidget* owner) : QObject(owner), owner_(owner) {
     connect(&tray_, &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    trayHostCheck_.setInterval(kTrayHostCheckMs);
+    connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
     }
@@ -165,6 +169,16 @@ void TCoolTrayIcon::HideMainWindow() {
     }
     owner_->hide();
     HideAppButton();
+    trayHostCheck_.start();
+}
+
+void TCoolTrayIcon::CheckTrayHost() {
+    if (owner_ && !owner_->isVisible() && !TrayAvailable()) {
+        RestoreMainWindow();
+    }
+    if (!owner_ || owner_->isVisible()) {
+        trayHostCheck_.stop();
+    }
 }
 
 void TCoolTrayIcon::HideAppButton() {

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
@@ -85,6 +86,8 @@ class TCoolTrayIcon : public QObject {
     virtual bool UpdateInTray();
 
     void RestoreMainWindow();
+    // Hides the main window into the tray, and brings it back should the tray host go away
+    // meanwhile: a window hidden in no tray could never be found again.
     void HideMainWindow();
     void HideAppButton();
 
@@ -108,6 +111,7 @@ class TCoolTrayIcon : public QObject {
     void RunDefaultItem();
     void FillNotifyData();
     void OwnerStateChanged();
+    void CheckTrayHost();
 
     QPointer<QWidget> owner_;
     // Before tray_: it asks what Qt asks when tray_ is made.
@@ -120,6 +124,8 @@ class TCoolTrayIcon : public QObject {
     QPointer<TImageList> iconList_;
     QMetaObject::Connection iconListGone_;
     int iconIndex_ = 0;
+    // Runs while the main window is hidden in the tray.
+    QTimer trayHostCheck_;
 };
 
 }  // namespace velmora

@@ -577,6 +577,18 @@ e2e_icon_menu() {
     e2e_fail "the host opened no menu"
 }
 
+# Starts the tray host again: trayer, or the StatusNotifierItem host.
+e2e_start_tray_host() {
+    if e2e_sni; then
+        e2e_start_sni_host
+        return
+    fi
+    e2e_spawn trayer-again trayer --edge top --align right --widthtype pixel --width 80 \
+        --heighttype pixel --height 24 --transparent false --tint 0xc0c0c0 --SetDockType true
+    E2E_TRAYER_PID=$E2E_LAST_PID
+    e2e_expect 10 "trayer did not come back" e2e_tray_host_running
+}
+
 # Stops the tray host: trayer, or the StatusNotifierItem host.
 e2e_stop_tray_host() {
     if e2e_sni; then e2e_stop_pid "$E2E_SNI_HOST_PID"; else e2e_stop_pid "$E2E_TRAYER_PID"; fi

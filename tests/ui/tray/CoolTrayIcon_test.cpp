@@ -19,6 +19,7 @@ class TestTray : public TCoolTrayIcon {
     TestTray(QWidget* owner, bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed)
         : TCoolTrayIcon(owner), trayThere(trayThere), kind_(kind) {}
 
+    // Whether the host is there; a test may take it away.
     bool trayThere;
 
     // What the platform icon would report to us.
@@ -286,6 +287,18 @@ TEST_F(TrayTest, StatusNotifierHostActivationRestoresAndTheHostGetsTheMenu) {
     tray->OnDblClick = [&](QObject*) { ++clicks; };
     tray->Activate(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(TrayTest, WindowHiddenInATrayThatGoesAwayComesBack) {
+    Make(true);
+    ShowOwner();
+    tray->HideMainWindow();
+    ASSERT_FALSE(owner->isVisible());
+    QTest::qWait(1200);
+    EXPECT_FALSE(owner->isVisible()) << "the tray is still there";
+    tray->trayThere = false;
+    EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
+    EXPECT_FALSE(owner->isMinimized());
 }
 
 TEST_F(TrayTest, OwnerGoneLeavesOperationsHarmless) {
