@@ -15,6 +15,7 @@
 #include "sync/Settings.h"
 #include "ui/Application.h"
 #include "ui/MainHour.h"
+#include "ui/RunningCopy.h"
 
 namespace velmora {
 
@@ -24,6 +25,10 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     // The window hides into the tray and message boxes come and go; only the program's own exit
     // paths end it.
     app.setQuitOnLastWindowClosed(false);
+    RunningCopy runningCopy;
+    if (runningCopy.HandedOver()) {
+        return 0;
+    }
 
     LinuxSystemClock clock;
     LinuxTimeZone zone;
@@ -33,6 +38,8 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     TTimeForm form(
         {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
 
+    QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
+                     [&form] { form.BringToFront(); });
     SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
     // The session manager may end the process without another event once it has our data, so
     // the settings are written now; the logout may still be cancelled, so the program goes on

@@ -268,6 +268,10 @@ void TTimeForm::Restoreprogram1Click() {
 }
 
 void TTimeForm::TrayIcon1DblClick(QObject*) {
+    BringToFront();
+}
+
+void TTimeForm::BringToFront() {
     appMinimized_ = false;
     TrayIcon1.RestoreMainWindow();
 }

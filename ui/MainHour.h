@@ -46,6 +46,8 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     void Exitprogram1Click();
     void Restoreprogram1Click();
     void TrayIcon1DblClick(QObject* sender);
+    // Shows the window in the normal state and in front, from the tray or wherever it is.
+    void BringToFront();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
 
