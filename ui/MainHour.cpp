@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -219,7 +220,14 @@ void TTimeForm::SetWindowMinimized() {
 }
 
 void TTimeForm::SetWindowNormal() {
-    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    const Qt::WindowStates normal = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (isVisible() || !windowHandle()) {
+        setWindowState(normal);
+        return;
+    }
+    // Qt's X11 backend maps a hidden window whose minimized state it takes away, and that window
+    // is never drawn: a hidden window takes the state now, its platform window when it shows.
+    overrideWindowState(normal);
 }
 
 void TTimeForm::SetStatusText(const QString& text) {
@@ -290,6 +298,16 @@ bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
         SetStatusText(StatusTextOf(watched->objectName()));
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void TTimeForm::showEvent(QShowEvent* event) {
+    // Before the platform window maps: it shows in the state the window has meanwhile taken.
+    // (Qt sends a spontaneous show event of its own when a window stops being minimized.)
+    if (!event->spontaneous() && windowHandle() &&
+        windowHandle()->windowStates() != windowState()) {
+        windowHandle()->setWindowStates(windowState());
+    }
+    QWidget::showEvent(event);
 }
 
 void TTimeForm::changeEvent(QEvent* event) {

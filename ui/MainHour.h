@@ -68,6 +68,7 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 

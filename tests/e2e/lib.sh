@@ -593,3 +593,17 @@ e2e_start_tray_host() {
 e2e_stop_tray_host() {
     if e2e_sni; then e2e_stop_pid "$E2E_SNI_HOST_PID"; else e2e_stop_pid "$E2E_TRAYER_PID"; fi
 }
+
+# Whether window W is drawn: the computer-clock field shows its colour there on the screen (a
+# window mapped behind the toolkit's back stays black).
+e2e_window_painted() {
+    local x y
+    read -r x y < <(xwininfo -id "$1" 2>/dev/null |
+        sed -n 's/.*Absolute upper-left X: *//p; s/.*Absolute upper-left Y: *//p' | paste -sd ' ')
+    [[ -n $y ]] || return 1
+    [[ $(import -window root -crop "1x1+$((x + 10))+$((y + 112))" png:- 2>/dev/null |
+        convert - -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:) == 0,128,128 ]]
+}
+
+# Whether window W is mapped on the screen, as the X server sees it.
+e2e_window_mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
