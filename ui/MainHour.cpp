@@ -290,6 +290,12 @@ void TTimeForm::ApplicationEvents1Activate() {
 }
 
 void TTimeForm::ApplicationEvents1Deactivate() {
+    // While a window of ours is modal (options, help, a box) the main window stays with it: that
+    // window would be left on the screen without its owner, and the tray icon takes no input
+    // until it closes.
+    if (QApplication::activeModalWidget()) {
+        return;
+    }
     TrayIcon1.HideMainWindow();
 }
 
