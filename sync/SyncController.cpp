@@ -107,6 +107,7 @@ void SyncController::CheckTimeServerButtonClick() {
             return;
         }
         services_.View.SetServerTimeText(kFailedToContact);
+        failureShown_ = true;
         if (!GlobalNextSrvOnFail) {
             return;
         }
@@ -116,6 +117,7 @@ void SyncController::CheckTimeServerButtonClick() {
 void SyncController::StoreServerTime(TDateTime t) {
     ClockOffset = t - Now();
     ServerTimeKnown = true;
+    failureShown_ = false;
     UpdateTimerTimer();
 }
 
@@ -143,7 +145,7 @@ void SyncController::UpdateTimerTimer() {
     } else {
         services_.View.SetTimeCaptions("Current time (GMT)", "Atomic clock time (GMT)");
     }
-    if (ServerTimeKnown) {
+    if (ServerTimeKnown && !failureShown_) {
         services_.View.SetServerTimeText(DateTimeText(now + ClockOffset + shown));
     }
 }

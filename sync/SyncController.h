@@ -97,6 +97,9 @@ class SyncController : public TSettings {
     void ShowOptions();
 
     SyncControllerServices services_;
+    // No server answered the last get-time command: the failure text stays in the server field
+    // until the next answer, rather than the held offset painting a time over it.
+    bool failureShown_ = false;
 };
 
 }  // namespace velmora
