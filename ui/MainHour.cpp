@@ -313,6 +313,8 @@ void TTimeForm::showEvent(QShowEvent* event) {
         windowHandle()->windowStates() != windowState()) {
         windowHandle()->setWindowStates(windowState());
     }
+    // Where the window manager does not focus a new window, no activation would start it.
+    Controller.StartDisplayRefresh();
     QWidget::showEvent(event);
 }
 
