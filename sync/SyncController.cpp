@@ -89,6 +89,10 @@ void SyncController::FormDestroy() {
         std::vector<std::string>& list;
         ~ReleaseList() { list.clear(); }
     } release{ServerList};
+    SaveSettingsNow();
+}
+
+void SyncController::SaveSettingsNow() {
     SaveSettings(*this, services_.Platform.Profile);
 }
 

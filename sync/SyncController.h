@@ -75,6 +75,8 @@ class SyncController : public TSettings {
     void FormCreate();
     // Shut-down: saves the settings (may throw "Unable to write to ..."), then empties ServerList.
     void FormDestroy();
+    // Writes the settings now, as FormDestroy does (may throw "Unable to write to ...").
+    void SaveSettingsNow();
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();

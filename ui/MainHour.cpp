@@ -248,7 +248,20 @@ void TTimeForm::FormDestroy() {
         return;
     }
     destroyed_ = true;
-    TApplication::Guarded([this] { Controller.FormDestroy(); });
+    if (userEnded_) {
+        TApplication::Guarded([this] { Controller.FormDestroy(); });
+    } else {
+        TApplication::GuardedUnattended([this] { Controller.FormDestroy(); });
+    }
+}
+
+void TTimeForm::FormDestroyAtExit() {
+    userEnded_ = false;
+    FormDestroy();
+}
+
+void TTimeForm::CommitData() {
+    TApplication::GuardedUnattended([this] { Controller.SaveSettingsNow(); });
 }
 
 void TTimeForm::SpeedButton3Click() {
@@ -257,6 +270,7 @@ void TTimeForm::SpeedButton3Click() {
 }
 
 void TTimeForm::Exit2Click() {
+    userEnded_ = true;
     QCoreApplication::quit();
 }
 
@@ -326,8 +340,13 @@ void TTimeForm::changeEvent(QEvent* event) {
 }
 
 void TTimeForm::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program, as the exit button does.
+    // Closing the window ends the program, as the exit button does. Qt closes every window when
+    // the application is asked to quit, at the session's end too: only another close is the
+    // user's.
     event->accept();
+    if (!TApplication::Quitting()) {
+        userEnded_ = true;
+    }
     QCoreApplication::quit();
 }
 

@@ -38,8 +38,16 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
     void ShowAtStart();
-    // Saves the settings once; errors go to the general error handler.
+    // Saves the settings once. A failure shows in a box when the user ended the program from its
+    // window or menu; ended any other way (a signal, the session's end) nobody may be there to
+    // close a box, so it goes to standard error and the program ends.
     void FormDestroy();
+    // Saves the settings once, from the process's exit path: the display may be gone, so a
+    // failure goes to standard error.
+    void FormDestroyAtExit();
+    // The session is ending: the settings are written now, a failure goes to standard error, and
+    // the program goes on (the logout may yet be cancelled; it saves again at its end).
+    void CommitData();
 
     void SpeedButton3Click();
     void Exit2Click();
@@ -84,6 +92,8 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     bool appMinimized_ = false;
     bool busy_ = false;
     bool destroyed_ = false;
+    // The user ended the program from its window or its menu.
+    bool userEnded_ = false;
 };
 
 // The status line's text for each control that has one.

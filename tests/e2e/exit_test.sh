@@ -36,16 +36,8 @@ start_marked host-close
 xdotool windowactivate --sync "$(e2e_main_window)" key alt+F4
 expect_saved "the close box" host-close
 
-# A directory nobody may write to, root included: a read-only bind mount of it, in a mount
-# namespace of the program's own.
-dir=$(dirname "$prog")
 e2e_write_settings "$prog" "GlobalTimeSrvList=read-only"
-(cd "$dir" && exec unshare -m --propagation private sh -c \
-    'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
-     exec setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$2"' sh "$dir" "$prog") \
-    >"$E2E_TMP/velmora-ro.log" 2>&1 &
-VELMORA_PID=$!
-e2e_track "$VELMORA_PID"
+e2e_start_velmora_read_only "$prog"
 e2e_expect 10 "main window not shown (read-only)" e2e_main_window_shown
 e2e_click_control SpeedButton1
 e2e_expect 10 "no message box for the failed save" e2e_message_box_shown

@@ -37,15 +37,21 @@ e2e_track() { E2E_PIDS+=("$1"); }
 e2e_stop_pid() {
     local pid=$1 i
     [[ -n $pid ]] || return 0
-    kill -0 "$pid" 2>/dev/null || return 0
+    e2e_alive "$pid" || { wait "$pid" 2>/dev/null; return 0; }
     kill -TERM "$pid" 2>/dev/null
     for i in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
+        e2e_alive "$pid" || break
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     return 0
+}
+
+# Whether PID runs (a process that ended and is not yet collected does not).
+e2e_alive() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
 }
 
 e2e_cleanup() {
@@ -607,3 +613,17 @@ e2e_window_painted() {
 
 # Whether window W is mapped on the screen, as the X server sees it.
 e2e_window_mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# Starts PROGRAM like e2e_start_velmora, in a directory nobody may write to, root included: a
+# read-only bind mount of it, in a mount namespace of the program's own. Its output goes to LOG
+# (a file name in $E2E_TMP). Sets VELMORA_PID.
+e2e_start_velmora_read_only() {
+    local program=$1 log=${2:-velmora-ro.log} dir
+    dir=$(dirname "$program")
+    (cd "$dir" && exec unshare -m --propagation private sh -c \
+        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
+         exec setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$2"' sh "$dir" "$program") \
+        >"$E2E_TMP/$log" 2>&1 &
+    VELMORA_PID=$!
+    e2e_track "$VELMORA_PID"
+}

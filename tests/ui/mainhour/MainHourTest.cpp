@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
@@ -177,14 +179,35 @@ TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
     EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
 }
 
-TEST_F(MainHourTest, FailedSaveIsShownAndDoesNotThrow) {
+TEST_F(MainHourTest, FailedSaveIsShownWhenTheUserEndedTheProgramAndDoesNotThrow) {
     profile.FailWrites = true;
     auto form = MakeForm();
     test::BoxCloser closer;
+    form->SpeedButton1->click();
     EXPECT_NO_THROW(form->FormDestroy());
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::StartsWith("Unable to write to "));
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::HasSubstr("KXdefault.cfg"));
+}
+
+TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) {
+    profile.FailWrites = true;
+    for (const bool atExit : {false, true}) {
+        auto form = MakeForm();
+        test::BoxCloser closer;
+        ::testing::internal::CaptureStderr();
+        form->CommitData();
+        if (atExit) {
+            form->FormDestroyAtExit();
+        } else {
+            form->FormDestroy();  // after a signal or the session's end
+        }
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        QTest::qWait(60);
+        EXPECT_TRUE(closer.texts.isEmpty()) << atExit;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+        EXPECT_THAT(errors, ::testing::HasSubstr("Unable to write to ")) << atExit;
+    }
 }
 
 TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
