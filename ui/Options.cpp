@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QStyle>
 #include <QTextBlock>
+#include <QValidator>
 #include <cstdint>
 #include <limits>
 #include <vector>
@@ -15,6 +16,31 @@ namespace velmora {
 namespace {
 
 constexpr std::int64_t kMsPerHour = 60 * 60 * 1000;
+// Digits the user may type into the interval field.
+constexpr int kIntervalDigits = 3;
+
+// The limit of an edit control: what the user types or pastes may not make the text longer than
+// it, while a longer text set by the program (with the validator off) shows whole and may only
+// get shorter. Qt's maxLength would cut a stored 1440 minutes to 144.
+class TypingLimit : public QValidator {
+  public:
+    // Owned by `edit`.
+    TypingLimit(QLineEdit& edit, int limit)
+        : QValidator(&edit), shown_(edit.text()), limit_(limit) {
+        connect(&edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { shown_ = text; });
+    }
+
+    State validate(QString& input, int&) const override {
+        const bool fits = input.size() <= limit_ || input.size() < shown_.size() || input == shown_;
+        return fits ? Acceptable : Invalid;
+    }
+
+  private:
+    // The text before the edit being checked.
+    QString shown_;
+    int limit_;
+};
 
 // Typed characters reach the interval field only as digits; control keys (Backspace, Enter, Esc)
 // and edit shortcuts pass.
@@ -40,6 +66,7 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent) {
     OKButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     CancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     Edit1->installEventFilter(this);
+    Edit1->setValidator(new TypingLimit(*Edit1, kIntervalDigits));
 
     connect(OKButton, &QPushButton::clicked, this, &TOptionsForm::OKButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -98,7 +125,11 @@ std::string TOptionsForm::Edit1Text() const {
     return Edit1->text().toStdString();
 }
 void TOptionsForm::SetEdit1Text(const std::string& text) {
+    // The limit is the user's; the program's own value shows whole.
+    const QValidator* limit = Edit1->validator();
+    Edit1->setValidator(nullptr);
     Edit1->setText(QString::fromStdString(text));
+    Edit1->setValidator(limit);
 }
 bool TOptionsForm::RadioButton1Checked() const {
     return RadioButton1->isChecked();

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
@@ -208,6 +209,26 @@ TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) 
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
         EXPECT_THAT(errors, ::testing::HasSubstr("Unable to write to ")) << atExit;
     }
+}
+
+TEST_F(MainHourTest, AStoredIntervalOfFourDigitsSurvivesTheOptionsUnchanged) {
+    profile.Set("Data", "UpdateClock", "1");
+    profile.Set("Data", "UpdateClockHour", "0");
+    profile.Set("Data", "UpdateClockInterval", "86400000");  // 1440 minutes
+    auto form = MakeForm();
+    form->show();
+    QString shown;
+    test::WhenModal([&shown](QWidget* dialog) {
+        auto* interval = dialog->findChild<QLineEdit*>("Edit1");
+        auto* ok = dialog->findChild<QPushButton*>("OKButton");
+        ASSERT_TRUE(interval && ok);
+        shown = interval->text();
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+    EXPECT_EQ(shown, "1440");
+    form->FormDestroy();
+    EXPECT_EQ(profile.Get("Data", "UpdateClockInterval"), "86400000");
 }
 
 TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {

@@ -55,6 +55,24 @@ TEST_F(OptionsTest, IntervalFieldTakesOnlyDigitsUpToThree) {
     EXPECT_EQ(form->Edit1->text(), "192") << "cursor keys still move in the field";
 }
 
+TEST_F(OptionsTest, AStoredIntervalShowsWholeAndTheLimitHoldsForTypingOnly) {
+    form->SetCheckBox1Checked(true);
+    form->SetEdit1Text("1440");
+    Show();
+    EXPECT_EQ(form->Edit1Text(), "1440");
+    form->Edit1->setFocus();
+    form->Edit1->end(false);
+    TypeInto(form->Edit1, "5");
+    EXPECT_EQ(form->Edit1->text(), "1440") << "typing cannot make it longer";
+    QTest::keyClick(form->Edit1, Qt::Key_Backspace);
+    TypeInto(form->Edit1, "9");
+    EXPECT_EQ(form->Edit1->text(), "144") << "once shortened, three digits is the limit";
+    QGuiApplication::clipboard()->setText("12345");
+    QTest::keyClick(form->Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->Edit1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->Edit1->text(), "144") << "nor can pasting";
+}
+
 TEST_F(OptionsTest, PastedTextIsCaughtByOk) {
     QGuiApplication::clipboard()->setText("4h");
     test::BoxCloser closer;
