@@ -88,6 +88,11 @@ void TOptionsForm::LoadOptions(bool minimizeOnStart, bool autorun, bool tryNextS
     for (const std::string& line : lines) {
         text.append(QString::fromStdString(line));
     }
+    // The memo's final empty line reads back as nothing, so an empty last entry needs a line of
+    // its own before it.
+    if (text.size() > 1 && text.back().isEmpty()) {
+        text.append(QString());
+    }
     TimeSrvMemo->setPlainText(text.join(u'\n'));
 }
 
@@ -101,6 +106,10 @@ void TOptionsForm::ReadOptions(bool& minimizeOnStart, bool& autorun, bool& tryNe
     for (QTextBlock block = TimeSrvMemo->document()->begin(); block.isValid();
          block = block.next()) {
         lines.append(block.text());
+    }
+    // As a memo counts its lines: a final empty line (Enter after the last host) is none.
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.removeLast();
     }
     serverList = lines.join(u'|').toStdString();
 }

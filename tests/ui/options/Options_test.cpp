@@ -219,6 +219,8 @@ TEST_F(OptionsTest, DisplayChoiceIsAlwaysExactlyOne) {
 }
 
 TEST_F(OptionsTest, LoadAndReadBackRoundTrips) {
+    // `lines` counts the memo's final line, which reads back as nothing: an empty entry at the end
+    // of the list shows as an empty line before it.
     struct Case {
         bool minimize, autorun, next;
         std::string list;
@@ -228,7 +230,7 @@ TEST_F(OptionsTest, LoadAndReadBackRoundTrips) {
         {true, false, true, "a.example||b.example", 3},
         {false, true, false, "", 1},
         {true, true, false, "only", 1},
-        {false, false, true, " spaced | x |", 3},
+        {false, false, true, " spaced | x |", 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
@@ -258,6 +260,15 @@ TEST_F(OptionsTest, TypedServerLinesJoinWithBars) {
     form->ReadOptions(m, a, n, list);
     EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example");
     EXPECT_FALSE(form->WasAccepted()) << "Enter in the memo is a new line, not OK";
+
+    // Enter after the last host leaves a final empty line, which a memo does not count.
+    QTest::keyClick(form->TimeSrvMemo, Qt::Key_Return);
+    form->ReadOptions(m, a, n, list);
+    EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example");
+    QTest::keyClick(form->TimeSrvMemo, Qt::Key_Return);
+    form->ReadOptions(m, a, n, list);
+    EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example|")
+        << "an empty line before it stays";
 }
 
 }  // namespace
