@@ -64,19 +64,26 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowError(const std::string& message) {
+    ShowError(message, [](QMessageBox& box) { box.exec(); });
+}
+
+void TApplication::ShowError(const std::string& message,
+                             const std::function<void(QMessageBox& box)>& show) {
     if (errorShowing) {
         return;
     }
-    errorShowing = true;
     // The box's own events pass notify() too; a second error is dropped while it is open.
+    errorShowing = true;
+    struct Reopen {
+        ~Reopen() { errorShowing = false; }
+    } reopen;
     QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
                     QMessageBox::Ok);
     box.setObjectName("ErrorBox");
     // With the main window hidden in the tray this box may be the last window: closing it must
     // not end the program.
     box.setAttribute(Qt::WA_QuitOnClose, false);
-    box.exec();
-    errorShowing = false;
+    show(box);
 }
 
 void TApplication::Guarded(const std::function<void()>& action) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QMessageBox>
 #include <functional>
 #include <string>
 
@@ -20,6 +21,10 @@ class TApplication : public QApplication {
     // Shows `message` in the application's error box. While one such box is open, further
     // messages are dropped, so errors from timers firing under the box never stack boxes.
     static void ShowError(const std::string& message);
+    // ShowError with the showing of the box given; a failure to show it leaves the way open for
+    // the next box. (Tests give one that fails.)
+    static void ShowError(const std::string& message,
+                          const std::function<void(QMessageBox& box)>& show);
 
     // Runs `action` inside the general error handler, for code Qt calls outside an event.
     static void Guarded(const std::function<void()>& action);
