@@ -40,11 +40,12 @@ QIcon ButtonPicture(const QString& name) {
     return QIcon(picture);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, PlatformServices& services) {
+SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
+                                          PlatformServices& services) {
     return SyncControllerServices{
         form,
-        form.UpdateTimer,
-        form.Timer1,
+        updateTimer,
+        timer1,
         std::move(services),
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
@@ -67,9 +68,13 @@ QString StatusTextOf(const QString& controlName) {
 }
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
-    : QWidget(parent), TrayIcon1(this), Controller(ControllerServices(*this, services)) {
+    : QWidget(parent),
+      TrayIcon1(this),
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services)) {
     InitButtonResources();
     setupUi(this);
+    UpdateTimer.setObjectName("UpdateTimer");
+    Timer1.setObjectName("Timer1");
     SetUpWindow();
     SetUpButtons();
     SetUpFields();

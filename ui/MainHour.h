@@ -15,8 +15,10 @@
 namespace velmora {
 
 // The main window: five picture buttons, the two clock fields, the status line and the tray
-// icon with its menu. It shows what the controller tells it and forwards every action.
-class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
+// icon with its menu. It shows what the controller tells it and forwards every action. Its
+// controls, timers, menu and tray icon are its own: they carry their form names as object names,
+// for whoever needs to find them.
+class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     Q_OBJECT
 
   public:
@@ -59,17 +61,6 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
 
-    QtTimer UpdateTimer{false, 500};
-    QtTimer Timer1{false, 0};
-    TImageList ImageList1;
-    QMenu PopupMenu1;
-    QAction* Synchronizecomputerclock1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Restoreprogram1 = nullptr;
-    QAction* Exitprogram1 = nullptr;
-    TCoolTrayIcon TrayIcon1;
-    SyncController Controller;
-
     // Whether the application counts as minimized ("Restore program" acts only then).
     bool AppMinimized() const { return appMinimized_; }
     bool BusyCursor() const { return busy_; }
@@ -81,6 +72,17 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QtTimer UpdateTimer{false, 500, this};
+    QtTimer Timer1{false, 0, this};
+    TImageList ImageList1{this};
+    QMenu PopupMenu1{this};
+    QAction* Synchronizecomputerclock1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Restoreprogram1 = nullptr;
+    QAction* Exitprogram1 = nullptr;
+    TCoolTrayIcon TrayIcon1;
+    SyncController Controller;
+
     void SetUpWindow();
     void SetUpButtons();
     void SetUpFields();
