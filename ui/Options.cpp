@@ -5,17 +5,15 @@
 #include <QStyle>
 #include <QTextBlock>
 #include <QValidator>
-#include <cstdint>
-#include <limits>
 #include <vector>
 
+#include "sync/IntervalRule.h"
 #include "sync/Settings.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr std::int64_t kMsPerHour = 60 * 60 * 1000;
 // Digits the user may type into the interval field.
 constexpr int kIntervalDigits = 3;
 
@@ -182,14 +180,8 @@ void TOptionsForm::MinimizeBoxClick() {
 }
 
 bool TOptionsForm::IntervalValid() const {
-    bool ok = false;
-    const qlonglong n = Edit1->text().toLongLong(&ok);
-    if (!ok || n < 0) {
-        return false;
-    }
-    // The interval is kept as a signed 32-bit count of milliseconds.
     const bool hours = ComboBox1->currentIndex() == 0;
-    return !hours || n * kMsPerHour <= std::numeric_limits<std::int32_t>::max();
+    return IntervalMilliseconds(Edit1->text().toStdString(), hours).has_value();
 }
 
 void TOptionsForm::OKButtonClick() {

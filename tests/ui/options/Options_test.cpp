@@ -98,10 +98,10 @@ TEST_F(OptionsTest, OkValidatesTheIntervalOnlyWhenPeriodicSyncIsOn) {
         bool accepted;
     };
     const Case cases[] = {
-        {false, "", 0, true},    {true, "", 0, false},    {true, "0", 0, true},
-        {true, "596", 0, true},  {true, "597", 0, false}, {true, "999", 0, false},
-        {true, "999", 1, true},  {true, "-5", 1, false},  {true, " 7", 1, true},
-        {false, "abc", 0, true},
+        {false, "", 0, true},    {true, "", 0, false},      {true, "0", 0, true},
+        {true, "596", 0, true},  {true, "597", 0, false},   {true, "999", 0, false},
+        {true, "999", 1, true},  {true, "-5", 1, false},    {true, " 7", 1, true},
+        {false, "abc", 0, true}, {true, "35792", 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(("text '" + c.text + "' unit " + QString::number(c.unit)).toStdString());
