@@ -311,8 +311,9 @@ void TTimeForm::ApplicationEvents1Activate() {
 void TTimeForm::ApplicationEvents1Deactivate() {
     // While a window of ours is modal (options, help, a box) the main window stays with it: that
     // window would be left on the screen without its owner, and the tray icon takes no input
-    // until it closes.
-    if (QApplication::activeModalWidget()) {
+    // until it closes. A window brought back that never became active was not left for another
+    // program: a deactivation still due from before (Qt reports it a moment late) leaves it.
+    if (QApplication::activeModalWidget() || !activeSinceShown_) {
         return;
     }
     TrayIcon1.HideMainWindow();
@@ -326,11 +327,13 @@ bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TTimeForm::showEvent(QShowEvent* event) {
-    // Before the platform window maps: it shows in the state the window has meanwhile taken.
-    // (Qt sends a spontaneous show event of its own when a window stops being minimized.)
-    if (!event->spontaneous() && windowHandle() &&
-        windowHandle()->windowStates() != windowState()) {
-        windowHandle()->setWindowStates(windowState());
+    // Qt sends a spontaneous show event of its own when a window stops being minimized.
+    if (!event->spontaneous()) {
+        activeSinceShown_ = false;
+        // Before the platform window maps: it shows in the state the window has meanwhile taken.
+        if (windowHandle() && windowHandle()->windowStates() != windowState()) {
+            windowHandle()->setWindowStates(windowState());
+        }
     }
     // Where the window manager does not focus a new window, no activation would start it.
     Controller.StartDisplayRefresh();
@@ -340,6 +343,9 @@ void TTimeForm::showEvent(QShowEvent* event) {
 void TTimeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && isMinimized()) {
         appMinimized_ = true;
+    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        activeSinceShown_ = true;
     }
     QWidget::changeEvent(event);
 }

@@ -96,6 +96,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     bool destroyed_ = false;
     // The user ended the program from its window or its menu.
     bool userEnded_ = false;
+    // The window has been the active one since it was last shown.
+    bool activeSinceShown_ = false;
 };
 
 // The status line's text for each control that has one.
