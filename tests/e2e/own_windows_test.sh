@@ -18,8 +18,7 @@ close_window() {
 
 e2e_tray_session
 e2e_spawn other-window xmessage -geometry 200x80+10+600 -title "Other program" "other program"
-e2e_expect 10 "the other window did not show" e2e_other_window_id
-E2E_OTHER_WIN=$(e2e_other_window_id)
+e2e_expect 10 "the other window did not show" eval 'E2E_OTHER_WIN=$(e2e_other_window_id)'
 prog=$(e2e_install_copy "" "$E2E_PROBE")
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
