@@ -5,6 +5,7 @@
 #include <csignal>
 #include <memory>
 
+#include "app/SaveAtExit.h"
 #include "app/SignalPipe.h"
 #include "net/SNTPsend.h"
 #include "platform/IniProfileFile.h"
@@ -16,6 +17,7 @@
 #include "sync/Settings.h"
 #include "ui/Application.h"
 #include "ui/MainHour.h"
+#include "ui/RunningCopy.h"
 
 namespace velmora {
 
@@ -25,6 +27,10 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     // The window hides into the tray and message boxes come and go; only the program's own exit
     // paths end it.
     app.setQuitOnLastWindowClosed(false);
+    RunningCopy runningCopy;
+    if (runningCopy.HandedOver()) {
+        return 0;
+    }
 
     LinuxSystemClock clock;
     LinuxTimeZone zone;
@@ -37,14 +43,13 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     TTimeForm form(
         {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
 
+    QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
+                     [&form] { form.BringToFront(); });
+    SaveAtExit saveAtExit([&form] { form.FormDestroyAtExit(); });
     SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
-    // The session manager may end the process without another event once it has our data, so
-    // the settings are written now; the logout may still be cancelled, so the program goes on
-    // (and saves again when it really ends).
+    // The session manager may end the process without another event once it has our data.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form, &profile](QSessionManager&) {
-                         TApplication::Guarded([&] { SaveSettings(form.Controller, profile); });
-                     });
+                     [&form](QSessionManager&) { form.CommitData(); });
     if (extra) {
         extra(form);
     }
@@ -52,7 +57,8 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     form.ShowAtStart();
     app.exec();
     form.hide();
-    // A failed save shows its message here and the program still ends normally.
+    // A failed save shows its message here (when the user ended the program) and the program
+    // still ends normally.
     form.FormDestroy();
     return 0;
 }

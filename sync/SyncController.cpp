@@ -89,6 +89,10 @@ void SyncController::FormDestroy() {
         std::vector<std::string>& list;
         ~ReleaseList() { list.clear(); }
     } release{ServerList};
+    SaveSettingsNow();
+}
+
+void SyncController::SaveSettingsNow() {
     SaveSettings(*this, services_.Platform.Profile);
 }
 
@@ -102,7 +106,7 @@ void SyncController::CheckTimeServerButtonClick() {
     }
     const std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodicSync_);
     if (askable.empty()) {
-        services_.View.SetServerTimeText(kFailedToContact);
+        ShowFailure();
     }
     for (std::size_t i = 0; i < askable.size(); ++i) {
         client->ServerHost = askable[i];
@@ -111,17 +115,23 @@ void SyncController::CheckTimeServerButtonClick() {
             return;
         }
         kissOfDeath_.Note(askable[i], client->KissCode());
-        services_.View.SetServerTimeText(kFailedToContact);
+        ShowFailure();
         if (!GlobalNextSrvOnFail) {
             return;
         }
     }
 }
 
+void SyncController::ShowFailure() {
+    services_.View.SetServerTimeText(kFailedToContact);
+    failureShown_ = true;
+}
+
 void SyncController::StoreServerTime(TDateTime t) {
     ClockOffset = t - Now();
     heldServerTime_ = HeldServerTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
     ServerTimeKnown = true;
+    failureShown_ = false;
     UpdateTimerTimer();
 }
 
@@ -183,7 +193,7 @@ void SyncController::UpdateTimerTimer() {
     } else {
         services_.View.SetTimeCaptions("Current time (GMT)", "Atomic clock time (GMT)");
     }
-    if (ServerTimeKnown) {
+    if (ServerTimeKnown && !failureShown_) {
         services_.View.SetServerTimeText(DateTimeText(now + ClockOffset + shown));
     }
 }

@@ -78,6 +78,8 @@ class SyncController : public TSettings {
     void FormCreate();
     // Shut-down: saves the settings (may throw "Unable to write to ..."), then empties ServerList.
     void FormDestroy();
+    // Writes the settings now, as FormDestroy does (may throw "Unable to write to ...").
+    void SaveSettingsNow();
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();
@@ -108,6 +110,8 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // "Failed to contact time server", kept until the next answer.
+    void ShowFailure();
     // Who asked for a synchronization: the user, or nobody (the period, or the start-up).
     enum class Unattended { No, Periodic, AtStart };
     // Get time, then adjust.
@@ -126,6 +130,9 @@ class SyncController : public TSettings {
     std::optional<HeldServerTime> heldServerTime_;
     KissOfDeathBook kissOfDeath_;
     bool periodicSync_ = false;
+    // No server answered the last get-time command: the failure text stays in the server field
+    // until the next answer, rather than the held offset painting a time over it.
+    bool failureShown_ = false;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QMessageBox>
+#include <cstdio>
 #include <exception>
 #include <utility>
 
@@ -15,6 +16,7 @@ namespace velmora {
 namespace {
 
 bool errorShowing = false;
+bool quitting = false;
 
 constexpr const char* kTitle = "Velmora";
 
@@ -28,14 +30,18 @@ QFont FormFont() {
     return font;
 }
 
-void ReportCurrentException() {
+void ReportCurrentException(void (*report)(const std::string&) = TApplication::ShowError) {
     try {
         throw;
     } catch (const std::exception& e) {
-        TApplication::ShowError(e.what());
+        report(e.what());
     } catch (...) {
-        TApplication::ShowError("Unknown error.");
+        report("Unknown error.");
     }
+}
+
+void ReportToStandardError(const std::string& message) {
+    std::fprintf(stderr, "velmora: %s\n", message.c_str());
 }
 
 }  // namespace
@@ -58,19 +64,26 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 }
 
 void TApplication::ShowError(const std::string& message) {
+    ShowError(message, [](QMessageBox& box) { box.exec(); });
+}
+
+void TApplication::ShowError(const std::string& message,
+                             const std::function<void(QMessageBox& box)>& show) {
     if (errorShowing) {
         return;
     }
-    errorShowing = true;
     // The box's own events pass notify() too; a second error is dropped while it is open.
+    errorShowing = true;
+    struct Reopen {
+        ~Reopen() { errorShowing = false; }
+    } reopen;
     QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
                     QMessageBox::Ok);
     box.setObjectName("ErrorBox");
     // With the main window hidden in the tray this box may be the last window: closing it must
     // not end the program.
     box.setAttribute(Qt::WA_QuitOnClose, false);
-    box.exec();
-    errorShowing = false;
+    show(box);
 }
 
 void TApplication::Guarded(const std::function<void()>& action) {
@@ -81,12 +94,34 @@ void TApplication::Guarded(const std::function<void()>& action) {
     }
 }
 
+void TApplication::GuardedUnattended(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        ReportCurrentException(ReportToStandardError);
+    }
+}
+
 std::function<void()> TApplication::Guard(std::function<void()> action) {
     return [action = std::move(action)] { Guarded(action); };
 }
 
 bool TApplication::ErrorShowing() {
     return errorShowing;
+}
+
+bool TApplication::Quitting() {
+    return quitting;
+}
+
+bool TApplication::event(QEvent* event) {
+    if (event->type() != QEvent::Quit) {
+        return QApplication::event(event);
+    }
+    const bool outer = std::exchange(quitting, true);
+    const bool handled = QApplication::event(event);
+    quitting = outer;
+    return handled;
 }
 
 }  // namespace velmora

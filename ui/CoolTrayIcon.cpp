@@ -15,6 +15,8 @@ namespace {
 // The tray host takes at most 127 characters of tip.
 constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
+// How soon a window hidden in a tray that went away comes back.
+constexpr int kTrayHostCheckMs = 1000;
 
 }  // namespace
 
@@ -33,6 +35,8 @@ QIcon TImageList::GetIcon(int index) const {
 
 TCoolTrayIcon::TCoolTrayIcon(QWidget* owner) : QObject(owner), owner_(owner) {
     connect(&tray_, &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    trayHostCheck_.setInterval(kTrayHostCheckMs);
+    connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
     }
@@ -88,6 +92,11 @@ void TCoolTrayIcon::SetIconIndex(int index) {
     UpdateInTray();
 }
 
+void TCoolTrayIcon::Loaded() {
+    UpdateInTray();
+    SetIconVisible(iconVisible_);
+}
+
 void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
     if (menu) {
         menu->setProperty(kAutoPopupProperty, autoPopup);
@@ -114,6 +123,12 @@ QString TCoolTrayIcon::TipText() const {
 void TCoolTrayIcon::FillNotifyData() {
     tray_.setIcon(icon_);
     tray_.setToolTip(TipText());
+    // An XEmbed tray would open a menu of its own besides ours, on the same click.
+    QMenu* hostMenu =
+        TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
+    if (tray_.contextMenu() != hostMenu) {
+        tray_.setContextMenu(hostMenu);
+    }
 }
 
 bool TCoolTrayIcon::AddToTray() {
@@ -154,6 +169,16 @@ void TCoolTrayIcon::HideMainWindow() {
     }
     owner_->hide();
     HideAppButton();
+    trayHostCheck_.start();
+}
+
+void TCoolTrayIcon::CheckTrayHost() {
+    if (owner_ && !owner_->isVisible() && !TrayAvailable()) {
+        RestoreMainWindow();
+    }
+    if (!owner_ || owner_->isVisible()) {
+        trayHostCheck_.stop();
+    }
 }
 
 void TCoolTrayIcon::HideAppButton() {
@@ -175,7 +200,11 @@ void TCoolTrayIcon::SendToTray() {
 }
 
 bool TCoolTrayIcon::TrayAvailable() const {
-    return QSystemTrayIcon::isSystemTrayAvailable();
+    return host_.Available();
+}
+
+TrayHost::Protocol TCoolTrayIcon::TrayProtocol() const {
+    return host_.Kind();
 }
 
 void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
@@ -183,8 +212,11 @@ void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
         return;
     }
     // Reached from inside the platform icon's mouse handling, which must not see an exception.
-    TApplication::Guarded([this, reason] {
-        if (reason == QSystemTrayIcon::DoubleClick) {
+    const bool restoreGesture = reason == QSystemTrayIcon::DoubleClick ||
+                                (reason == QSystemTrayIcon::Trigger &&
+                                 TrayProtocol() == TrayHost::Protocol::StatusNotifierItem);
+    TApplication::Guarded([this, reason, restoreGesture] {
+        if (restoreGesture) {
             FireDblClick();
             RunDefaultItem();
         } else if (reason == QSystemTrayIcon::Context) {

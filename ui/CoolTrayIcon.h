@@ -7,9 +7,12 @@
 #include <QPointer>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <QTimer>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+
+#include "ui/TrayHost.h"
 
 namespace velmora {
 
@@ -35,6 +38,9 @@ class TImageList : public QObject {
 
 // The program's icon in the notification area, with its tip, its double click, its popup menu on
 // the right button, and the main window's minimize to tray. The owner is the main window.
+//
+// A StatusNotifierItem host has no double click and draws the menu itself: there the host's
+// activation stands for the double click, and the menu is handed to the host.
 class TCoolTrayIcon : public QObject {
     Q_OBJECT
 
@@ -66,6 +72,10 @@ class TCoolTrayIcon : public QObject {
     int IconIndex() const { return iconIndex_; }
     void SetIconIndex(int index);
 
+    // After the owner has set the properties and references: the icon is refreshed and put in the
+    // tray (or kept out of it) once more, with everything in place.
+    void Loaded();
+
     // The menu's own auto-popup flag (on unless switched off here).
     static void SetAutoPopup(QMenu* menu, bool autoPopup);
     static bool AutoPopup(const QMenu* menu);
@@ -76,6 +86,8 @@ class TCoolTrayIcon : public QObject {
     virtual bool UpdateInTray();
 
     void RestoreMainWindow();
+    // Hides the main window into the tray, and brings it back should the tray host go away
+    // meanwhile: a window hidden in no tray could never be found again.
     void HideMainWindow();
     void HideAppButton();
 
@@ -89,6 +101,7 @@ class TCoolTrayIcon : public QObject {
     virtual void SendToTray();
     // Whether a tray host is there; without one the window is never hidden into it.
     virtual bool TrayAvailable() const;
+    virtual TrayHost::Protocol TrayProtocol() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -98,8 +111,11 @@ class TCoolTrayIcon : public QObject {
     void RunDefaultItem();
     void FillNotifyData();
     void OwnerStateChanged();
+    void CheckTrayHost();
 
     QPointer<QWidget> owner_;
+    // Before tray_: it asks what Qt asks when tray_ is made.
+    TrayHost host_;
     QSystemTrayIcon tray_;
     QIcon icon_;
     bool iconVisible_ = false;
@@ -108,6 +124,8 @@ class TCoolTrayIcon : public QObject {
     QPointer<TImageList> iconList_;
     QMetaObject::Connection iconListGone_;
     int iconIndex_ = 0;
+    // Runs while the main window is hidden in the tray.
+    QTimer trayHostCheck_;
 };
 
 }  // namespace velmora

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <QScreen>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -39,11 +40,12 @@ QIcon ButtonPicture(const QString& name) {
     return QIcon(picture);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, PlatformServices& services) {
+SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
+                                          PlatformServices& services) {
     return SyncControllerServices{
         form,
-        form.UpdateTimer,
-        form.Timer1,
+        updateTimer,
+        timer1,
         std::move(services),
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
@@ -66,9 +68,13 @@ QString StatusTextOf(const QString& controlName) {
 }
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
-    : QWidget(parent), TrayIcon1(this), Controller(ControllerServices(*this, services)) {
+    : QWidget(parent),
+      TrayIcon1(this),
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services)) {
     InitButtonResources();
     setupUi(this);
+    UpdateTimer.setObjectName("UpdateTimer");
+    Timer1.setObjectName("Timer1");
     SetUpWindow();
     SetUpButtons();
     SetUpFields();
@@ -151,6 +157,7 @@ void TTimeForm::SetUpTrayIcon() {
     TrayIcon1.OnDblClick = [this](QObject* sender) { TrayIcon1DblClick(sender); };
     TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.PopupMenu = &PopupMenu1;
+    TrayIcon1.Loaded();
 }
 
 void TTimeForm::ConnectActions() {
@@ -218,7 +225,14 @@ void TTimeForm::SetWindowMinimized() {
 }
 
 void TTimeForm::SetWindowNormal() {
-    setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+    const Qt::WindowStates normal = windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized);
+    if (isVisible() || !windowHandle()) {
+        setWindowState(normal);
+        return;
+    }
+    // Qt's X11 backend maps a hidden window whose minimized state it takes away, and that window
+    // is never drawn: a hidden window takes the state now, its platform window when it shows.
+    overrideWindowState(normal);
 }
 
 void TTimeForm::SetStatusText(const QString& text) {
@@ -239,7 +253,20 @@ void TTimeForm::FormDestroy() {
         return;
     }
     destroyed_ = true;
-    TApplication::Guarded([this] { Controller.FormDestroy(); });
+    if (userEnded_) {
+        TApplication::Guarded([this] { Controller.FormDestroy(); });
+    } else {
+        TApplication::GuardedUnattended([this] { Controller.FormDestroy(); });
+    }
+}
+
+void TTimeForm::FormDestroyAtExit() {
+    userEnded_ = false;
+    FormDestroy();
+}
+
+void TTimeForm::CommitData() {
+    TApplication::GuardedUnattended([this] { Controller.SaveSettingsNow(); });
 }
 
 void TTimeForm::SpeedButton3Click() {
@@ -248,6 +275,7 @@ void TTimeForm::SpeedButton3Click() {
 }
 
 void TTimeForm::Exit2Click() {
+    userEnded_ = true;
     QCoreApplication::quit();
 }
 
@@ -267,6 +295,10 @@ void TTimeForm::Restoreprogram1Click() {
 }
 
 void TTimeForm::TrayIcon1DblClick(QObject*) {
+    BringToFront();
+}
+
+void TTimeForm::BringToFront() {
     appMinimized_ = false;
     TrayIcon1.RestoreMainWindow();
 }
@@ -277,6 +309,13 @@ void TTimeForm::ApplicationEvents1Activate() {
 }
 
 void TTimeForm::ApplicationEvents1Deactivate() {
+    // While a window of ours is modal (options, help, a box) the main window stays with it: that
+    // window would be left on the screen without its owner, and the tray icon takes no input
+    // until it closes. A window brought back that never became active was not left for another
+    // program: a deactivation still due from before (Qt reports it a moment late) leaves it.
+    if (QApplication::activeModalWidget() || !activeSinceShown_) {
+        return;
+    }
     TrayIcon1.HideMainWindow();
 }
 
@@ -287,16 +326,38 @@ bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void TTimeForm::showEvent(QShowEvent* event) {
+    // Qt sends a spontaneous show event of its own when a window stops being minimized.
+    if (!event->spontaneous()) {
+        activeSinceShown_ = false;
+        // Before the platform window maps: it shows in the state the window has meanwhile taken.
+        if (windowHandle() && windowHandle()->windowStates() != windowState()) {
+            windowHandle()->setWindowStates(windowState());
+        }
+    }
+    // Where the window manager does not focus a new window, no activation would start it.
+    Controller.StartDisplayRefresh();
+    QWidget::showEvent(event);
+}
+
 void TTimeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && isMinimized()) {
         appMinimized_ = true;
+    }
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        activeSinceShown_ = true;
     }
     QWidget::changeEvent(event);
 }
 
 void TTimeForm::closeEvent(QCloseEvent* event) {
-    // Closing the window ends the program, as the exit button does.
+    // Closing the window ends the program, as the exit button does. Qt closes every window when
+    // the application is asked to quit, at the session's end too: only another close is the
+    // user's.
     event->accept();
+    if (!TApplication::Quitting()) {
+        userEnded_ = true;
+    }
     QCoreApplication::quit();
 }
 

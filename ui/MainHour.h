@@ -15,8 +15,10 @@
 namespace velmora {
 
 // The main window: five picture buttons, the two clock fields, the status line and the tray
-// icon with its menu. It shows what the controller tells it and forwards every action.
-class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
+// icon with its menu. It shows what the controller tells it and forwards every action. Its
+// controls, timers, menu and tray icon are its own: they carry their form names as object names,
+// for whoever needs to find them.
+class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     Q_OBJECT
 
   public:
@@ -38,27 +40,26 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
     void ShowAtStart();
-    // Saves the settings once; errors go to the general error handler.
+    // Saves the settings once. A failure shows in a box when the user ended the program from its
+    // window or menu; ended any other way (a signal, the session's end) nobody may be there to
+    // close a box, so it goes to standard error and the program ends.
     void FormDestroy();
+    // Saves the settings once, from the process's exit path: the display may be gone, so a
+    // failure goes to standard error.
+    void FormDestroyAtExit();
+    // The session is ending: the settings are written now, a failure goes to standard error, and
+    // the program goes on (the logout may yet be cancelled; it saves again at its end).
+    void CommitData();
 
     void SpeedButton3Click();
     void Exit2Click();
     void Exitprogram1Click();
     void Restoreprogram1Click();
     void TrayIcon1DblClick(QObject* sender);
+    // Shows the window in the normal state and in front, from the tray or wherever it is.
+    void BringToFront();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
-
-    QtTimer UpdateTimer{false, 500};
-    QtTimer Timer1{false, 0};
-    TImageList ImageList1;
-    QMenu PopupMenu1;
-    QAction* Synchronizecomputerclock1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Restoreprogram1 = nullptr;
-    QAction* Exitprogram1 = nullptr;
-    TCoolTrayIcon TrayIcon1;
-    SyncController Controller;
 
     // Whether the application counts as minimized ("Restore program" acts only then).
     bool AppMinimized() const { return appMinimized_; }
@@ -66,10 +67,22 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    QtTimer UpdateTimer{false, 500, this};
+    QtTimer Timer1{false, 0, this};
+    TImageList ImageList1{this};
+    QMenu PopupMenu1{this};
+    QAction* Synchronizecomputerclock1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Restoreprogram1 = nullptr;
+    QAction* Exitprogram1 = nullptr;
+    TCoolTrayIcon TrayIcon1;
+    SyncController Controller;
+
     void SetUpWindow();
     void SetUpButtons();
     void SetUpFields();
@@ -81,6 +94,10 @@ class TTimeForm : public QWidget, public TimeView, public Ui::TTimeForm {
     bool appMinimized_ = false;
     bool busy_ = false;
     bool destroyed_ = false;
+    // The user ended the program from its window or its menu.
+    bool userEnded_ = false;
+    // The window has been the active one since it was last shown.
+    bool activeSinceShown_ = false;
 };
 
 // The status line's text for each control that has one.

@@ -4,17 +4,41 @@
 #include <QMessageBox>
 #include <QStyle>
 #include <QTextBlock>
-#include <cstdint>
-#include <limits>
+#include <QValidator>
 #include <vector>
 
+#include "sync/IntervalRule.h"
 #include "sync/Settings.h"
 
 namespace velmora {
 
 namespace {
 
-constexpr std::int64_t kMsPerHour = 60 * 60 * 1000;
+// Digits the user may type into the interval field.
+constexpr int kIntervalDigits = 3;
+
+// The limit of an edit control: what the user types or pastes may not make the text longer than
+// it, while a longer text set by the program (with the validator off) shows whole and may only
+// get shorter. Qt's maxLength would cut a stored 1440 minutes to 144.
+class TypingLimit : public QValidator {
+  public:
+    // Owned by `edit`.
+    TypingLimit(QLineEdit& edit, int limit)
+        : QValidator(&edit), shown_(edit.text()), limit_(limit) {
+        connect(&edit, &QLineEdit::textChanged, this,
+                [this](const QString& text) { shown_ = text; });
+    }
+
+    State validate(QString& input, int&) const override {
+        const bool fits = input.size() <= limit_ || input.size() < shown_.size() || input == shown_;
+        return fits ? Acceptable : Invalid;
+    }
+
+  private:
+    // The text before the edit being checked.
+    QString shown_;
+    int limit_;
+};
 
 // Typed characters reach the interval field only as digits; control keys (Backspace, Enter, Esc)
 // and edit shortcuts pass.
@@ -40,6 +64,7 @@ TOptionsForm::TOptionsForm(QWidget* parent) : QDialog(parent) {
     OKButton->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     CancelButton->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     Edit1->installEventFilter(this);
+    Edit1->setValidator(new TypingLimit(*Edit1, kIntervalDigits));
 
     connect(OKButton, &QPushButton::clicked, this, &TOptionsForm::OKButtonClick);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -61,6 +86,11 @@ void TOptionsForm::LoadOptions(bool minimizeOnStart, bool autorun, bool tryNextS
     for (const std::string& line : lines) {
         text.append(QString::fromStdString(line));
     }
+    // The memo's final empty line reads back as nothing, so an empty last entry needs a line of
+    // its own before it.
+    if (text.size() > 1 && text.back().isEmpty()) {
+        text.append(QString());
+    }
     TimeSrvMemo->setPlainText(text.join(u'\n'));
 }
 
@@ -74,6 +104,10 @@ void TOptionsForm::ReadOptions(bool& minimizeOnStart, bool& autorun, bool& tryNe
     for (QTextBlock block = TimeSrvMemo->document()->begin(); block.isValid();
          block = block.next()) {
         lines.append(block.text());
+    }
+    // As a memo counts its lines: a final empty line (Enter after the last host) is none.
+    if (!lines.isEmpty() && lines.back().isEmpty()) {
+        lines.removeLast();
     }
     serverList = lines.join(u'|').toStdString();
 }
@@ -98,7 +132,11 @@ std::string TOptionsForm::Edit1Text() const {
     return Edit1->text().toStdString();
 }
 void TOptionsForm::SetEdit1Text(const std::string& text) {
+    // The limit is the user's; the program's own value shows whole.
+    const QValidator* limit = Edit1->validator();
+    Edit1->setValidator(nullptr);
     Edit1->setText(QString::fromStdString(text));
+    Edit1->setValidator(limit);
 }
 bool TOptionsForm::RadioButton1Checked() const {
     return RadioButton1->isChecked();
@@ -142,14 +180,8 @@ void TOptionsForm::MinimizeBoxClick() {
 }
 
 bool TOptionsForm::IntervalValid() const {
-    bool ok = false;
-    const qlonglong n = Edit1->text().toLongLong(&ok);
-    if (!ok || n < 0) {
-        return false;
-    }
-    // The interval is kept as a signed 32-bit count of milliseconds.
     const bool hours = ComboBox1->currentIndex() == 0;
-    return !hours || n * kMsPerHour <= std::numeric_limits<std::int32_t>::max();
+    return IntervalMilliseconds(Edit1->text().toStdString(), hours).has_value();
 }
 
 void TOptionsForm::OKButtonClick() {

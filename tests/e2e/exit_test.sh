@@ -37,29 +37,16 @@ start_marked host-close
 xdotool windowactivate --sync "$(e2e_main_window)" key alt+F4
 expect_saved "the close box" host-close
 
-# A directory nobody may write to, root included: a read-only bind mount of it, in a mount
-# namespace of the program's own. CONFIG is the user's configuration folder.
-start_read_only() {
-    (cd "$dir" && exec unshare -m --propagation private sh -c \
-        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
-         exec env HOME="$3" XDG_CONFIG_HOME="$4" \
-             setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$2"' \
-        sh "$dir" "$prog" "$E2E_USER_HOME" "$1") >"$E2E_TMP/velmora-ro.log" 2>&1 &
-    VELMORA_PID=$!
-    e2e_track "$VELMORA_PID"
-    e2e_expect 10 "main window not shown (read-only)" e2e_main_window_shown
-}
-dir=$(dirname "$prog")
 e2e_write_settings "$prog" "GlobalTimeSrvList=read-only"
-
-start_read_only "$E2E_TMP/config"
+e2e_start_velmora_read_only "$prog" "$E2E_TMP/config"
+e2e_expect 10 "main window not shown (read-only)" e2e_main_window_shown
 e2e_click_control SpeedButton1
 e2e_wait_exit 10 || e2e_fail "read-only directory: the program did not end"
 own=$E2E_TMP/config/velmora/KXdefault.cfg
 grep -qx "GlobalTimeSrvList=read-only" "$own" || e2e_fail "not saved to the user's file $own"
 
-touch "$E2E_TMP/no-folder"
-start_read_only "$E2E_TMP/no-folder/config"
+e2e_start_velmora_read_only "$prog"
+e2e_expect 10 "main window not shown (read-only)" e2e_main_window_shown
 e2e_click_control SpeedButton1
 e2e_expect 10 "no message box for the failed save" e2e_message_box_shown
 e2e_wait_for 5 eval '[[ $(e2e_probe_field "$prog" MessageBox) == "Unable to write to $E2E_TMP/no-folder/config/velmora/KXdefault.cfg" ]]' ||

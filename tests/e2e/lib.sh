@@ -37,15 +37,21 @@ e2e_track() { E2E_PIDS+=("$1"); }
 e2e_stop_pid() {
     local pid=$1 i
     [[ -n $pid ]] || return 0
-    kill -0 "$pid" 2>/dev/null || return 0
+    e2e_alive "$pid" || { wait "$pid" 2>/dev/null; return 0; }
     kill -TERM "$pid" 2>/dev/null
     for i in $(seq 1 100); do
-        kill -0 "$pid" 2>/dev/null || break
+        e2e_alive "$pid" || break
         sleep 0.05
     done
     kill -KILL "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     return 0
+}
+
+# Whether PID runs (a process that ended and is not yet collected does not).
+e2e_alive() {
+    local state
+    state=$(ps -o stat= -p "$1" 2>/dev/null) && [[ $state != Z* ]]
 }
 
 e2e_cleanup() {
@@ -103,11 +109,13 @@ e2e_expect() {
     e2e_wait_for "$timeout" "$@" || e2e_fail "$message"
 }
 
-# Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY. A display
-# that goes away under the window manager (a server of another run ending on the same number) is
-# given up and the session set up again, at most three times.
+# A session bus, Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY
+# and DBUS_SESSION_BUS_ADDRESS. A display that goes away under the window manager (a server of
+# another run ending on the same number) is given up and the session set up again, at most three
+# times.
 e2e_session() {
     local attempt
+    [[ -n ${E2E_BUS_PID:-} ]] || e2e_session_bus
     for attempt in 1 2 3; do
         e2e_try_session && return 0
         e2e_log "session attempt $attempt failed; starting over"
@@ -121,7 +129,9 @@ e2e_try_session() {
     local fifo=$E2E_TMP/displayfd display=""
     rm -f "$fifo"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >>"$E2E_TMP/xvfb.log" 2>&1 &
+    # -noreset: a server that resets when its last client leaves (the probe before the window
+    # manager) may refuse the next one, or take it and never answer.
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" >>"$E2E_TMP/xvfb.log" 2>&1 &
     E2E_XVFB_PID=$!
     e2e_track "$E2E_XVFB_PID"
     read -r -t 20 display <"$fifo" || return 1
@@ -395,8 +405,8 @@ e2e_message_box_shown() { e2e_message_box "$@" >/dev/null; }
 e2e_other_window() {
     e2e_spawn other-window xmessage -geometry 200x80+10+600 -title "Other program" "other program"
     E2E_OTHER_PID=$E2E_LAST_PID
-    e2e_expect 10 "the other window did not show" e2e_other_window_id
-    E2E_OTHER_WIN=$(e2e_other_window_id)
+    # A window the window manager is taking in drops out of the visible ones for a moment.
+    e2e_expect 10 "the other window did not show" eval 'E2E_OTHER_WIN=$(e2e_other_window_id)'
     e2e_click_window "$E2E_OTHER_WIN"
 }
 e2e_other_window_id() { xdotool search --onlyvisible --name '^Other program$' | head -n 1 | grep .; }
@@ -467,4 +477,206 @@ e2e_expect_all_settings() {
         UpdateClockInterval UpdateClockHour DisplayLocalTime; do
         grep -q "^$key=" "$file" || e2e_fail "key $key missing from $file: $(cat "$file")"
     done
+}
+
+# --- StatusNotifierItem trays, and tests that run on either kind of tray ---------------------
+#
+# A script whose header holds the line "# Trays: xembed sni" is run by ctest once per kind, with
+# E2E_TRAY set to it; e2e_tray_session then sets up that kind of session and the e2e_icon_*
+# helpers act on whichever tray it has.
+
+# A private session bus for the test (a desktop session always has one): no service activation,
+# so nothing starts behind the test's back, and libdbus never launches a bus of its own for the
+# display. Exports DBUS_SESSION_BUS_ADDRESS.
+e2e_session_bus() {
+    local conf=$E2E_TMP/session-bus.conf address=$E2E_TMP/session-bus.address
+    cat >"$conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$E2E_TMP/session-bus</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    e2e_spawn session-bus dbus-daemon --config-file="$conf" --nofork --nopidfile \
+        --print-address=3 3>"$address"
+    E2E_BUS_PID=$E2E_LAST_PID
+    e2e_expect 10 "the session bus did not start" test -s "$address"
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$address")
+    # GTK would ask the bus for its accessibility service, which nothing here provides.
+    export DBUS_SESSION_BUS_ADDRESS NO_AT_BRIDGE=1
+}
+
+# The session of e2e_session with a StatusNotifierItem tray in place of trayer: the watcher
+# (status-notifier-watcher) and a host (gtk-sni-tray-standalone, a bar along the top edge).
+e2e_sni_session() {
+    e2e_session
+    e2e_stop_pid "$E2E_TRAYER_PID"
+    E2E_TRAYER_PID=""
+    e2e_spawn sni-watcher status-notifier-watcher
+    E2E_SNI_WATCHER_PID=$E2E_LAST_PID
+    e2e_expect 10 "no StatusNotifierItem watcher" e2e_sni_watcher_property IsStatusNotifierHostRegistered
+    e2e_start_sni_host
+}
+
+# Starts (again) the StatusNotifierItem host; sets E2E_SNI_HOST_PID.
+e2e_start_sni_host() {
+    e2e_spawn sni-host gtk-sni-tray-standalone --top --end --size 24
+    E2E_SNI_HOST_PID=$E2E_LAST_PID
+    e2e_expect 10 "the StatusNotifierItem host did not register" e2e_sni_host_registered
+}
+
+# Value of PROPERTY of the watcher, printed ("boolean true", "array [ ... ]", ...).
+e2e_sni_watcher_property() {
+    dbus-send --session --print-reply=literal --reply-timeout=2000 \
+        --dest=org.kde.StatusNotifierWatcher /StatusNotifierWatcher \
+        org.freedesktop.DBus.Properties.Get string:org.kde.StatusNotifierWatcher "string:$1"
+}
+e2e_sni_host_registered() { e2e_sni_watcher_property IsStatusNotifierHostRegistered | grep -q true; }
+
+# The bus name of our process's item (its connection), printed, once the watcher lists it.
+e2e_sni_item() {
+    local pid=${1:-$VELMORA_PID} entry name
+    for entry in $(e2e_sni_watcher_property RegisteredStatusNotifierItems); do
+        name=${entry%%/*}
+        [[ $name == :* || $name == *.* ]] || continue
+        if dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus / \
+            org.freedesktop.DBus.GetConnectionUnixProcessID "string:$name" 2>/dev/null |
+            grep -qw "$pid"; then
+            echo "$name"
+            return 0
+        fi
+    done
+    return 1
+}
+
+# Centre of our icon on the host's bar, as "X Y": the bar is the host's visible window along the
+# top edge, and ours is the only icon in it, at its end.
+e2e_sni_icon_centre() {
+    local w X Y WIDTH HEIGHT
+    w=$(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null | head -n 1) || return 1
+    [[ -n $w ]] || return 1
+    eval "$(xdotool getwindowgeometry --shell "$w")"
+    echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
+}
+
+# The visible menu window the host opened (GTK pops menus up as override-redirect windows).
+e2e_sni_menu() {
+    local w
+    for w in $(xdotool search --all --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+
+# The menu our item hands to the host, one item a line: its text, or "-" for a separator.
+e2e_sni_menu_items() {
+    local item=${1:-$(e2e_sni_item)} path
+    [[ -n $item ]] || return 1
+    path=$(dbus-send --session --print-reply=literal --reply-timeout=2000 --dest="$item" \
+        /StatusNotifierItem org.freedesktop.DBus.Properties.Get \
+        string:org.kde.StatusNotifierItem string:Menu | grep -o '/[^ ]*') || return 1
+    dbus-send --session --print-reply --reply-timeout=2000 --dest="$item" "$path" \
+        com.canonical.dbusmenu.GetLayout int32:0 int32:-1 array:string:label,type |
+        awk '/string "label"$/ { getline; sub(/^[^"]*"/, ""); sub(/"$/, ""); print }
+             /string "separator"$/ { print "-" }'
+}
+
+# Sets up the session for E2E_TRAY (xembed, the default, or sni).
+e2e_tray_session() {
+    case ${E2E_TRAY:-xembed} in
+    xembed) e2e_session ;;
+    sni) e2e_sni_session ;;
+    *) e2e_fail "no tray kind '$E2E_TRAY'" ;;
+    esac
+    e2e_log "tray: ${E2E_TRAY:-xembed}"
+}
+e2e_sni() { [[ ${E2E_TRAY:-xembed} == sni ]]; }
+
+# Whether our icon is in the session's tray.
+e2e_icon_present() {
+    if e2e_sni; then e2e_sni_item "$@" >/dev/null; else e2e_tray_icon_present "$@"; fi
+}
+
+# The gesture that brings the window back: a double click on an XEmbed icon, the activation
+# (one click) on a StatusNotifierItem host.
+e2e_icon_activate() {
+    if e2e_sni; then
+        local cx cy
+        read -r cx cy < <(e2e_sni_icon_centre) || e2e_fail "no icon on the host's bar"
+        xdotool mousemove "$cx" "$cy" click 1
+    else
+        e2e_tray_double_click
+    fi
+}
+
+# Opens the tray menu, drawn by us (XEmbed) or by the host (StatusNotifierItem); fails the test
+# when none comes.
+e2e_icon_menu() {
+    if ! e2e_sni; then
+        e2e_open_tray_menu
+        return
+    fi
+    local attempt cx cy
+    for attempt in 1 2 3; do
+        read -r cx cy < <(e2e_sni_icon_centre) || e2e_fail "no icon on the host's bar"
+        xdotool mousemove "$cx" "$cy" click 3
+        e2e_wait_for 3 e2e_sni_menu && return 0
+        xdotool key Escape
+    done
+    e2e_fail "the host opened no menu"
+}
+
+# Starts the tray host again: trayer, or the StatusNotifierItem host.
+e2e_start_tray_host() {
+    if e2e_sni; then
+        e2e_start_sni_host
+        return
+    fi
+    e2e_spawn trayer-again trayer --edge top --align right --widthtype pixel --width 80 \
+        --heighttype pixel --height 24 --transparent false --tint 0xc0c0c0 --SetDockType true
+    E2E_TRAYER_PID=$E2E_LAST_PID
+    e2e_expect 10 "trayer did not come back" e2e_tray_host_running
+}
+
+# Stops the tray host: trayer, or the StatusNotifierItem host.
+e2e_stop_tray_host() {
+    if e2e_sni; then e2e_stop_pid "$E2E_SNI_HOST_PID"; else e2e_stop_pid "$E2E_TRAYER_PID"; fi
+}
+
+# Whether window W is drawn: the computer-clock field shows its colour there on the screen (a
+# window mapped behind the toolkit's back stays black).
+e2e_window_painted() {
+    local x y
+    read -r x y < <(xwininfo -id "$1" 2>/dev/null |
+        sed -n 's/.*Absolute upper-left X: *//p; s/.*Absolute upper-left Y: *//p' | paste -sd ' ')
+    [[ -n $y ]] || return 1
+    [[ $(import -window root -crop "1x1+$((x + 10))+$((y + 112))" png:- 2>/dev/null |
+        convert - -format '%[fx:int(255*r+.5)],%[fx:int(255*g+.5)],%[fx:int(255*b+.5)]' info:) == 0,128,128 ]]
+}
+
+# Whether window W is mapped on the screen, as the X server sees it.
+e2e_window_mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# Starts PROGRAM like e2e_start_velmora, in a directory nobody may write to, root included: a
+# read-only bind mount of it, in a mount namespace of the program's own. CONFIG is the user's
+# configuration folder it may fall back to; by default one that cannot be made, so that no save
+# can succeed. Its output goes to $E2E_TMP/velmora-ro.log. Sets VELMORA_PID.
+e2e_start_velmora_read_only() {
+    local program=$1 config=${2:-$E2E_TMP/no-folder/config} dir
+    dir=$(dirname "$program")
+    touch "$E2E_TMP/no-folder"
+    (cd "$dir" && exec unshare -m --propagation private sh -c \
+        'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
+         exec env HOME="$3" XDG_CONFIG_HOME="$4" \
+             setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$2"' \
+        sh "$dir" "$program" "$E2E_USER_HOME" "$config") >"$E2E_TMP/velmora-ro.log" 2>&1 &
+    VELMORA_PID=$!
+    e2e_track "$VELMORA_PID"
 }

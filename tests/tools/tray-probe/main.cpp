@@ -58,6 +58,7 @@ class ProbeWindow : public QWidget {
             Say("dblclick");
             tray_.RestoreMainWindow();
         };
+        tray_.Loaded();
         Say("tip=" + tray_.TipText());
         Say(QString("tray=") + (QSystemTrayIcon::isSystemTrayAvailable() ? "yes" : "no"));
     }

@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
+#include <QLabel>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QStatusBar>
 #include <QTextStream>
 #include <csignal>
 #include <cstdlib>
@@ -39,6 +41,12 @@ QString MessageBoxText() {
     return "";
 }
 
+// The text of the form's label named `name`.
+QString LabelText(const velmora::TTimeForm& form, const char* name) {
+    const auto* label = form.findChild<QLabel*>(name);
+    return label ? label->text() : "?";
+}
+
 void WriteProbe(velmora::TTimeForm& form) {
     const char* target = std::getenv("VELMORA_PROBE_OUT");
     const std::string name =
@@ -49,17 +57,20 @@ void WriteProbe(velmora::TTimeForm& form) {
     if (!file.open(QIODevice::WriteOnly)) {
         return;
     }
+    const auto* status = form.findChild<QStatusBar*>("StatusBar1");
+    const auto* icon = form.findChild<velmora::TCoolTrayIcon*>("TrayIcon1");
+    const auto* refresh = form.findChild<velmora::QtTimer*>("UpdateTimer");
     QTextStream out(&file);
-    out << "LocalPCEdit=" << form.LocalPCEdit->text() << "\n"
-        << "TimeServerEdit=" << form.TimeServerEdit->text() << "\n"
-        << "Label1=" << form.Label1->text() << "\n"
-        << "Label2=" << form.Label2->text() << "\n"
-        << "StatusBar1=" << form.StatusBar1->currentMessage() << "\n"
+    out << "LocalPCEdit=" << LabelText(form, "LocalPCEdit") << "\n"
+        << "TimeServerEdit=" << LabelText(form, "TimeServerEdit") << "\n"
+        << "Label1=" << LabelText(form, "Label1") << "\n"
+        << "Label2=" << LabelText(form, "Label2") << "\n"
+        << "StatusBar1=" << (status ? status->currentMessage() : "?") << "\n"
         << "Visible=" << (form.isVisible() ? 1 : 0) << "\n"
         << "Minimized=" << (form.isMinimized() ? 1 : 0) << "\n"
         << "AppMinimized=" << (form.AppMinimized() ? 1 : 0) << "\n"
-        << "IconVisible=" << (form.TrayIcon1.IconVisible() ? 1 : 0) << "\n"
-        << "UpdateTimer=" << (form.UpdateTimer.Running() ? 1 : 0) << "\n"
+        << "IconVisible=" << (icon && icon->IconVisible() ? 1 : 0) << "\n"
+        << "UpdateTimer=" << (refresh && refresh->Running() ? 1 : 0) << "\n"
         << "Cursor=" << CursorName() << "\n"
         << "MessageBox=" << MessageBoxText() << "\n";
     out.flush();

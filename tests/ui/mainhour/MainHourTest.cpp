@@ -6,11 +6,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <memory>
+#include <string>
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
@@ -46,6 +52,23 @@ class MainHourTest : public ::testing::Test {
                              }});
     }
 
+    // The form's part named `name`; a missing one fails the test (and gives a null pointer).
+    template <class Part>
+    static Part* Find(const TTimeForm& form, const char* name) {
+        auto* part = form.findChild<Part*>(name);
+        EXPECT_NE(part, nullptr) << name;
+        return part;
+    }
+    static QLabel* Label(const TTimeForm& form, const char* name) {
+        return Find<QLabel>(form, name);
+    }
+    static QToolButton* Button(const TTimeForm& form, const char* name) {
+        return Find<QToolButton>(form, name);
+    }
+    static QStatusBar* StatusBar(const TTimeForm& form) {
+        return Find<QStatusBar>(form, "StatusBar1");
+    }
+
     static void MoveMouseOver(QWidget* control) {
         QMouseEvent move(QEvent::MouseMove, QPointF(3, 3), control->mapToGlobal(QPointF(3, 3)),
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
@@ -71,7 +94,7 @@ TEST_F(MainHourTest, FormAsDesigned) {
     EXPECT_TRUE(form->windowFlags() & Qt::WindowMinimizeButtonHint);
     // Start-up emptied the server field and the status line; no control has a tooltip.
     EXPECT_EQ(form->ServerTimeText(), "");
-    EXPECT_EQ(form->StatusBar1->currentMessage(), "");
+    EXPECT_EQ(StatusBar(*form)->currentMessage(), "");
     for (QWidget* child : form->findChildren<QWidget*>()) {
         EXPECT_TRUE(child->toolTip().isEmpty()) << child->objectName().toStdString();
     }
@@ -81,54 +104,56 @@ TEST_F(MainHourTest, FormAsDesigned) {
                     button->toolButtonStyle() == Qt::ToolButtonIconOnly);
         EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
     }
-    EXPECT_EQ(form->Label1->text(), "Current time");
-    EXPECT_EQ(form->Label2->text(), "Atomic clock time");
-    EXPECT_EQ(form->TimeServerEdit->palette().color(QPalette::Window), QColor(0, 128, 0));
-    EXPECT_TRUE(form->TimeServerEdit->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(Label(*form, "Label1")->text(), "Current time");
+    EXPECT_EQ(Label(*form, "Label2")->text(), "Atomic clock time");
+    EXPECT_EQ(Label(*form, "TimeServerEdit")->palette().color(QPalette::Window), QColor(0, 128, 0));
+    EXPECT_TRUE(Label(*form, "TimeServerEdit")->alignment() & Qt::AlignHCenter);
 }
 
 TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
     auto form = MakeForm();
-    const std::pair<QWidget*, const char*> expected[] = {
-        {form->CheckTimeServerButton, "Get time information from the atomic clock..."},
-        {form->AdjustClockButton, "Adjust the computer clock..."},
-        {form->SpeedButton2, "Change properties of the program..."},
-        {form->SpeedButton3, "Display help about the program..."},
-        {form->SpeedButton1, "Exit the program..."},
-        {form->LocalPCEdit, "Current time of the computer clock..."},
-        {form->TimeServerEdit, "Time information retreived from the atomic clock..."},
+    const std::pair<const char*, const char*> expected[] = {
+        {"CheckTimeServerButton", "Get time information from the atomic clock..."},
+        {"AdjustClockButton", "Adjust the computer clock..."},
+        {"SpeedButton2", "Change properties of the program..."},
+        {"SpeedButton3", "Display help about the program..."},
+        {"SpeedButton1", "Exit the program..."},
+        {"LocalPCEdit", "Current time of the computer clock..."},
+        {"TimeServerEdit", "Time information retreived from the atomic clock..."},
     };
     for (const auto& [control, text] : expected) {
-        MoveMouseOver(control);
-        EXPECT_EQ(form->StatusBar1->currentMessage(), text);
+        MoveMouseOver(Find<QWidget>(*form, control));
+        EXPECT_EQ(StatusBar(*form)->currentMessage(), text);
     }
     // Controls without a text leave the last one standing.
-    MoveMouseOver(form->Label1);
+    MoveMouseOver(Label(*form, "Label1"));
     QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(form->TimeServerEdit, &leave);
-    EXPECT_EQ(form->StatusBar1->currentMessage(),
+    QApplication::sendEvent(Label(*form, "TimeServerEdit"), &leave);
+    EXPECT_EQ(StatusBar(*form)->currentMessage(),
               "Time information retreived from the atomic clock...");
 }
 
 TEST_F(MainHourTest, TrayMenuAndIcon) {
     auto form = MakeForm();
-    const QList<QAction*> items = form->PopupMenu1.actions();
+    const QMenu* menu = Find<QMenu>(*form, "PopupMenu1");
+    const QList<QAction*> items = menu->actions();
     ASSERT_EQ(items.size(), 4);
     EXPECT_EQ(items[0]->text(), "Synchronize computer clock");
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[2]->text(), "Restore program");
     EXPECT_EQ(items[3]->text(), "Exit program");
-    EXPECT_EQ(form->TrayIcon1.Hint(), "Velmora");
-    EXPECT_TRUE(form->TrayIcon1.IconVisible());
-    EXPECT_TRUE(form->TrayIcon1.MinimizeToTray);
-    EXPECT_EQ(form->TrayIcon1.PopupMenu, &form->PopupMenu1);
-    EXPECT_EQ(form->TrayIcon1.IconList(), &form->ImageList1);
-    EXPECT_EQ(form->ImageList1.Count(), 1);
+    const auto* icon = Find<TCoolTrayIcon>(*form, "TrayIcon1");
+    EXPECT_EQ(icon->Hint(), "Velmora");
+    EXPECT_TRUE(icon->IconVisible());
+    EXPECT_TRUE(icon->MinimizeToTray);
+    EXPECT_EQ(icon->PopupMenu, menu);
+    EXPECT_EQ(icon->IconList(), Find<TImageList>(*form, "ImageList1"));
+    EXPECT_EQ(icon->IconList()->Count(), 1);
 }
 
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     auto form = MakeForm();
-    form->CheckTimeServerButton->click();
+    Button(*form, "CheckTimeServerButton")->click();
     EXPECT_EQ(clientsMade, 1);
     EXPECT_EQ(cursorWhileQuerying, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -144,7 +169,8 @@ TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
 
 TEST_F(MainHourTest, RestoreProgramActsOnlyOnAMinimizedWindow) {
     auto form = MakeForm();
-    form->Restoreprogram1->trigger();
+    QAction* restore = Find<QAction>(*form, "Restoreprogram1");
+    restore->trigger();
     EXPECT_FALSE(form->isVisible()) << "a window merely hidden stays hidden";
 
     form->SetWindowMinimized();
@@ -152,8 +178,8 @@ TEST_F(MainHourTest, RestoreProgramActsOnlyOnAMinimizedWindow) {
     // Activation sets the window state back to normal but does not bring the window back.
     form->ApplicationEvents1Activate();
     EXPECT_FALSE(form->isMinimized());
-    EXPECT_TRUE(form->UpdateTimer.Running());
-    form->Restoreprogram1->trigger();
+    EXPECT_TRUE(Find<QtTimer>(*form, "UpdateTimer")->Running());
+    restore->trigger();
     EXPECT_TRUE(form->isVisible());
     EXPECT_FALSE(form->isMinimized());
     EXPECT_FALSE(form->AppMinimized());
@@ -177,14 +203,55 @@ TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
     EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
 }
 
-TEST_F(MainHourTest, FailedSaveIsShownAndDoesNotThrow) {
+TEST_F(MainHourTest, FailedSaveIsShownWhenTheUserEndedTheProgramAndDoesNotThrow) {
     profile.FailWrites = true;
     auto form = MakeForm();
     test::BoxCloser closer;
+    Button(*form, "SpeedButton1")->click();
     EXPECT_NO_THROW(form->FormDestroy());
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::StartsWith("Unable to write to "));
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::HasSubstr("KXdefault.cfg"));
+}
+
+TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) {
+    profile.FailWrites = true;
+    for (const bool atExit : {false, true}) {
+        auto form = MakeForm();
+        test::BoxCloser closer;
+        ::testing::internal::CaptureStderr();
+        form->CommitData();
+        if (atExit) {
+            form->FormDestroyAtExit();
+        } else {
+            form->FormDestroy();  // after a signal or the session's end
+        }
+        const std::string errors = ::testing::internal::GetCapturedStderr();
+        QTest::qWait(60);
+        EXPECT_TRUE(closer.texts.isEmpty()) << atExit;
+        EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+        EXPECT_THAT(errors, ::testing::HasSubstr("Unable to write to ")) << atExit;
+    }
+}
+
+TEST_F(MainHourTest, AStoredIntervalOfFourDigitsSurvivesTheOptionsUnchanged) {
+    profile.Set("Data", "UpdateClock", "1");
+    profile.Set("Data", "UpdateClockHour", "0");
+    profile.Set("Data", "UpdateClockInterval", "86400000");  // 1440 minutes
+    auto form = MakeForm();
+    form->show();
+    QString shown;
+    test::WhenModal([&shown](QWidget* dialog) {
+        auto* interval = dialog->findChild<QLineEdit*>("Edit1");
+        auto* ok = dialog->findChild<QPushButton*>("OKButton");
+        ASSERT_TRUE(interval && ok);
+        shown = interval->text();
+        QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    QTest::mouseClick(Button(*form, "SpeedButton2"), Qt::LeftButton);
+    EXPECT_EQ(shown, "1440");
+    form->FormDestroy();
+    EXPECT_EQ(profile.Get("Data", "UpdateClockInterval"), "86400000");
 }
 
 TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
@@ -199,14 +266,15 @@ TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
         QTest::mouseClick(autorun, Qt::LeftButton);
         QTest::mouseClick(ok, Qt::LeftButton);
     });
-    QTest::mouseClick(form->SpeedButton2, Qt::LeftButton);
+    QTest::mouseClick(Button(*form, "SpeedButton2"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(closer.texts.size(), 1, 5000);
     EXPECT_EQ(closer.texts[0].toStdString(), "Failed to create key /etc/xdg/autostart");
     // The other options of that OK are applied, and the window still answers.
-    EXPECT_TRUE(form->Controller.GlobalAutorun);
-    EXPECT_FALSE(form->SpeedButton2->isDown());
-    QTest::mouseClick(form->CheckTimeServerButton, Qt::LeftButton);
+    EXPECT_FALSE(Button(*form, "SpeedButton2")->isDown());
+    QTest::mouseClick(Button(*form, "CheckTimeServerButton"), Qt::LeftButton);
     EXPECT_EQ(clientsMade, 1);
+    form->FormDestroy();
+    EXPECT_EQ(profile.Get("Data", "GlobalAutorun"), "1");
 }
 
 }  // namespace

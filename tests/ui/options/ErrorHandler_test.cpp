@@ -2,6 +2,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <new>
 
 #include "core/Error.h"
 #include "tests/fixtures/ui_test_main.h"
@@ -61,6 +62,16 @@ TEST(ErrorHandler, GuardedAndShowErrorReportTheSameWay) {
     EXPECT_FALSE(closer.texts[1].isEmpty());
     EXPECT_EQ(closer.texts[2], "Reported directly.");
     EXPECT_FALSE(TApplication::ErrorShowing());
+}
+
+TEST(ErrorHandler, ABoxThatFailsToShowLeavesTheWayOpenForTheNext) {
+    EXPECT_THROW(TApplication::ShowError("Unable to write to /nowhere/KXdefault.cfg",
+                                         [](QMessageBox&) { throw std::bad_alloc(); }),
+                 std::bad_alloc);
+    EXPECT_FALSE(TApplication::ErrorShowing());
+    test::BoxCloser closer;
+    TApplication::ShowError("Failed to create key Velmora");
+    EXPECT_EQ(closer.texts, QStringList{"Failed to create key Velmora"});
 }
 
 TEST(ErrorHandler, ClosingTheBoxWithNoWindowShownDoesNotEndTheProgram) {

@@ -55,6 +55,24 @@ TEST_F(OptionsTest, IntervalFieldTakesOnlyDigitsUpToThree) {
     EXPECT_EQ(form->Edit1->text(), "192") << "cursor keys still move in the field";
 }
 
+TEST_F(OptionsTest, AStoredIntervalShowsWholeAndTheLimitHoldsForTypingOnly) {
+    form->SetCheckBox1Checked(true);
+    form->SetEdit1Text("1440");
+    Show();
+    EXPECT_EQ(form->Edit1Text(), "1440");
+    form->Edit1->setFocus();
+    form->Edit1->end(false);
+    TypeInto(form->Edit1, "5");
+    EXPECT_EQ(form->Edit1->text(), "1440") << "typing cannot make it longer";
+    QTest::keyClick(form->Edit1, Qt::Key_Backspace);
+    TypeInto(form->Edit1, "9");
+    EXPECT_EQ(form->Edit1->text(), "144") << "once shortened, three digits is the limit";
+    QGuiApplication::clipboard()->setText("12345");
+    QTest::keyClick(form->Edit1, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->Edit1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->Edit1->text(), "144") << "nor can pasting";
+}
+
 TEST_F(OptionsTest, PastedTextIsCaughtByOk) {
     QGuiApplication::clipboard()->setText("4h");
     test::BoxCloser closer;
@@ -80,10 +98,10 @@ TEST_F(OptionsTest, OkValidatesTheIntervalOnlyWhenPeriodicSyncIsOn) {
         bool accepted;
     };
     const Case cases[] = {
-        {false, "", 0, true},    {true, "", 0, false},    {true, "0", 0, true},
-        {true, "596", 0, true},  {true, "597", 0, false}, {true, "999", 0, false},
-        {true, "999", 1, true},  {true, "-5", 1, false},  {true, " 7", 1, true},
-        {false, "abc", 0, true},
+        {false, "", 0, true},    {true, "", 0, false},      {true, "0", 0, true},
+        {true, "596", 0, true},  {true, "597", 0, false},   {true, "999", 0, false},
+        {true, "999", 1, true},  {true, "-5", 1, false},    {true, " 7", 1, true},
+        {false, "abc", 0, true}, {true, "35792", 1, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(("text '" + c.text + "' unit " + QString::number(c.unit)).toStdString());
@@ -201,6 +219,8 @@ TEST_F(OptionsTest, DisplayChoiceIsAlwaysExactlyOne) {
 }
 
 TEST_F(OptionsTest, LoadAndReadBackRoundTrips) {
+    // `lines` counts the memo's final line, which reads back as nothing: an empty entry at the end
+    // of the list shows as an empty line before it.
     struct Case {
         bool minimize, autorun, next;
         std::string list;
@@ -210,7 +230,7 @@ TEST_F(OptionsTest, LoadAndReadBackRoundTrips) {
         {true, false, true, "a.example||b.example", 3},
         {false, true, false, "", 1},
         {true, true, false, "only", 1},
-        {false, false, true, " spaced | x |", 3},
+        {false, false, true, " spaced | x |", 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.list);
@@ -240,6 +260,15 @@ TEST_F(OptionsTest, TypedServerLinesJoinWithBars) {
     form->ReadOptions(m, a, n, list);
     EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example");
     EXPECT_FALSE(form->WasAccepted()) << "Enter in the memo is a new line, not OK";
+
+    // Enter after the last host leaves a final empty line, which a memo does not count.
+    QTest::keyClick(form->TimeSrvMemo, Qt::Key_Return);
+    form->ReadOptions(m, a, n, list);
+    EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example");
+    QTest::keyClick(form->TimeSrvMemo, Qt::Key_Return);
+    form->ReadOptions(m, a, n, list);
+    EXPECT_EQ(list, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example|")
+        << "an empty line before it stays";
 }
 
 }  // namespace

@@ -13,10 +13,14 @@
 namespace velmora {
 namespace {
 
-// The icon with the tray host's presence decided by the test.
+// The icon with the tray host, its kind and its presence, decided by the test.
 class TestTray : public TCoolTrayIcon {
   public:
-    TestTray(QWidget* owner, bool trayThere) : TCoolTrayIcon(owner), trayThere_(trayThere) {}
+    TestTray(QWidget* owner, bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed)
+        : TCoolTrayIcon(owner), trayThere(trayThere), kind_(kind) {}
+
+    // Whether the host is there; a test may take it away.
+    bool trayThere;
 
     // What the platform icon would report to us.
     void Activate(QSystemTrayIcon::ActivationReason reason) {
@@ -25,10 +29,11 @@ class TestTray : public TCoolTrayIcon {
     }
 
   protected:
-    bool TrayAvailable() const override { return trayThere_; }
+    bool TrayAvailable() const override { return trayThere; }
+    TrayHost::Protocol TrayProtocol() const override { return kind_; }
 
   private:
-    bool trayThere_;
+    TrayHost::Protocol kind_;
 };
 
 QIcon Solid(QColor colour) {
@@ -52,7 +57,9 @@ class TrayTest : public testing::Test {
         owner.reset();
     }
 
-    void Make(bool trayThere) { tray = std::make_unique<TestTray>(owner.get(), trayThere); }
+    void Make(bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed) {
+        tray = std::make_unique<TestTray>(owner.get(), trayThere, kind);
+    }
 
     void ShowOwner() {
         owner->show();
@@ -257,6 +264,41 @@ TEST_F(TrayTest, HidingNeedsATray) {
         EXPECT_TRUE(owner->isVisible());
         TearDown();
     }
+}
+
+TEST_F(TrayTest, StatusNotifierHostActivationRestoresAndTheHostGetsTheMenu) {
+    Make(true, TrayHost::Protocol::StatusNotifierItem);
+    QMenu menu;
+    menu.addAction("Exit program");
+    tray->PopupMenu = &menu;
+    tray->Loaded();
+    EXPECT_EQ(tray->Tray().contextMenu(), &menu) << "the host draws the menu";
+    int clicks = 0;
+    tray->OnDblClick = [&](QObject*) { ++clicks; };
+    tray->Activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 1) << "a host's activation stands for the double click";
+
+    // An XEmbed tray keeps the menu to us (it would open one of its own beside ours), and a
+    // single click there does nothing.
+    Make(true);
+    tray->PopupMenu = &menu;
+    tray->Loaded();
+    EXPECT_EQ(tray->Tray().contextMenu(), nullptr);
+    tray->OnDblClick = [&](QObject*) { ++clicks; };
+    tray->Activate(QSystemTrayIcon::Trigger);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(TrayTest, WindowHiddenInATrayThatGoesAwayComesBack) {
+    Make(true);
+    ShowOwner();
+    tray->HideMainWindow();
+    ASSERT_FALSE(owner->isVisible());
+    QTest::qWait(1200);
+    EXPECT_FALSE(owner->isVisible()) << "the tray is still there";
+    tray->trayThere = false;
+    EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
+    EXPECT_FALSE(owner->isMinimized());
 }
 
 TEST_F(TrayTest, OwnerGoneLeavesOperationsHarmless) {

@@ -60,19 +60,30 @@ TEST_F(GetTime, EmptyAndUnknownEntriesAreAskedLikeAnyOtherAndTheLastFailureStays
     EXPECT_EQ(w.View.ServerText, kFailed);
 }
 
-TEST_F(GetTime, FailureAfterAnEarlierAnswerKeepsTheOldOffsetForTheNextRefresh) {
+TEST_F(GetTime, FailureAfterAnEarlierAnswerStaysShownUntilTheNextAnswer) {
     net.AddServer("up.test", Ahead(7));
+    net.AddSilentServer("down.test");
     StartWithServers("up.test", false);
     c.CheckTimeServerButtonClick();
 
-    net.AddSilentServer("down.test");
     c.ServerList = {"down.test"};
     c.CheckTimeServerButtonClick();
-    EXPECT_EQ(w.View.ServerText, kFailed);
-    EXPECT_NEAR(c.ClockOffset, 7 * kSecond, kMillisecond);
-
     c.UpdateTimerTimer();
-    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + c.ClockOffset));
+    EXPECT_EQ(w.View.ServerText, kFailed) << "no ticking time over a failed command";
+    c.DisplayLocalTime = false;
+    c.UpdateTimerTimer();
+    EXPECT_EQ(w.View.ServerText, kFailed);
+
+    // The offset held from the earlier answer is still what adjust sets the clock by.
+    c.AdjustClockButtonClick();
+    ASSERT_FALSE(w.Clock.Settings.empty());
+    EXPECT_NEAR(w.Clock.Settings.back(), Ahead(7), kMillisecond);
+    EXPECT_EQ(w.View.ServerText, kFailed);
+
+    c.ServerList = {"up.test"};
+    c.CheckTimeServerButtonClick();
+    c.UpdateTimerTimer();
+    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + c.ClockOffset + c.ZoneBias));
 }
 
 TEST_F(GetTime, BusyCursorAndClientEndOnEveryWayOutAnExceptionIncluded) {

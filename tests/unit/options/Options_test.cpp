@@ -138,7 +138,7 @@ TEST_F(OptionsTest, HoursConfirmedAgainLoseTheRemainder) {
 TEST_F(OptionsTest, IntervalThatWouldWrapOrIsNoNumberKeepsTheOldOne) {
     Start();
     SetInterval("5", kMinutes);
-    for (const char* text : {"597", "999", "99999999999999999999", "abc", ""}) {
+    for (const char* text : {"597", "999", "99999999999999999999", "abc", "", "-5"}) {
         SetInterval(text, kHours);
         EXPECT_EQ(c.UpdateClockInterval, 300000) << text;
         EXPECT_FALSE(c.UpdateClockHour) << text;

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Trays: xembed sni
+# A window hidden in a tray that goes away is shown again, whether another program hid it or it
+# was minimized; while no tray host is there, another program taking the focus leaves the window
+# on the screen.
+source "$(dirname "$0")/lib.sh"
+
+shown_normal() { e2e_main_window_shown && e2e_probe_is "$prog" Minimized 0; }
+
+e2e_tray_session
+prog=$(e2e_install_copy "" "$E2E_PROBE")
+e2e_start_velmora "$prog"
+e2e_expect 10 "main window not shown" e2e_main_window_shown
+e2e_expect 10 "no icon in the tray" e2e_icon_present
+
+e2e_log "hidden by another program, then the tray goes"
+e2e_other_window
+e2e_expect 5 "window not hidden when another program became active" e2e_main_window_hidden
+e2e_stop_tray_host
+e2e_expect 5 "the window stayed hidden in a tray that is gone" e2e_main_window_shown
+e2e_click_window "$E2E_OTHER_WIN"
+sleep 1
+e2e_main_window_shown || e2e_fail "hidden into a tray that is not there"
+
+e2e_log "minimized into a tray that comes back, then goes again"
+e2e_start_tray_host
+e2e_expect 15 "no icon in the new tray" e2e_icon_present
+xdotool windowminimize "$(e2e_main_window)"
+e2e_expect 5 "minimized window not sent to the tray" e2e_main_window_hidden
+e2e_stop_tray_host
+e2e_expect 5 "the minimized window stayed hidden in a tray that is gone" shown_normal
+e2e_log "ok"
