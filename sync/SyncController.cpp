@@ -13,7 +13,6 @@ namespace velmora {
 namespace {
 
 constexpr std::int32_t kDisplayRefreshInterval = 500;
-constexpr const char* kFailedToContact = "Failed to contact time server";
 
 // The hourglass for as long as a query runs, however it ends.
 class BusyCursor {

@@ -48,6 +48,8 @@ struct SyncControllerServices {
     ErrorReporter ReportError;
 };
 
+// What the server field shows after a get-time command that no server answered.
+inline constexpr const char* kFailedToContact = "Failed to contact time server";
 // Value name of the autorun entry.
 inline constexpr const char* kAutorunValueName = "Velmora";
 // Timer1 never runs more often than this, whatever the stored interval says.

@@ -67,8 +67,8 @@ TEST_F(ControllerOnLoopback, FirstServerSilentSecondAnswersWhenTryingTheNext) {
     EXPECT_EQ(answering.Requests().size(), 1u);
     EXPECT_TRUE(c.ServerTimeKnown);
     EXPECT_NEAR(c.ClockOffset, kOffsetSeconds / kSecondsPerDay, kTolerance);
-    EXPECT_EQ(w.View.ServerTexts.end()[-2], "Failed to contact time server");
-    EXPECT_NE(w.View.ServerText, "Failed to contact time server");
+    EXPECT_EQ(w.View.ServerTexts.end()[-2], kFailedToContact);
+    EXPECT_NE(w.View.ServerText, kFailedToContact);
     EXPECT_FALSE(w.View.BusyCursor);
 }
 
@@ -80,7 +80,7 @@ TEST_F(ControllerOnLoopback, OnlyTheFirstServerIsAskedWithoutTryingTheNext) {
     EXPECT_EQ(silent.Requests().size(), 1u);
     EXPECT_TRUE(answering.Requests().empty());
     EXPECT_FALSE(c.ServerTimeKnown);
-    EXPECT_EQ(w.View.ServerText, "Failed to contact time server");
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
 }
 
 TEST_F(ControllerOnLoopback, LateReplyOfTheFirstServerIsNotTakenForTheSecondsAnswer) {

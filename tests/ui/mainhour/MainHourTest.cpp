@@ -157,7 +157,7 @@ TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     EXPECT_EQ(clientsMade, 1);
     EXPECT_EQ(cursorWhileQuerying, Qt::WaitCursor);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(form->ServerTimeText(), "Failed to contact time server");
+    EXPECT_EQ(form->ServerTimeText(), kFailedToContact);
     // Unbalanced calls never stack cursors.
     form->SetBusyCursor(true);
     form->SetBusyCursor(true);

@@ -11,7 +11,6 @@ namespace velmora {
 
 inline constexpr double kMillisecond = 1.0 / kMillisecondsPerDay;
 inline constexpr double kSecond = 1.0 / kSecondsPerDay;
-inline constexpr const char* kFailed = "Failed to contact time server";
 
 // A window one hour east of GMT (no daylight saving), its clock standing still, and time
 // servers in memory.

@@ -47,7 +47,7 @@ TEST_F(KissOfDeath, OtherCodesAndAListWithNobodyLeftAreFailures) {
     c.ServerList = {"gone.test"};
     c.CheckTimeServerButtonClick();
     EXPECT_EQ(net.Queried(), (std::vector<std::string>{"init.test", "gone.test"}));
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
     EXPECT_FALSE(c.ServerTimeKnown);
 }
 

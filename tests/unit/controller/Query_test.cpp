@@ -19,7 +19,7 @@ TEST_F(GetTime, TryNextServerOnFailAsksOnUntilOneAnswers) {
     EXPECT_TRUE(c.ServerTimeKnown);
     EXPECT_NEAR(c.ClockOffset, 12.5 * kSecond, kMillisecond);
     // The failure text written in between has been replaced by the time.
-    EXPECT_EQ(w.View.ServerTexts[w.View.ServerTexts.size() - 2], kFailed);
+    EXPECT_EQ(w.View.ServerTexts[w.View.ServerTexts.size() - 2], kFailedToContact);
     EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + c.ClockOffset));
 }
 
@@ -32,7 +32,7 @@ TEST_F(GetTime, WithoutTryNextServerOnlyTheFirstEntryIsAsked) {
 
     EXPECT_EQ(net.Queried(), std::vector<std::string>{"down.test"});
     EXPECT_FALSE(c.ServerTimeKnown);
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
 }
 
 TEST_F(GetTime, FirstAnswerEndsTheLoopWhicheverTheSetting) {
@@ -55,9 +55,9 @@ TEST_F(GetTime, EmptyAndUnknownEntriesAreAskedLikeAnyOtherAndTheLastFailureStays
 
     EXPECT_EQ(net.Queried(),
               (std::vector<std::string>{"255.255.255.255", "255.255.255.255", "down.test"}));
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
     c.UpdateTimerTimer();
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
 }
 
 TEST_F(GetTime, FailureAfterAnEarlierAnswerStaysShownUntilTheNextAnswer) {
@@ -69,16 +69,16 @@ TEST_F(GetTime, FailureAfterAnEarlierAnswerStaysShownUntilTheNextAnswer) {
     c.ServerList = {"down.test"};
     c.CheckTimeServerButtonClick();
     c.UpdateTimerTimer();
-    EXPECT_EQ(w.View.ServerText, kFailed) << "no ticking time over a failed command";
+    EXPECT_EQ(w.View.ServerText, kFailedToContact) << "no ticking time over a failed command";
     c.DisplayLocalTime = false;
     c.UpdateTimerTimer();
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
 
     // The offset held from the earlier answer is still what adjust sets the clock by.
     c.AdjustClockButtonClick();
     ASSERT_FALSE(w.Clock.Settings.empty());
     EXPECT_NEAR(w.Clock.Settings.back(), Ahead(7), kMillisecond);
-    EXPECT_EQ(w.View.ServerText, kFailed);
+    EXPECT_EQ(w.View.ServerText, kFailedToContact);
 
     c.ServerList = {"up.test"};
     c.CheckTimeServerButtonClick();
