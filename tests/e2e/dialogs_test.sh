@@ -3,7 +3,6 @@
 # while they are open, and Esc closes them.
 source "$(dirname "$0")/lib.sh"
 
-shown_window() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "^$1\$" | head -n 1 | grep .; }
 
 # The computer-clock field changes while window TITLE is open.
 expect_refresh_under() {
@@ -22,10 +21,10 @@ e2e_expect 5 "display refresh not started" e2e_probe_is "$prog" UpdateTimer 1
 for pair in "SpeedButton3:Program help" "SpeedButton2:Options"; do
     button=${pair%%:*} title=${pair#*:}
     e2e_click_control "$button"
-    e2e_expect 10 "'$title' did not open" shown_window "$title"
+    e2e_expect 10 "'$title' did not open" e2e_shown_window "$title"
     expect_refresh_under "$title"
-    xdotool windowactivate --sync "$(shown_window "$title")" key Escape
-    e2e_expect 5 "Esc did not close '$title'" eval "! shown_window '$title'"
+    xdotool windowactivate --sync "$(e2e_shown_window "$title")" key Escape
+    e2e_expect 5 "Esc did not close '$title'" eval "! e2e_shown_window '$title'"
     e2e_main_window_shown || e2e_fail "main window gone after '$title'"
 done
 e2e_log "ok"

@@ -10,8 +10,7 @@ failed="Failed to contact time server"
 
 e2e_tray_session
 e2e_start_responder --offset 30
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1"
+prog=$(e2e_probe_copy)
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_click_control CheckTimeServerButton

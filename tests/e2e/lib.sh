@@ -20,6 +20,8 @@ E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
 export VELMORA_PROBE_OUT=$E2E_TMP/velmora-probe.txt
+# Runs a command unable to set the clock.
+E2E_CLOCK_SAFE=$VELMORA_SOURCE_DIR/scripts/clock-safe
 E2E_XCURSOR=${E2E_XCURSOR:-$VELMORA_BUILD_DIR/tests/tools/x-cursor/x-cursor}
 
 e2e_log() { echo "[$E2E_NAME $(date +%H:%M:%S.%N | cut -c1-12)] $*" >&2; }
@@ -160,6 +162,23 @@ e2e_install_copy() {
     echo "$dir/$(basename "$binary")"
 }
 
+# A probe build of the program in a fresh directory, its settings naming the server on 127.0.0.1,
+# with KEY=VALUE lines more; prints its path.
+e2e_probe_copy() {
+    local program
+    program=$(e2e_install_copy "" "$E2E_PROBE")
+    e2e_write_settings "$program" "GlobalTimeSrvList=127.0.0.1" "$@"
+    echo "$program"
+}
+
+# Starts PROGRAM as e2e_start_velmora does, with every clock_settime it makes recorded in
+# $E2E_SHIM_LOG instead of reaching the clock.
+E2E_SHIM_LOG=$E2E_TMP/clock-settime.txt
+e2e_start_velmora_recording() {
+    e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$E2E_SHIM_LOG" \
+        "LD_PRELOAD=$(e2e_shim_preload "$1")" "$1"
+}
+
 # Writes the settings file beside PROGRAM: lines "Key=Value" from the arguments, in section Data.
 e2e_write_settings() {
     local program=$1
@@ -191,8 +210,8 @@ e2e_start_velmora() {
     done
     local program=$1
     (cd "$(dirname "$program")" &&
-        exec env "${env[@]}" setpriv --bounding-set -sys_time --inh-caps -sys_time \
-            "${E2E_USER_SETPRIV[@]}" -- "$program") >"$E2E_TMP/velmora.log" 2>&1 &
+        exec env "${env[@]}" "$E2E_CLOCK_SAFE" "${E2E_USER_SETPRIV[@]}" -- "$program") \
+        >"$E2E_TMP/velmora.log" 2>&1 &
     VELMORA_PID=$!
     e2e_track "$VELMORA_PID"
 }
@@ -386,6 +405,19 @@ e2e_menu_pick() {
     local n=$1 i
     for ((i = 0; i < n; i++)); do xdotool key Down; done
     xdotool key Return
+}
+
+# The visible window of our process titled TITLE, printed.
+e2e_shown_window() {
+    xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "^$1\$" | head -n 1 | grep .
+}
+
+# The main window shown in the normal state, as PROGRAM (a probe build) sees it.
+e2e_shown_normal() { e2e_main_window_shown && e2e_probe_is "$1" Minimized 0; }
+
+# A clock field's text ("%x %X" of the C locale) as seconds since 1970.
+e2e_field_seconds() {
+    date -d "$(echo "$1" | awk '{ split($1, d, "/"); printf "20%s-%s-%s %s", d[3], d[1], d[2], $2 }')" +%s
 }
 
 # A message box of our process (a visible window other than the main window named "Velmora").
@@ -674,9 +706,8 @@ e2e_start_velmora_read_only() {
     touch "$E2E_TMP/no-folder"
     (cd "$dir" && exec unshare -m --propagation private sh -c \
         'mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" &&
-         exec env HOME="$3" XDG_CONFIG_HOME="$4" \
-             setpriv --bounding-set -sys_time --inh-caps -sys_time -- "$2"' \
-        sh "$dir" "$program" "$E2E_USER_HOME" "$config") >"$E2E_TMP/velmora-ro.log" 2>&1 &
+         exec env HOME="$3" XDG_CONFIG_HOME="$4" "$5" -- "$2"' \
+        sh "$dir" "$program" "$E2E_USER_HOME" "$config" "$E2E_CLOCK_SAFE") >"$E2E_TMP/velmora-ro.log" 2>&1 &
     VELMORA_PID=$!
     e2e_track "$VELMORA_PID"
 }

@@ -5,10 +5,9 @@ source "$(dirname "$0")/lib.sh"
 
 e2e_session
 e2e_start_responder --offset -7200
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=0"
-shim_log=$E2E_TMP/clock-settime.txt
-e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+prog=$(e2e_probe_copy "DisplayLocalTime=0")
+e2e_start_velmora_recording "$prog"
+shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 10 "no tray icon" e2e_tray_icon_present
 e2e_expect 5 "GMT captions" e2e_probe_is "$prog" Label2 "Atomic clock time (GMT)"

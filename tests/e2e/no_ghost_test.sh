@@ -27,8 +27,7 @@ box_over_hidden_window() {
 
 e2e_tray_session
 e2e_start_responder --offset 30
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1"
+prog=$(e2e_probe_copy)
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 10 "no icon in the tray" e2e_icon_present

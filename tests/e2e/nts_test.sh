@@ -11,7 +11,6 @@ source "$(dirname "$0")/lib.sh"
 source "$VELMORA_SOURCE_DIR/tests/fixtures/chronyd.sh"
 
 # Seconds since the epoch of a field's text ("%x %X" in the C locale the tests run in).
-field_seconds() { date -d "$(echo "$1" | awk '{ split($1, d, "/"); printf "20%s-%s-%s %s", d[3], d[1], d[2], $2 }')" +%s; }
 
 bundle=/etc/ssl/certs/ca-certificates.crt
 nts=$E2E_TMP/nts
@@ -46,7 +45,7 @@ get_time() {
 
 get_time trusted
 [[ $SHOWN == "Failed to contact time server" ]] && e2e_fail "the NTS server was not reached"
-seconds=$(field_seconds "$SHOWN") || e2e_fail "server field '$SHOWN' is no time"
+seconds=$(e2e_field_seconds "$SHOWN") || e2e_fail "server field '$SHOWN' is no time"
 diff=$((seconds - $(date +%s)))
 ((diff >= -2 && diff <= 2)) || e2e_fail "server field '$SHOWN' is ${diff}s off now"
 

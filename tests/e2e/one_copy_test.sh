@@ -6,7 +6,6 @@
 # taking the copy's socket name first, keep the program from starting.
 source "$(dirname "$0")/lib.sh"
 
-shown_normal() { e2e_main_window_shown && e2e_probe_is "$prog" Minimized 0; }
 # No ordinary window above ours (docks such as the tray's bar may be).
 in_front() {
     local main w above=0
@@ -66,7 +65,7 @@ e2e_expect 5 "the running copy's window is not in front" in_front
 xdotool windowminimize "$(e2e_main_window)"
 e2e_expect 5 "minimized window not sent to the tray" e2e_main_window_hidden
 start_again "minimized"
-e2e_expect 5 "the minimized window did not come back normal" shown_normal
+e2e_expect 5 "the minimized window did not come back normal" e2e_shown_normal "$prog"
 kill -0 "$VELMORA_PID" || e2e_fail "the first copy ended"
 
 e2e_log "another user"

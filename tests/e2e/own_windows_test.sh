@@ -6,14 +6,13 @@
 # it as before.
 source "$(dirname "$0")/lib.sh"
 
-shown_window() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "^$1\$" | head -n 1 | grep .; }
 main_stays() {
     sleep 0.5
     e2e_main_window_shown || e2e_fail "the main window went into the tray: $1"
 }
 close_window() {
-    xdotool windowactivate --sync "$(shown_window "$1")" key Escape
-    e2e_expect 5 "'$1' did not close" eval "! shown_window '$1'"
+    xdotool windowactivate --sync "$(e2e_shown_window "$1")" key Escape
+    e2e_expect 5 "'$1' did not close" eval "! e2e_shown_window '$1'"
 }
 
 e2e_tray_session
@@ -26,12 +25,12 @@ e2e_expect 10 "no icon in the tray" e2e_icon_present
 
 e2e_log "the options dialog and its message box"
 e2e_click_control SpeedButton2
-e2e_expect 10 "options did not open" shown_window Options
+e2e_expect 10 "options did not open" e2e_shown_window Options
 main_stays "opening the options"
-e2e_click_window "$(shown_window Options)" 1 30 10 # the frame of "General"
+e2e_click_window "$(e2e_shown_window Options)" 1 30 10 # the frame of "General"
 main_stays "clicking into the options"
-e2e_click_window "$(shown_window Options)" 1 26 71 # "synchronize every"
-e2e_click_window "$(shown_window Options)" 1 143 71 # the interval, emptied
+e2e_click_window "$(e2e_shown_window Options)" 1 26 71 # "synchronize every"
+e2e_click_window "$(e2e_shown_window Options)" 1 143 71 # the interval, emptied
 xdotool key ctrl+a BackSpace Return
 e2e_expect 10 "no message for the empty interval" e2e_message_box_shown
 main_stays "the options' message box"
@@ -42,13 +41,13 @@ main_stays "closing the message"
 e2e_log "another program while the options are open"
 e2e_click_window "$E2E_OTHER_WIN"
 main_stays "another program while the options are open"
-shown_window Options >/dev/null || e2e_fail "the options went away"
+e2e_shown_window Options >/dev/null || e2e_fail "the options went away"
 close_window Options
 main_stays "closing the options"
 
 e2e_log "the help window"
 e2e_click_control SpeedButton3
-e2e_expect 10 "help did not open" shown_window "Program help"
+e2e_expect 10 "help did not open" e2e_shown_window "Program help"
 main_stays "opening the help"
 close_window "Program help"
 main_stays "closing the help"

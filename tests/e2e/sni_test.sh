@@ -6,15 +6,12 @@
 # "Restore program" brings a minimized window back, "Exit program" ends the program and saves.
 source "$(dirname "$0")/lib.sh"
 
-shown_normal() { e2e_main_window_shown && e2e_probe_is "$prog" Minimized 0; }
-
 E2E_TRAY=sni
 e2e_tray_session
 e2e_start_responder --offset -7200
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=0"
-shim_log=$E2E_TMP/clock-settime.txt
-e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+prog=$(e2e_probe_copy "DisplayLocalTime=0")
+e2e_start_velmora_recording "$prog"
+shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 10 "the host shows no icon of ours" e2e_icon_present
 items=$(e2e_sni_menu_items | paste -sd '|')
@@ -31,7 +28,7 @@ e2e_log "a minimized window comes back in the normal state"
 xdotool windowminimize "$(e2e_main_window)"
 e2e_expect 5 "minimized window not sent to the tray" e2e_main_window_hidden
 e2e_icon_activate
-e2e_expect 5 "the activation did not bring the minimized window back normal" shown_normal
+e2e_expect 5 "the activation did not bring the minimized window back normal" e2e_shown_normal "$prog"
 
 e2e_log "the host's menu: Synchronize computer clock"
 e2e_icon_menu
@@ -49,7 +46,7 @@ xdotool windowminimize "$(e2e_main_window)"
 e2e_expect 5 "minimized window not sent to the tray" e2e_main_window_hidden
 e2e_icon_menu
 e2e_menu_pick 2
-e2e_expect 5 "Restore program did not restore the minimized window" shown_normal
+e2e_expect 5 "Restore program did not restore the minimized window" e2e_shown_normal "$prog"
 
 e2e_log "Exit program"
 e2e_icon_menu

@@ -19,8 +19,8 @@ e2e_wait_exit 10 || e2e_fail "no end on SIGTERM"
 
 # Autorun: the clock setting happens inside start-up, so it is on record when the window shows.
 e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "GlobalAutorun=1"
-shim_log=$E2E_TMP/clock-settime.txt
-e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$shim_log" "LD_PRELOAD=$(e2e_shim_preload "$prog")" "$prog"
+e2e_start_velmora_recording "$prog"
+shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "no message box for the refused start-up setting" e2e_message_box_shown
 e2e_main_window_hidden || e2e_fail "window shown before the start-up synchronization ended"
 [[ $(wc -l <"$shim_log" 2>/dev/null) == 1 ]] || e2e_fail "expected one clock setting at start"

@@ -9,8 +9,7 @@ export LC_ALL=C TZ=UTC
 e2e_session
 e2e_start_system_bus
 e2e_start_responder --offset 3600.25
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1"
+prog=$(e2e_probe_copy)
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 

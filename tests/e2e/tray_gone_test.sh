@@ -5,7 +5,6 @@
 # on the screen.
 source "$(dirname "$0")/lib.sh"
 
-shown_normal() { e2e_main_window_shown && e2e_probe_is "$prog" Minimized 0; }
 
 e2e_tray_session
 prog=$(e2e_install_copy "" "$E2E_PROBE")
@@ -28,5 +27,5 @@ e2e_expect 15 "no icon in the new tray" e2e_icon_present
 xdotool windowminimize "$(e2e_main_window)"
 e2e_expect 5 "minimized window not sent to the tray" e2e_main_window_hidden
 e2e_stop_tray_host
-e2e_expect 5 "the minimized window stayed hidden in a tray that is gone" shown_normal
+e2e_expect 5 "the minimized window stayed hidden in a tray that is gone" e2e_shown_normal "$prog"
 e2e_log "ok"

@@ -17,17 +17,16 @@ admin=$(cat "$(e2e_settings_file "$prog")")
 own=$E2E_USER_HOME/.config/velmora/KXdefault.cfg
 entry=$E2E_USER_HOME/.config/autostart/Velmora.desktop
 
-options_window() { xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name '^Options$' | head -n 1 | grep .; }
 # Opens the options, does ACTIONS... there (xdotool words; WIN stands for the dialog), and
 # confirms with OK.
 confirm_options() {
     local win
     e2e_click_control SpeedButton2
-    e2e_expect 10 "options did not open" options_window
-    win=$(options_window)
+    e2e_expect 10 "options did not open" e2e_shown_window Options
+    win=$(e2e_shown_window Options)
     # Qt takes keys only once it has seen the activation.
     xdotool windowactivate --sync "$win" sleep 0.5 "${@//WIN/$win}" sleep 0.3 key Return
-    e2e_expect 5 "options did not close" eval '! options_window'
+    e2e_expect 5 "options did not close" eval '! e2e_shown_window Options'
 }
 
 e2e_start_velmora "$prog"
