@@ -34,8 +34,12 @@ VELMORA_TEST_PACKAGES=(
 
 # The time services installed on this machine, one line; set-up must leave it as it was.
 velmora_time_services() {
-    dpkg-query -W -f='${Package}:${Status}\n' systemd-timesyncd chrony ntp ntpsec openntpd 2>/dev/null |
-        grep 'install ok installed' | cut -d: -f1 | tr '\n' ' '
+    local p
+    for p in systemd-timesyncd chrony ntp ntpsec openntpd; do
+        if dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            printf '%s ' "$p"
+        fi
+    done
 }
 
 velmora_sudo() {
