@@ -13,14 +13,6 @@
 namespace velmora {
 namespace {
 
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 std::string BaseName(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -83,6 +75,14 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
     }
     SyncDirectory(target);
     return true;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool MakeDirectories(const std::string& directory, mode_t mode) {

@@ -20,4 +20,10 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
 // false when it is not a directory afterwards.
 bool MakeDirectories(const std::string& directory, mode_t mode);
 
+// The mode of a folder made for the user's own files: theirs alone.
+inline constexpr mode_t kPrivateFolderMode = 0700;
+
+// The folder `path` lies in: "/" for a file in the root, "." for a bare name.
+std::string DirectoryOf(const std::string& path);
+
 }  // namespace velmora

@@ -16,9 +16,6 @@
 namespace velmora {
 namespace {
 
-// The user's own folders are theirs alone.
-constexpr mode_t kNewFolderMode = 0700;
-
 std::string Trim(const std::string& text) {
     const char* blanks = " \t\r\n";
     const std::size_t first = text.find_first_not_of(blanks);
@@ -191,10 +188,8 @@ bool ReplaceIniFile(const std::string& target, const std::string& content) {
     if (access(target.c_str(), F_OK) == 0 && access(target.c_str(), W_OK) != 0) {
         return false;
     }
-    const std::size_t slash = target.rfind('/');
     // A folder of its own (the user's configuration folder) is made on the first write.
-    if (slash != std::string::npos && slash > 0 &&
-        !MakeDirectories(target.substr(0, slash), kNewFolderMode)) {
+    if (!MakeDirectories(DirectoryOf(target), kPrivateFolderMode)) {
         return false;
     }
     return ReplaceFileAtomically(target, content);

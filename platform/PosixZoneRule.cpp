@@ -167,12 +167,11 @@ TransitionRule ToLayout(const RuleDate& date, int referenceYear, bool& exact) {
     return rule;
 }
 
-// Minutes, rounded: offsets in whole seconds do not occur in closing rules.
-std::int32_t Minutes(int seconds) {
+}  // namespace
+
+std::int32_t RoundedMinutes(std::int64_t seconds) {
     return static_cast<std::int32_t>((seconds + (seconds < 0 ? -30 : 30)) / 60);
 }
-
-}  // namespace
 
 std::optional<PosixZone> ParsePosixZone(const std::string& text, int referenceYear) {
     Cursor in(text);
@@ -185,7 +184,7 @@ std::optional<PosixZone> ParsePosixZone(const std::string& text, int referenceYe
     }
     PosixZone zone;
     // POSIX offsets, like Bias, are what local time needs added to give GMT.
-    zone.info.Bias = Minutes(*standard);
+    zone.info.Bias = RoundedMinutes(*standard);
     if (in.AtEnd()) {
         return zone;
     }
@@ -215,7 +214,7 @@ std::optional<PosixZone> ParsePosixZone(const std::string& text, int referenceYe
     if (!in.AtEnd()) {
         return std::nullopt;
     }
-    zone.info.DaylightBias = Minutes(daylight) - zone.info.Bias;
+    zone.info.DaylightBias = RoundedMinutes(daylight) - zone.info.Bias;
     zone.info.DaylightDate = ToLayout(start, referenceYear, zone.exact);
     zone.info.StandardDate = ToLayout(end, referenceYear, zone.exact);
     return zone;

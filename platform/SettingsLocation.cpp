@@ -6,14 +6,14 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/AtomicFile.h"
+
 namespace velmora {
 namespace {
 
 // Whether `path` can be replaced by a rename in its folder.
 bool CanReplace(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    if (access(DirectoryOf(path).c_str(), W_OK | X_OK) != 0) {
         return false;
     }
     return access(path.c_str(), F_OK) != 0 || access(path.c_str(), W_OK) == 0;

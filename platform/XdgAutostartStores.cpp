@@ -1,18 +1,12 @@
 #include "platform/XdgAutostartStores.h"
 
+#include "platform/AtomicFile.h"
 #include "platform/SettingsLocation.h"
 
 namespace velmora {
 
-namespace {
-
-// The user's own folders are theirs alone.
-constexpr unsigned kUserFolderMode = 0700;
-
-}  // namespace
-
 XdgAutostartStores::XdgAutostartStores(std::string machineDirectory, std::string userDirectory)
-    : machine_(std::move(machineDirectory)), user_(std::move(userDirectory), kUserFolderMode) {}
+    : machine_(std::move(machineDirectory)), user_(std::move(userDirectory), kPrivateFolderMode) {}
 
 bool XdgAutostartStores::CreateStore() {
     picked_ = machine_.CreateStore()                              ? &machine_

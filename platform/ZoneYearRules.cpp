@@ -20,10 +20,6 @@ struct Segment {
     bool isDst = false;
 };
 
-std::int32_t Minutes(std::int32_t seconds) {
-    return static_cast<std::int32_t>((std::int64_t{seconds} + (seconds < 0 ? -30 : 30)) / 60);
-}
-
 std::int64_t UnixSeconds(TDateTime value) {
     return std::llround(ToUnixSeconds(value));
 }
@@ -130,15 +126,15 @@ TransitionRule YearEnd(int year) {
 TimeZoneInformation Layout(const std::vector<Segment>& s, int year) {
     TimeZoneInformation info;
     if (s.size() == 1) {
-        info.Bias = -Minutes(s[0].offset);
+        info.Bias = -RoundedMinutes(s[0].offset);
         return info;
     }
     const TransitionRule back = s.size() == 3 ? FixedDate(s[2].start) : YearEnd(year);
     const bool firstIsStandard = !s[0].isDst || s[1].isDst;
     const Segment& standard = firstIsStandard ? s[0] : s[1];
     const Segment& daylight = firstIsStandard ? s[1] : s[0];
-    info.Bias = -Minutes(standard.offset);
-    info.DaylightBias = -Minutes(daylight.offset) - info.Bias;
+    info.Bias = -RoundedMinutes(standard.offset);
+    info.DaylightBias = -RoundedMinutes(daylight.offset) - info.Bias;
     // Daylight from its start to the return, or (across the turn of the year) outside the
     // stretch of standard time.
     info.DaylightDate = firstIsStandard ? FixedDate(s[1].start) : back;
@@ -180,7 +176,8 @@ ZoneRules ZoneRulesForYear(const TzifContents& tzif, int year) {
     // Text that is no rule reads as GMT, as the C library reads it; no rule at all keeps the
     // offset the file ends with.
     if (tzif.footer.empty()) {
-        fixed.info.Bias = -Minutes(listed.empty() ? tzif.initialOffset : listed.back().offset);
+        fixed.info.Bias =
+            -RoundedMinutes(listed.empty() ? tzif.initialOffset : listed.back().offset);
     }
     return fixed;
 }

@@ -44,6 +44,15 @@ void ReportToStandardError(const std::string& message) {
     std::fprintf(stderr, "velmora: %s\n", message.c_str());
 }
 
+// Runs `action`; an error it raises goes to `report`.
+void RunReporting(const std::function<void()>& action, void (*report)(const std::string&)) {
+    try {
+        action();
+    } catch (...) {
+        ReportCurrentException(report);
+    }
+}
+
 }  // namespace
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
@@ -87,19 +96,11 @@ void TApplication::ShowError(const std::string& message,
 }
 
 void TApplication::Guarded(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (...) {
-        ReportCurrentException();
-    }
+    RunReporting(action, ShowError);
 }
 
 void TApplication::GuardedUnattended(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (...) {
-        ReportCurrentException(ReportToStandardError);
-    }
+    RunReporting(action, ReportToStandardError);
 }
 
 std::function<void()> TApplication::Guard(std::function<void()> action) {
