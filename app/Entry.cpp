@@ -12,8 +12,8 @@
 #include "platform/LinuxProgramPath.h"
 #include "platform/LinuxSystemClock.h"
 #include "platform/LinuxTimeZone.h"
+#include "platform/SessionAutostartStore.h"
 #include "platform/SettingsLocation.h"
-#include "platform/XdgAutostartStores.h"
 #include "sync/Settings.h"
 #include "ui/Application.h"
 #include "ui/MainHour.h"
@@ -39,7 +39,7 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
         LocateSettingsFile(ProgramDirectory(program.ExecutablePath()) + "/" + kSettingsFileName,
                            PerUserSettingsFile(UserConfigDirectory()));
     IniProfileFile profile(settings.file, settings.defaults);
-    XdgAutostartStores autostart(XdgAutostartStore::kSystemDirectory, UserAutostartDirectory());
+    SessionAutostartStore autostart(XdgAutostartFolder::kSystemDirectory, UserAutostartDirectory());
     TTimeForm form(
         {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
 

@@ -7,26 +7,25 @@
 #include <string>
 
 #include "core/DateTime.h"
-#include "net/Deadline.h"
-#include "net/NtpPacket.h"
-#include "net/NtsEntry.h"
-#include "net/NtsSessions.h"
-#include "net/ReplyChecks.h"
-#include "net/blcksock.h"
+#include "net/io/Deadline.h"
+#include "net/io/blcksock.h"
+#include "net/nts/NtsEntry.h"
+#include "net/nts/NtsSessions.h"
+#include "net/sntp/NtpPacket.h"
+#include "net/sntp/ReplyChecks.h"
+#include "net/sntp/ReplyJudge.h"
+#include "net/sntp/Timestamp.h"
 
 namespace velmora {
 
 class NtsExchange;
 
-// Date-time value from the two words of a timestamp, as they stand in a packet.
-TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction);
-// The reverse; the words come out in network byte order.
-void EncodeTimestamp(TDateTime value, std::uint32_t& seconds, std::uint32_t& fraction);
 // The current UTC time from the real-time clock, to the microsecond.
 TDateTime CurrentUtcTime();
 
-// Asks one time server for the time with one SNTP exchange. Every failure is the result false;
-// the results of the last valid reply are only ever overwritten.
+// Asks one time server for the time with one SNTP exchange: resolves, sends, waits, and has the
+// answer judged (net/sntp, net/nts). Every failure is the result false; the results of the last
+// valid reply are only ever overwritten.
 class TSNTPSend {
   public:
     using UtcClock = std::function<TDateTime()>;
@@ -68,7 +67,7 @@ class TSNTPSend {
                   NtsExchange* nts);
     bool AwaitReply(const Deadline& deadline, const sockaddr_in& target, const TNtpPacket& request,
                     NtsExchange* nts);
-    bool IsAnswerTo(const sockaddr_in& target, const TNtpPacket& request) const;
+    bool FromTarget(const sockaddr_in& target) const;
     bool AcceptReply(TDateTime t1, TDateTime t4);
 
     TNtpPacket reply_{};

@@ -8,15 +8,11 @@
 #include <cerrno>
 #include <chrono>
 
+#include "core/Path.h"
 #include "platform/WriteAll.h"
 
 namespace velmora {
 namespace {
-
-std::string BaseName(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 // A hidden name beside the target that no other process or call picks: the process id, a count
 // and the clock make it unique, and O_EXCL makes sure.
@@ -24,7 +20,7 @@ int CreateTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        name = DirectoryOf(target) + "/." + BaseName(target) + "." + std::to_string(getpid()) +
+        name = DirectoryOf(target) + "/." + FileNameOf(target) + "." + std::to_string(getpid()) +
                "." + std::to_string(counter++) + "." + std::to_string(tick % 1000000007) + ".tmp";
         const int fd =
             open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -75,14 +71,6 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
     }
     SyncDirectory(target);
     return true;
-}
-
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool MakeDirectories(const std::string& directory, mode_t mode) {

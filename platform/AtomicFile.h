@@ -23,7 +23,4 @@ bool MakeDirectories(const std::string& directory, mode_t mode);
 // The mode of a folder made for the user's own files: theirs alone.
 inline constexpr mode_t kPrivateFolderMode = 0700;
 
-// The folder `path` lies in: "/" for a file in the root, "." for a bare name.
-std::string DirectoryOf(const std::string& path);
-
 }  // namespace velmora

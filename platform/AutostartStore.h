@@ -4,8 +4,8 @@
 
 namespace velmora {
 
-// The machine-wide store of named start-up commands (on Linux the XDG autostart directory, one
-// desktop entry per name).
+// A store of named start-up commands that a session runs at logon: one XDG autostart folder (one
+// desktop entry per name), or the machine-wide and the user's folders taken together.
 class AutostartStore {
   public:
     virtual ~AutostartStore() = default;

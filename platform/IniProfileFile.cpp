@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/Path.h"
 #include "platform/AtomicFile.h"
 
 namespace velmora {

@@ -2,10 +2,11 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <iterator>
 
-#include "platform/PosixZoneRule.h"
-#include "platform/TzifFile.h"
-#include "platform/ZoneYearRules.h"
+#include "zone/PosixZoneRule.h"
+#include "zone/ZoneYearRules.h"
 
 namespace velmora {
 namespace {
@@ -32,6 +33,20 @@ TimeZoneInformation FromRule(const std::string& rule, int year) {
 }
 
 }  // namespace
+
+std::optional<TzifContents> ReadTzif(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return ParseTzif(data);
+}
+
+std::optional<std::string> ReadTzifFooter(const std::string& path) {
+    const auto contents = ReadTzif(path);
+    return contents ? std::optional<std::string>(contents->footer) : std::nullopt;
+}
 
 LinuxTimeZone::LinuxTimeZone(std::string zoneinfoDir) : zoneinfoDir_(std::move(zoneinfoDir)) {}
 

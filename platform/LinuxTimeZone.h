@@ -1,8 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/TimeZoneSource.h"
+#include "zone/TzifFile.h"
 
 namespace velmora {
 
@@ -18,5 +20,10 @@ class LinuxTimeZone : public TimeZoneSource {
   private:
     std::string zoneinfoDir_;
 };
+
+// Nothing when the file cannot be read or is not a TZif file.
+std::optional<TzifContents> ReadTzif(const std::string& path);
+// The closing rule alone.
+std::optional<std::string> ReadTzifFooter(const std::string& path);
 
 }  // namespace velmora

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/Path.h"
 #include "platform/AtomicFile.h"
 
 namespace velmora {

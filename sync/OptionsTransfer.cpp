@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "core/Path.h"
 #include "sync/Autorun.h"
 #include "sync/IntervalRule.h"
 #include "sync/SyncController.h"
@@ -47,7 +48,7 @@ void TakeFromDialog(const OptionsDialog& dialog, SyncController& c) {
 
 std::string AutorunCommand(const ProgramPath& program) {
     const std::string path = program.ExecutablePath();
-    return ProgramDirectory(path) + "/" + ProgramFileName(path);
+    return ProgramDirectory(path) + "/" + FileNameOf(path);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <type_traits>
 #include <variant>
 
+#include "core/Path.h"
+
 namespace velmora {
 namespace {
 
@@ -153,17 +155,9 @@ void SplitList(const std::string& text, char delimiter, std::vector<std::string>
 }
 
 std::string ProgramDirectory(const std::string& executablePath) {
-    const std::size_t slash = executablePath.rfind('/');
-    if (slash == std::string::npos) {
-        return "";
-    }
-    // The directory with its separator, less that one separator: "/" becomes "".
-    return executablePath.substr(0, slash);
-}
-
-std::string ProgramFileName(const std::string& executablePath) {
-    const std::size_t slash = executablePath.rfind('/');
-    return slash == std::string::npos ? executablePath : executablePath.substr(slash + 1);
+    // The folder less its one trailing separator: "/" becomes "".
+    const std::string folder = DirectoryOf(executablePath);
+    return folder == "/" ? "" : folder;
 }
 
 std::string PerUserSettingsFile(const std::string& configDirectory) {

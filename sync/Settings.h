@@ -25,10 +25,8 @@ void SaveSettings(const TSettings& settings, ProfileFile& file);
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list);
 
 // Directory of the executable `executablePath` without a trailing "/"; for a file in "/" the
-// empty text, so that ProgramDirectory + "/" + name is always the full name.
+// empty text, so that ProgramDirectory + "/" + its file name is always the full name.
 std::string ProgramDirectory(const std::string& executablePath);
-// File name part of `executablePath`.
-std::string ProgramFileName(const std::string& executablePath);
 // The settings file of a user whose configuration folder is `configDirectory` (used where the
 // program's own folder cannot be written); empty when the folder is unknown.
 std::string PerUserSettingsFile(const std::string& configDirectory);

@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/NtsRecords.h"
+#include "net/nts/NtsRecords.h"
 
 namespace {
 

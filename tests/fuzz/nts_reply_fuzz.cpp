@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "net/NtsExtensions.h"
-#include "net/NtsRecords.h"
 #include "net/SNTPsend.h"
+#include "net/nts/NtsExtensions.h"
+#include "net/nts/NtsRecords.h"
 #include "tests/fixtures/SocketFakeApi.h"
 
 namespace {

@@ -10,10 +10,10 @@
 
 #include "core/DateTime.h"
 #include "core/Error.h"
-#include "platform/PosixZoneRule.h"
-#include "platform/TzifFile.h"
-#include "platform/ZoneYearRules.h"
 #include "sync/ClockZone.h"
+#include "zone/PosixZoneRule.h"
+#include "zone/TzifFile.h"
+#include "zone/ZoneYearRules.h"
 
 namespace {
 

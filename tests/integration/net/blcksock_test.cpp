@@ -1,4 +1,4 @@
-#include "net/blcksock.h"
+#include "net/io/blcksock.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

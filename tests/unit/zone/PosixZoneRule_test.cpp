@@ -1,4 +1,4 @@
-#include "platform/PosixZoneRule.h"
+#include "zone/PosixZoneRule.h"
 
 #include <gtest/gtest.h>
 

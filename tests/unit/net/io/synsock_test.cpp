@@ -1,0 +1,103 @@
+#include "net/io/synsock.h"
+
+#include <gtest/gtest.h>
+#include <netdb.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+namespace velmora {
+namespace {
+
+TEST(ErrorMapping, SocketErrorsGoByNameOntoTheWindowsNumbers) {
+    EXPECT_EQ(MapErrno(0), 0);
+    EXPECT_EQ(MapErrno(EWOULDBLOCK), 10035);
+    EXPECT_EQ(MapErrno(EAGAIN), 10035);
+    EXPECT_EQ(MapErrno(ECONNRESET), 10054);
+    EXPECT_EQ(MapErrno(ETIMEDOUT), 10060);
+    EXPECT_EQ(MapErrno(ENETUNREACH), 10051);
+    EXPECT_EQ(MapErrno(EACCES), 10013);
+    EXPECT_EQ(MapErrno(EINTR), 10004);
+    EXPECT_EQ(MapErrno(EBADF), 10009);
+    EXPECT_EQ(MapErrno(EMSGSIZE), 10040);
+    EXPECT_EQ(MapErrno(ECONNREFUSED), 10061);
+    EXPECT_EQ(MapErrno(EHOSTUNREACH), 10065);
+    EXPECT_EQ(MapErrno(EADDRINUSE), 10048);
+    // An errno without a Berkeley socket counterpart is still a failure.
+    EXPECT_NE(MapErrno(EDOM), 0);
+}
+
+TEST(ErrorMapping, LookupFailuresTakeTheNameResolutionNumbers) {
+    EXPECT_EQ(MapLookupError(0), 0);
+    EXPECT_EQ(MapLookupError(EAI_NONAME), 11001);
+    EXPECT_EQ(MapLookupError(EAI_AGAIN), 11002);
+    EXPECT_EQ(MapLookupError(EAI_FAIL), 11003);
+}
+
+TEST(BsdSocketApi, StartupsAndCleanupsAreCountedInPairs) {
+    BsdSocketApi api;
+    StartupData data;
+    const int before = BsdSocketApi::OutstandingStartups();
+    ASSERT_EQ(api.Startup(0x0101, data), 0);
+    ASSERT_EQ(api.Startup(0x0101, data), 0);
+    EXPECT_EQ(BsdSocketApi::OutstandingStartups(), before + 2);
+    EXPECT_EQ(data.Version, 0x0101);
+    EXPECT_EQ(api.Cleanup(), 0);
+    EXPECT_EQ(api.Cleanup(), 0);
+    EXPECT_EQ(BsdSocketApi::OutstandingStartups(), before);
+}
+
+TEST(BsdSocketApi, WithoutStartupCallsAreRefused) {
+    BsdSocketApi api;
+    ASSERT_EQ(BsdSocketApi::OutstandingStartups(), 0);
+    EXPECT_EQ(api.Cleanup(), kSocketError);
+    EXPECT_EQ(api.LastError(), wsa::kNotInitialised);
+    EXPECT_EQ(api.Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP), kInvalidSocket);
+    EXPECT_EQ(api.LastError(), wsa::kNotInitialised);
+    StartupData data;
+    EXPECT_EQ(api.Startup(0x0000, data), wsa::kVersionNotSupported);
+    EXPECT_EQ(BsdSocketApi::OutstandingStartups(), 0);
+}
+
+TEST(BsdSocketApi, TheLastErrorBelongsToTheCallingThread) {
+    BsdSocketApi api;
+    api.Cleanup();  // fails here: nothing started
+    int seenElsewhere = -1;
+    std::thread other([&] {
+        seenElsewhere = api.LastError();
+        api.CloseSocket(-1);
+    });
+    other.join();
+    EXPECT_EQ(seenElsewhere, 0);
+    EXPECT_EQ(api.LastError(), wsa::kNotInitialised);
+}
+
+TEST(BsdSocketApi, OnlyMinusOneMeansWaitWithoutLimit) {
+    BsdSocketApi api;
+    EXPECT_EQ(api.SelectReadable(0, -5000), kSocketError);
+    EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
+}
+
+TEST(BsdSocketApi, ASocketThatWasNeverMadeFailsTheWaitAtOnce) {
+    BsdSocketApi api;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(api.SelectReadable(kInvalidSocket, 5000000), kSocketError);
+    EXPECT_EQ(api.LastError(), wsa::kNotSocket);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+TEST(BsdSocketApi, DatabaseLookupsAndDottedAddresses) {
+    BsdSocketApi api;
+    EXPECT_EQ(api.ProtocolByNumber(17).value_or(""), "udp");
+    EXPECT_EQ(api.ServiceByName("ntp", "udp"), htons(123));
+    EXPECT_FALSE(api.ServiceByName("no-such-service-here", "udp").has_value());
+    EXPECT_EQ(api.InetAddr("192.168.1.5"), htonl(0xC0A80105));
+    EXPECT_EQ(api.InetAddr("time.example"), INADDR_NONE);
+    EXPECT_EQ(api.HostByName("127.0.0.1", 1000), htonl(INADDR_LOOPBACK));
+    EXPECT_FALSE(api.HostByName("127.0.0.1", -2).has_value());
+    EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
+}
+
+}  // namespace
+}  // namespace velmora

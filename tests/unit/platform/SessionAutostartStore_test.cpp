@@ -1,0 +1,121 @@
+#include "platform/SessionAutostartStore.h"
+
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Error.h"
+#include "platform/XdgAutostartFolder.h"
+#include "sync/Autorun.h"
+#include "tests/fixtures/AutostartEntries.h"
+
+namespace velmora {
+namespace {
+
+// Runs `action` in a child process as an ordinary user (nobody, when the test runs as root) and
+// returns what it returned.
+std::string AsUser(const std::function<std::string()>& action) {
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return "no pipe";
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
+                               setresuid(65534, 65534, 65534) != 0)) {
+            _exit(1);
+        }
+        std::string result;
+        try {
+            result = action();
+        } catch (const Error& error) {
+            result = error.what();
+        }
+        (void)!write(fds[1], result.data(), result.size());
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string result;
+    char buffer[256];
+    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
+        result.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    return result;
+}
+
+// A machine-wide directory only root may write, holding `entries`, and a home the user owns.
+struct Desktop {
+    explicit Desktop(const TempDir& temp)
+        : machine(temp.path() / "etc" / "autostart"), user(temp.path() / "home" / "autostart") {
+        fs::create_directories(machine);
+        fs::create_directories(user.parent_path());
+        chmod(temp.path().c_str(), 0755);
+        if (geteuid() == 0) {
+            (void)!chown(user.parent_path().c_str(), 65534, 65534);
+        } else {
+            chmod(machine.c_str(), 0555);
+        }
+    }
+    SessionAutostartStore Stores() const { return {machine.string(), user.string()}; }
+    fs::path machine, user;
+};
+
+TEST(SessionAutostartStore, AUserWhoCannotWriteTheMachineStoreRegistersInTheirOwn) {
+    TempDir temp;
+    const Desktop desktop(temp);
+    EXPECT_EQ(AsUser([&] {
+                  SessionAutostartStore stores = desktop.Stores();
+                  SetAutorun(stores, "Velmora", "/usr/bin/velmora", false);
+                  return ExecLine(ReadFile(desktop.user / "Velmora.desktop"));
+              }),
+              "/usr/bin/velmora");
+    EXPECT_TRUE(Entries(desktop.machine).empty());
+    EXPECT_EQ(AsUser([&] {
+                  SessionAutostartStore stores = desktop.Stores();
+                  SetAutorun(stores, "Velmora", "/usr/bin/velmora", true);
+                  return std::to_string(Entries(desktop.user).size());
+              }),
+              "0");
+}
+
+TEST(SessionAutostartStore, UnregisteringHidesAnEntryTheUserCannotRemove) {
+    TempDir temp;
+    const Desktop desktop(temp);
+    chmod(desktop.machine.c_str(), 0755);
+    XdgAutostartFolder(desktop.machine.string()).SetValue("Velmora", "/usr/bin/velmora");
+    chmod(desktop.machine.c_str(), geteuid() == 0 ? 0755 : 0555);
+    EXPECT_EQ(AsUser([&] {
+                  SessionAutostartStore stores = desktop.Stores();
+                  SetAutorun(stores, "Velmora", "/usr/bin/velmora", true);
+                  return ReadFile(desktop.user / "Velmora.desktop");
+              }),
+              HiddenEntryText("Velmora"));
+    EXPECT_EQ(Entries(desktop.machine), std::vector<std::string>{"Velmora.desktop"});
+}
+
+TEST(SessionAutostartStore, NoStoreToWriteRaisesNamingTheUsersDirectory) {
+    TempDir temp;
+    const Desktop desktop(temp);
+    std::ofstream(desktop.user.parent_path() / "file") << "x";
+    const std::string blocked = (desktop.user.parent_path() / "file" / "autostart").string();
+    EXPECT_EQ(AsUser([&] {
+                  SessionAutostartStore stores(desktop.machine.string(), blocked);
+                  SetAutorun(stores, "Velmora", "/usr/bin/velmora", false);
+                  return std::string("registered");
+              }),
+              "Failed to create key " + blocked);
+}
+
+}  // namespace
+}  // namespace velmora
