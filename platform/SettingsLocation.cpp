@@ -35,6 +35,17 @@ std::string HomeDirectory() {
     return "";
 }
 
+// $`variable` when it is an absolute path, else `inHome` in the home folder; empty when no home
+// folder is known.
+std::string UserDirectory(const char* variable, const char* inHome) {
+    const char* set = std::getenv(variable);
+    if (set != nullptr && set[0] == '/') {
+        return set;
+    }
+    const std::string home = HomeDirectory();
+    return home.empty() ? "" : home + inHome;
+}
+
 }  // namespace
 
 SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser) {
@@ -45,12 +56,11 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
 }
 
 std::string UserConfigDirectory() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return config;
-    }
-    const std::string home = HomeDirectory();
-    return home.empty() ? "" : home + "/.config";
+    return UserDirectory("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string UserCacheDirectory() {
+    return UserDirectory("XDG_CACHE_HOME", "/.cache");
 }
 
 }  // namespace velmora
