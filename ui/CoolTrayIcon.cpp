@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -15,7 +16,8 @@ namespace {
 // The tray host takes at most 127 characters of tip.
 constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
-// How soon a window hidden in a tray that went away comes back.
+// How soon a window hidden in a tray that went away comes back, and how often a tray is looked
+// for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
 
 }  // namespace
@@ -33,12 +35,17 @@ QIcon TImageList::GetIcon(int index) const {
     return images_[index];
 }
 
-TCoolTrayIcon::TCoolTrayIcon(QWidget* owner) : QObject(owner), owner_(owner) {
-    connect(&tray_, &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
+    : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
+    }
+    if (host_->Present()) {
+        MakeTrayIcon();
+    } else {
+        trayHostCheck_.start();
     }
 }
 
@@ -121,28 +128,47 @@ QString TCoolTrayIcon::TipText() const {
 }
 
 void TCoolTrayIcon::FillNotifyData() {
-    tray_.setIcon(icon_);
-    tray_.setToolTip(TipText());
+    if (!tray_) {
+        return;
+    }
+    tray_->setIcon(icon_);
+    tray_->setToolTip(TipText());
     // An XEmbed tray would open a menu of its own besides ours, on the same click.
     QMenu* hostMenu =
         TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
-    if (tray_.contextMenu() != hostMenu) {
-        tray_.setContextMenu(hostMenu);
+    if (tray_->contextMenu() != hostMenu) {
+        tray_->setContextMenu(hostMenu);
     }
 }
 
 bool TCoolTrayIcon::AddToTray() {
     iconVisible_ = true;
     FillNotifyData();
-    tray_.show();
+    if (tray_) {
+        tray_->show();
+    }
     return TrayAvailable();
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
     iconVisible_ = false;
     FillNotifyData();
-    tray_.hide();
+    if (tray_) {
+        tray_->hide();
+    }
     return TrayAvailable();
+}
+
+void TCoolTrayIcon::MakeTrayIcon() {
+    host_->Decide();
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    FillNotifyData();
+    if (iconVisible_) {
+        tray_->show();
+    }
+    // From now on as if the tray had been there from the start: a minimized window goes to it.
+    OwnerStateChanged();
 }
 
 bool TCoolTrayIcon::UpdateInTray() {
@@ -173,10 +199,16 @@ void TCoolTrayIcon::HideMainWindow() {
 }
 
 void TCoolTrayIcon::CheckTrayHost() {
+    if (!tray_) {
+        const bool seen = std::exchange(traySeen_, host_->Present());
+        if (seen && traySeen_) {
+            MakeTrayIcon();
+        }
+    }
     if (owner_ && !owner_->isVisible() && !TrayAvailable()) {
         RestoreMainWindow();
     }
-    if (!owner_ || owner_->isVisible()) {
+    if (tray_ && (!owner_ || owner_->isVisible())) {
         trayHostCheck_.stop();
     }
 }
@@ -200,11 +232,7 @@ void TCoolTrayIcon::SendToTray() {
 }
 
 bool TCoolTrayIcon::TrayAvailable() const {
-    return host_.Available();
-}
-
-TrayHost::Protocol TCoolTrayIcon::TrayProtocol() const {
-    return host_.Kind();
+    return tray_ && host_->Available();
 }
 
 void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
