@@ -186,6 +186,7 @@ void TCoolTrayIcon::RestoreMainWindow() {
     owner_->show();
     owner_->raise();
     owner_->activateWindow();
+    hiddenInTray_ = false;
 }
 
 void TCoolTrayIcon::HideMainWindow() {
@@ -195,6 +196,7 @@ void TCoolTrayIcon::HideMainWindow() {
     }
     owner_->hide();
     HideAppButton();
+    hiddenInTray_ = true;
     trayHostCheck_.start();
 }
 
@@ -205,10 +207,13 @@ void TCoolTrayIcon::CheckTrayHost() {
             MakeTrayIcon();
         }
     }
-    if (owner_ && !owner_->isVisible() && !TrayAvailable()) {
+    // Only a window this icon hid, and that nobody has shown since: the program hides it itself on
+    // the way out.
+    hiddenInTray_ = hiddenInTray_ && owner_ && !owner_->isVisible();
+    if (hiddenInTray_ && !TrayAvailable()) {
         RestoreMainWindow();
     }
-    if (tray_ && (!owner_ || owner_->isVisible())) {
+    if (tray_ && !hiddenInTray_) {
         trayHostCheck_.stop();
     }
 }

@@ -126,6 +126,8 @@ class TCoolTrayIcon : public QObject {
     // A tray that has just come is given a moment to offer both kinds (one panel may host both)
     // before the icon's kind is settled: it was there at the last look too.
     bool traySeen_ = false;
+    // The main window went into the tray and has not come back yet.
+    bool hiddenInTray_ = false;
     QIcon icon_;
     bool iconVisible_ = false;
     QString hint_;

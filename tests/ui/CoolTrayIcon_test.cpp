@@ -338,6 +338,10 @@ TEST_F(TrayTest, ATrayThatComesLaterGetsTheIconAsIfItHadBeenThereFromTheStart) {
         owner->showMinimized();
         QTest::qWait(50);
         EXPECT_TRUE(owner->isVisible()) << "hidden into no tray";
+        owner->hide();
+        QTest::qWait(1200);
+        EXPECT_FALSE(owner->isVisible()) << "a window its program hides is not the icon's to show";
+        owner->showMinimized();
 
         trays.there = true;
         ASSERT_TRUE(QTest::qWaitFor([this] { return tray->Tray() != nullptr; }, 5000));
