@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -50,8 +51,15 @@ QString DisplayName() {
 }  // namespace
 
 QString RunningCopy::SessionName() {
-    // A Wayland display may be named by its full path.
-    return "velmora-" + DisplayName().replace('/', '_');
+    const QString display = DisplayName();
+    if (!display.contains('/')) {
+        return "velmora-" + display;
+    }
+    // A Wayland display may be named by its full path, too long for a socket's name: its last
+    // part, and a digest of the whole to tell equal last parts apart.
+    const QByteArray digest =
+        QCryptographicHash::hash(display.toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return "velmora-" + display.section('/', -1) + "-" + QString::fromLatin1(digest);
 }
 
 RunningCopy::RunningCopy(const QString& folder, const QString& name, QObject* parent)

@@ -31,7 +31,7 @@ class RunningCopy : public QObject {
     // than being handed to one that is ending.
     void Stop();
 
-    // "velmora-DISPLAY", the display's name made fit for a file name.
+    // "velmora-DISPLAY"; a display named by a path gives its last part and a digest of it.
     static QString SessionName();
 
   signals:

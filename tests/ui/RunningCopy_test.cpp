@@ -14,6 +14,8 @@
 #include <future>
 #include <memory>
 
+#include "tests/fixtures/EnvScope.h"
+
 namespace velmora {
 namespace {
 
@@ -92,6 +94,19 @@ TEST_F(RunningCopyTest, AStartWaitsForACopyBetweenItsLockAndItsSocket) {
     QTest::qWait(300);
     close(lock);
     EXPECT_TRUE(later.get()) << "the start became the copy once the lock was let go";
+}
+
+TEST_F(RunningCopyTest, ADisplayNamedByALongPathStillGivesASocketThatWorks) {
+    const QString longer = "/" + QString(70, u'd') + "/wayland-1";
+    QString names[2];
+    for (int i = 0; i < 2; ++i) {
+        const EnvScope display("DISPLAY", (longer + QString::number(i)).toUtf8().constData());
+        names[i] = RunningCopy::SessionName();
+    }
+    EXPECT_NE(names[0], names[1]);
+    RunningCopy first(folder.path(), names[0]);
+    EXPECT_TRUE(first.Listening()) << names[0].toStdString();
+    EXPECT_TRUE(LaterStartHandsOver(names[0]));
 }
 
 TEST_F(RunningCopyTest, WithoutAPrivateFolderEveryStartRunsOnItsOwn) {
