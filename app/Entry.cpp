@@ -3,6 +3,8 @@
 #include <QSessionManager>
 #include <clocale>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/SaveAtExit.h"
@@ -60,6 +62,12 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     // A failed save shows its message here (when the user ended the program) and the program
     // still ends normally.
     form.FormDestroy();
+    if (form.WorkRunning()) {
+        // A query or a wait for timedated is still under way and may take seconds more: it is
+        // dropped with the process, which ends now, the settings saved.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
     return 0;
 }
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <utility>
 
-#include "net/SNTPsend.h"
+#include "sync/ClockStep.h"
 #include "sync/ClockZone.h"
 #include "sync/DateTimeText.h"
 
@@ -14,18 +14,6 @@ namespace {
 
 constexpr std::int32_t kDisplayRefreshInterval = 500;
 
-// The hourglass for as long as a query runs, however it ends.
-class BusyCursor {
-  public:
-    explicit BusyCursor(TimeView& view) : view_(view) { view_.SetBusyCursor(true); }
-    ~BusyCursor() { view_.SetBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    TimeView& view_;
-};
-
 // A clock set every few milliseconds would be a clock never left alone: a positive interval is
 // raised to the shortest period; zero and negative intervals never fire.
 std::int32_t Timer1Interval(std::int32_t stored) {
@@ -34,7 +22,8 @@ std::int32_t Timer1Interval(std::int32_t stored) {
 
 }  // namespace
 
-SyncController::SyncController(SyncControllerServices services) : services_(std::move(services)) {
+SyncController::SyncController(SyncControllerServices services)
+    : services_(std::move(services)), commands_([this](Command c) { StartCommand(c); }) {
     services_.UpdateTimer.OnTimer = [this] { UpdateTimerTimer(); };
     services_.Timer1.OnTimer = [this] { Timer1Timer(); };
 }
@@ -72,10 +61,10 @@ void SyncController::FormCreate() {
     if (!GlobalAutorun) {
         return;
     }
-    // The window has to open even when the start-up synchronization goes wrong; the message
-    // still reaches the user.
+    // The window opens at once; the synchronization runs behind it. The window has to open even
+    // when the synchronization goes wrong; the message still reaches the user.
     try {
-        Synchronize(Unattended::AtStart);
+        commands_.Push(Command::AtStart);
     } catch (const std::exception& error) {
         if (services_.ReportError) {
             services_.ReportError(error.what());
@@ -96,29 +85,106 @@ void SyncController::SaveSettingsNow() {
 }
 
 void SyncController::CheckTimeServerButtonClick() {
+    commands_.Push(Command::GetTime);
+}
+
+void SyncController::AdjustClockButtonClick() {
+    commands_.Push(Command::Adjust);
+}
+
+void SyncController::StartCommand(Command command) {
+    ++commandNumber_;
+    services_.View.SetBusyCursor(true);
+    const Then finish = [this, number = commandNumber_] { FinishCommand(number); };
+    Guarded([this, command, finish] {
+        switch (command) {
+            case Command::GetTime:
+                Query(false, finish);
+                break;
+            case Command::Adjust:
+                Adjust(Refusal::TellAlways, false, finish);
+                break;
+            case Command::Synchronize:
+            case Command::Periodic:
+            case Command::AtStart: {
+                const bool unattended = command != Command::Synchronize;
+                // Only a periodic synchronization passes over servers that asked us to slow down.
+                Query(command == Command::Periodic, Guarded([this, unattended, finish] {
+                          SetClock(unattended ? Refusal::TellOnce : Refusal::TellAlways, unattended,
+                                   finish);
+                      }));
+                break;
+            }
+        }
+    })();
+}
+
+void SyncController::FinishCommand(std::uint64_t number) {
+    if (number != commandNumber_ || !commands_.Running()) {
+        return;
+    }
+    services_.View.SetBusyCursor(false);
+    commands_.Finish();
+}
+
+SyncController::Then SyncController::Guarded(Then step) {
+    return GuardedFor(commandNumber_, std::move(step));
+}
+
+SyncController::Then SyncController::GuardedFor(std::uint64_t number, Then step) {
+    return [this, step = std::move(step), number] {
+        try {
+            step();
+        } catch (...) {
+            FinishCommand(number);
+            throw;
+        }
+    };
+}
+
+void SyncController::Query(bool periodic, Then then) {
     UpdateZoneBias();
-    std::unique_ptr<TSNTPSend> client = services_.Platform.MakeSntpClient();
-    BusyCursor busy(services_.View);
     if (ServerList.empty()) {
         ServerList.emplace_back(kDefaultServer1);
         ServerList.emplace_back(kDefaultServer2);
     }
-    const std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodicSync_);
+    std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodic);
     if (askable.empty()) {
         ShowFailure();
+        then();
+        return;
     }
-    for (std::size_t i = 0; i < askable.size(); ++i) {
-        client->ServerHost = askable[i];
-        if (client->QueryServer()) {
-            StoreServerTime(client->ServerTime() - ZoneBias);
-            return;
-        }
-        kissOfDeath_.Note(askable[i], client->KissCode());
-        ShowFailure();
-        if (!GlobalNextSrvOnFail) {
-            return;
-        }
+    auto outcome = std::make_shared<QueryOutcome>();
+    // Each failed entry shows as it fails, while a long list is worked through.
+    services_.Work.Run(
+        [this, outcome, askable = std::move(askable), nextOnFail = GlobalNextSrvOnFail,
+         makeClient = services_.Platform.MakeSntpClient, &clock = services_.Platform.Clock,
+         number = commandNumber_](const Worker::Post& post) {
+            *outcome = AskServers(
+                askable, nextOnFail, makeClient, clock, [&](const QueryAttempt& attempt) {
+                    if (!attempt.answered) {
+                        post(GuardedFor(number, [this, attempt] { TakeFailure(attempt); }));
+                    }
+                });
+        },
+        Guarded([this, outcome, then] {
+            TakeQuery(*outcome);
+            then();
+        }));
+}
+
+void SyncController::TakeFailure(const QueryAttempt& attempt) {
+    kissOfDeath_.Note(attempt.entry, attempt.kissCode);
+    ShowFailure();
+}
+
+void SyncController::TakeQuery(const QueryOutcome& outcome) {
+    if (!outcome.answer) {
+        return;
     }
+    // The answer came a moment ago, on the worker: carried forward to now.
+    const SystemClock& clock = services_.Platform.Clock;
+    StoreServerTime(HeldUtcAt(*outcome.answer, clock.SteadySeconds()) - ZoneBias);
 }
 
 void SyncController::ShowFailure() {
@@ -128,30 +194,78 @@ void SyncController::ShowFailure() {
 
 void SyncController::StoreServerTime(TDateTime t) {
     ClockOffset = t - Now();
-    heldServerTime_ = HeldServerTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
+    heldServerTime_ = HeldTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
     ServerTimeKnown = true;
     failureShown_ = false;
     UpdateTimerTimer();
 }
 
-void SyncController::AdjustClockButtonClick() {
-    AdjustClock(Refusal::TellAlways);
+void SyncController::Adjust(Refusal refusal, bool unattended, Then then) {
+    if (services_.View.ServerTimeText().empty()) {
+        Query(false,
+              Guarded([this, refusal, unattended, then] { SetClock(refusal, unattended, then); }));
+        return;
+    }
+    SetClock(refusal, unattended, then);
 }
 
-void SyncController::AdjustClock(Refusal refusal) {
-    if (services_.View.ServerTimeText().empty()) {
-        CheckTimeServerButtonClick();
+void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
+    // No server has answered: the clock would be set to its own reading, which changes nothing,
+    // so nobody is asked for a password to do it.
+    if (!heldServerTime_) {
+        UpdateTimerTimer();
+        then();
+        return;
     }
-    // Once an unattended refusal has been told, later unattended settings do not stop to ask for a
-    // password each period either.
-    const bool ask = refusal == Refusal::TellAlways || !refusalTold_;
-    ClockSetResult result = SetClockBusy(ask ? AskUser::Yes : AskUser::No);
-    UpdateTimerTimer();
+    StepOnWorker(refusal, false, then,
+                 [this, refusal, unattended, then] { TimeServiceOn(refusal, unattended, then); });
+}
+
+void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn) {
+    // Once an unattended refusal has been told, later unattended settings do not stop to ask for
+    // a password each period either.
+    const AskUser ask =
+        refusal == Refusal::TellAlways || !refusalTold_ ? AskUser::Yes : AskUser::No;
+    auto outcome = std::make_shared<StepOutcome>();
+    services_.Work.Run(
+        [outcome, &clock = services_.Platform.Clock, held = *heldServerTime_, ask, stopService](
+            const Worker::Post&) { *outcome = StepToServer(clock, held, ask, stopService); },
+        Guarded([this, outcome, refusal, then, serviceOn] {
+            if (outcome->timeServiceOn) {
+                serviceOn();
+                return;
+            }
+            TakeSetting(refusal, outcome->result);
+            then();
+        }));
+}
+
+void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) {
+    // Unattended, the machine's service is left to keep the clock, without a word; the server
+    // field goes on showing the server's time for the user to compare.
+    if (unattended) {
+        UpdateTimerTimer();
+        then();
+        return;
+    }
+    services_.View.SetBusyCursor(false);
+    const bool turnOff = services_.AskYesNo && services_.AskYesNo(kTurnOffTimeService);
+    services_.View.SetBusyCursor(true);
+    if (!turnOff) {
+        then();
+        return;
+    }
+    StepOnWorker(refusal, true, then, then);
+}
+
+void SyncController::TakeSetting(Refusal refusal, const ClockSetResult& result) {
     if (result.accepted) {
         ClockOffset = 0;
         refusalTold_ = false;
+        UpdateTimerTimer();
         return;
     }
+    UpdateTimerTimer();
     // The offset stays: the clock still differs from the server by that much. Unattended
     // settings tell a refusal once, not every period.
     if (refusal == Refusal::TellOnce && refusalTold_) {
@@ -161,26 +275,6 @@ void SyncController::AdjustClock(Refusal refusal) {
     if (services_.ReportError) {
         services_.ReportError("Unable to set the computer clock: " + result.reason);
     }
-}
-
-ClockSetResult SyncController::SetClockBusy(AskUser ask) {
-    // polkit may ask the user for a password while the thread waits for the answer.
-    BusyCursor busy(services_.View);
-    const HeldServerTime target{ServerUtcNow(), services_.Platform.Clock.SteadySeconds()};
-    const ClockSetResult result = SetComputerClock(services_.Platform.Clock, target.Utc, ask);
-    if (result.accepted) {
-        heldServerTime_ = target;
-    }
-    return result;
-}
-
-TDateTime SyncController::ServerUtcNow() const {
-    const SystemClock& clock = services_.Platform.Clock;
-    if (!heldServerTime_) {
-        return clock.UtcNow();
-    }
-    return heldServerTime_->Utc +
-           (clock.SteadySeconds() - heldServerTime_->Steady) / kSecondsPerDay;
 }
 
 void SyncController::UpdateTimerTimer() {
@@ -198,22 +292,11 @@ void SyncController::UpdateTimerTimer() {
 }
 
 void SyncController::Timer1Timer() {
-    Synchronize(Unattended::Periodic);
+    commands_.Push(Command::Periodic);
 }
 
 void SyncController::Synchronizecomputerclock1Click() {
-    Synchronize(Unattended::No);
-}
-
-void SyncController::Synchronize(Unattended unattended) {
-    // Only a periodic synchronization passes over servers that asked us to slow down.
-    periodicSync_ = unattended == Unattended::Periodic;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{periodicSync_};
-    CheckTimeServerButtonClick();
-    AdjustClock(unattended == Unattended::No ? Refusal::TellAlways : Refusal::TellOnce);
+    commands_.Push(Command::Synchronize);
 }
 
 void SyncController::StartDisplayRefresh() {

@@ -12,20 +12,22 @@
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeZoneSource.h"
+#include "sync/CommandQueue.h"
+#include "sync/HeldTime.h"
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
+#include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
 #include "sync/Timer.h"
+#include "sync/Worker.h"
 
 namespace velmora {
 
-class TSNTPSend;
-
-// Makes one SNTP client for one get-time command.
-using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 // The application's general error handler: shows the message to the user.
 using ErrorReporter = std::function<void(const std::string&)>;
+// Asks the user a question with the answers Yes and No; true for Yes.
+using YesNoQuestion = std::function<bool(const std::string&)>;
 
 // What the operating system provides; the program entry makes the real ones.
 struct PlatformServices {
@@ -46,6 +48,9 @@ struct SyncControllerServices {
     PlatformServices Platform;
     OptionsDialogFactory MakeOptionsDialog;
     ErrorReporter ReportError;
+    // Runs the queries and the clock settings away from the window's thread.
+    Worker& Work;
+    YesNoQuestion AskYesNo;
 };
 
 // What the server field shows after a get-time command that no server answered.
@@ -54,6 +59,10 @@ inline constexpr const char* kFailedToContact = "Failed to contact time server";
 inline constexpr const char* kAutorunValueName = "Velmora";
 // Timer1 never runs more often than this, whatever the stored interval says.
 inline constexpr std::int32_t kShortestSyncInterval = 60000;
+// Asked before a click sets the clock while the machine's own NTP service keeps it.
+inline constexpr const char* kTurnOffTimeService =
+    "Automatic time synchronization is on: the system's own time service keeps the computer "
+    "clock.\n\nTurn it off so that Velmora sets the clock?";
 
 // The logic behind the main window: asks the time servers, keeps the offset between server time
 // and the computer clock, sets the clock, refreshes the two clock fields and runs the periodic
@@ -64,6 +73,10 @@ inline constexpr std::int32_t kShortestSyncInterval = 60000;
 // the handlers as velmora::Error; a refused clock setting goes to ReportError instead, and the
 // command completes: after a click always, during periodic and start-up synchronization only
 // the first refusal since the last accepted setting or the last OK in the options.
+//
+// The commands (get time, adjust, the tray's synchronize, the period, the start-up) run one at a
+// time as CommandQueue says; their queries and clock settings run on the Worker, and the handlers
+// return at once. The busy cursor is on while a command runs.
 class SyncController : public TSettings {
   public:
     explicit SyncController(SyncControllerServices services);
@@ -85,6 +98,8 @@ class SyncController : public TSettings {
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();
+    // Whether a command runs (or waits for the user's answer).
+    bool CommandRunning() const { return commands_.Running(); }
     // t: the server's time in the local zone.
     void StoreServerTime(TDateTime t);
     void UpdateTimerTimer();
@@ -100,38 +115,47 @@ class SyncController : public TSettings {
     // Whether a refused setting is shown every time (the user asked) or once until a setting
     // succeeds or the options are confirmed (periodic and start-up synchronization).
     enum class Refusal { TellAlways, TellOnce };
+    // What comes after a step of a command; runs on the window's thread.
+    using Then = std::function<void()>;
 
     TDateTime Now() const;
-    void AdjustClock(Refusal refusal);
-    // Sets the clock to the server's time, with the busy cursor on while the platform answers.
-    ClockSetResult SetClockBusy(AskUser ask);
-    // The server's time now in GMT: its last answer (or the last time set) carried forward by the
-    // time that has passed since; the clock's own reading before any.
-    TDateTime ServerUtcNow() const;
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
     // "Failed to contact time server", kept until the next answer.
     void ShowFailure();
-    // Who asked for a synchronization: the user, or nobody (the period, or the start-up).
-    enum class Unattended { No, Periodic, AtStart };
-    // Get time, then adjust.
-    void Synchronize(Unattended unattended);
 
-    // The server's time is held against UTC and a steady clock, not against the local clock:
-    // a step of the clock or a change of daylight saving time between the answer and the setting
-    // does not move the time set. ClockOffset, kept as well, is what the display shows.
-    struct HeldServerTime {
-        TDateTime Utc = 0;
-        double Steady = 0;  // SystemClock::SteadySeconds at Utc
-    };
+    void StartCommand(Command command);
+    // Ends command `number` (the count of commands started when it began), once.
+    void FinishCommand(std::uint64_t number);
+    // `step` with its command finished should it throw, so that the next one can run.
+    Then Guarded(Then step);
+    // The same for command `number`; reads nothing of the controller until it runs.
+    Then GuardedFor(std::uint64_t number, Then step);
+    // Asks the servers on the worker, then shows what came back; failures show as they come.
+    void Query(bool periodic, Then then);
+    void TakeFailure(const QueryAttempt& attempt);
+    void TakeQuery(const QueryOutcome& outcome);
+    // Adjust: a query first when none has been made, then the setting.
+    void Adjust(Refusal refusal, bool unattended, Then then);
+    void SetClock(Refusal refusal, bool unattended, Then then);
+    // Steps the clock on the worker, then `then`; `serviceOn` instead when an NTP service keeps
+    // the clock and nothing was set (never when `stopService`).
+    void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
+    // The answer to a setting, as the user is to hear it.
+    void TakeSetting(Refusal refusal, const ClockSetResult& result);
+    // An NTP service keeps the clock: a click asks whether to turn it off.
+    void TimeServiceOn(Refusal refusal, bool unattended, Then then);
 
     SyncControllerServices services_;
+    CommandQueue commands_;
+    std::uint64_t commandNumber_ = 0;
     bool refusalTold_ = false;
-    std::optional<HeldServerTime> heldServerTime_;
+    // The server's time as last answered; what adjust sets the clock to. ClockOffset, kept as
+    // well, is what the display shows.
+    std::optional<HeldTime> heldServerTime_;
     KissOfDeathBook kissOfDeath_;
-    bool periodicSync_ = false;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;

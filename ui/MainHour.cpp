@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
 #include <QWindow>
@@ -16,7 +17,6 @@
 #include "net/SNTPsend.h"
 #include "ui/Application.h"
 #include "ui/Options.h"
-#include "ui/X11Flush.h"
 #include "ui/help.h"
 
 // A resource file in a static library is linked in only when asked for.
@@ -41,7 +41,7 @@ QIcon ButtonPicture(const QString& name) {
 }
 
 SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
-                                          PlatformServices& services) {
+                                          PlatformServices& services, Worker& work) {
     return SyncControllerServices{
         form,
         updateTimer,
@@ -49,6 +49,8 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         std::move(services),
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
+        work,
+        [&form](const std::string& question) { return form.AskYesNo(question); },
     };
 }
 
@@ -70,7 +72,7 @@ QString StatusTextOf(const QString& controlName) {
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
       TrayIcon1(this),
-      Controller(ControllerServices(*this, UpdateTimer, Timer1, services)) {
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, Work)) {
     InitButtonResources();
     setupUi(this);
     UpdateTimer.setObjectName("UpdateTimer");
@@ -214,9 +216,17 @@ void TTimeForm::SetBusyCursor(bool on) {
     } else {
         QApplication::restoreOverrideCursor();
     }
-    // The thread is about to block in the query: the new cursor has to reach the X server now,
-    // not at the next pass of the event loop.
-    FlushWindowSystem();
+}
+
+bool TTimeForm::AskYesNo(const std::string& question) {
+    // The window comes out of the tray first: a box over nothing would leave the user wondering
+    // what it is about.
+    if (!isVisible()) {
+        BringToFront();
+    }
+    return QMessageBox::question(this, kTitle, QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 void TTimeForm::SetWindowMinimized() {

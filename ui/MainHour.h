@@ -10,6 +10,7 @@
 #include "sync/TimeView.h"
 #include "ui/CoolTrayIcon.h"
 #include "ui/QtTimer.h"
+#include "ui/ThreadWorker.h"
 #include "ui_MainHour.h"
 
 namespace velmora {
@@ -36,6 +37,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void SetWindowMinimized() override;
     void SetWindowNormal();
     void SetStatusText(const QString& text);
+    // A question with Yes and No, No the default; true for Yes.
+    bool AskYesNo(const std::string& question);
 
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
@@ -64,6 +67,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     // Whether the application counts as minimized ("Restore program" acts only then).
     bool AppMinimized() const { return appMinimized_; }
     bool BusyCursor() const { return busy_; }
+    // Whether a query or a clock setting is still under way on the worker.
+    bool WorkRunning() const { return Work.Busy(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +86,7 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     QAction* Restoreprogram1 = nullptr;
     QAction* Exitprogram1 = nullptr;
     TCoolTrayIcon TrayIcon1;
+    ThreadWorker Work{this};
     SyncController Controller;
 
     void SetUpWindow();

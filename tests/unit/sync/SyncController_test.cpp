@@ -295,7 +295,9 @@ TEST_F(Adjust, BeforeAnyQueryAsksFirstThenSetsTheServersTimeInGmt) {
     EXPECT_TRUE(w.Errors.empty());
 }
 
-TEST_F(Adjust, AfterAFailedFirstQuerySetsTheClockToItsOwnReadingWithoutAskingAgain) {
+// The clock would be set to its own reading: that changes nothing, so nobody is asked for a
+// password to do it.
+TEST_F(Adjust, AfterAFailedFirstQueryLeavesTheClockAloneWithoutAskingAgain) {
     net.AddSilentServer("down.test");
     StartWithServers("down.test", false);
 
@@ -303,8 +305,9 @@ TEST_F(Adjust, AfterAFailedFirstQuerySetsTheClockToItsOwnReadingWithoutAskingAga
     c.AdjustClockButtonClick();
 
     EXPECT_EQ(net.Queried().size(), 1u);
-    ASSERT_EQ(w.Clock.Settings.size(), 2u);
-    EXPECT_NEAR(w.Clock.Settings[0], w.Clock.UtcNow(), kMillisecond);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(w.Errors.empty());
+    EXPECT_EQ(c.ClockOffset, 0);
 }
 
 TEST_F(Adjust, UsesTheClockSinceTheAnswerAndTheHeldOffset) {
@@ -492,6 +495,112 @@ TEST_F(RefusedClock, TheBusyCursorIsOnWhileThePlatformDecides) {
 
     EXPECT_EQ(busyAtSetting, std::vector<bool>{true});
     EXPECT_FALSE(w.View.BusyCursor);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// The queries and the settings run on the worker, here held until the test lets them end.
+class Commands : public ControllerTest {
+  protected:
+    void StartHeld(const std::string& list) {
+        StartWithServers(list, false);
+        w.Work.Hold = true;
+    }
+    void FinishAll() {
+        while (!w.Work.Held.empty()) {
+            w.Work.RunHeld();
+        }
+    }
+};
+
+TEST_F(Commands, RunOneAtATimeInTheOrderTheyCameAndTheSameOneWaitsOnlyOnce) {
+    net.AddServer("up.test", Ahead(20));
+    StartHeld("up.test");
+
+    c.CheckTimeServerButtonClick();
+    c.CheckTimeServerButtonClick();
+    c.AdjustClockButtonClick();
+    c.CheckTimeServerButtonClick();
+    c.AdjustClockButtonClick();
+
+    // The handlers came back at once, with one query under way and the busy cursor on.
+    EXPECT_TRUE(c.CommandRunning());
+    EXPECT_TRUE(w.View.BusyCursor);
+    EXPECT_EQ(w.Work.Held.size(), 1u);
+    EXPECT_TRUE(net.Queried().empty());
+    FinishAll();
+    EXPECT_EQ(net.Queried().size(), 2u);
+    EXPECT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_FALSE(c.CommandRunning());
+    EXPECT_FALSE(w.View.BusyCursor);
+}
+
+TEST_F(Commands, TheStartUpSynchronizationRunsBehindTheOpenWindow) {
+    net.AddServer("ntp.test", Ahead(30));
+    w.SetKey("GlobalAutorun", "1");
+    w.Work.Hold = true;
+    StartWithServers("ntp.test", false);
+
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(c.CommandRunning());
+    FinishAll();
+    ASSERT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_NEAR(w.Clock.Settings[0], Ahead(30), kMillisecond);
+}
+
+// The machine's own NTP service keeps the clock.
+class TimeServiceOn : public ControllerTest {
+  protected:
+    void SetUp() override {
+        net.AddServer("ntp.test", Ahead(9));
+        w.Clock.Service = TimeService{true, true};
+        w.SetKey("UpdateClock", "1");
+        w.SetKey("UpdateClockInterval", "60000");
+        w.SetKey("GlobalAutorun", "1");
+        StartWithServers("ntp.test", false);
+    }
+};
+
+TEST_F(TimeServiceOn, UnattendedSynchronizationLeavesItAloneWithoutAWord) {
+    w.Timer1.Advance(3 * 60000);
+
+    EXPECT_EQ(net.Queried().size(), 4u);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(w.Questions.empty());
+    EXPECT_TRUE(w.Errors.empty());
+    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + 9 * kSecond));
+}
+
+TEST_F(TimeServiceOn, AClickAsksOnceWhetherToTurnItOffAndYesDoesSoBeforeSetting) {
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Questions, std::vector<std::string>{kTurnOffTimeService});
+    EXPECT_EQ(w.Clock.ServiceStops, 0);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+
+    w.Answer = [](const std::string&) { return true; };
+    c.Synchronizecomputerclock1Click();
+    EXPECT_EQ(w.Questions.size(), 2u);
+    EXPECT_EQ(w.Clock.ServiceStops, 1);
+    ASSERT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_NEAR(w.Clock.Settings[0], Ahead(9), kMillisecond);
+    EXPECT_FALSE(w.View.BusyCursor);
+
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Questions.size(), 2u) << "the service is off now";
+}
+
+TEST_F(TimeServiceOn, ARefusalToTurnItOffIsToldInItsOwnWords) {
+    w.Answer = [](const std::string&) { return true; };
+    w.Clock.Refuse = true;
+    w.Clock.RefusalReason = "Permission denied";
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Errors,
+              std::vector<std::string>{"Unable to set the computer clock: Permission denied"});
+    EXPECT_TRUE(w.Clock.Settings.empty());
 }
 
 }  // namespace

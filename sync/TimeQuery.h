@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/SystemClock.h"
+#include "sync/HeldTime.h"
+
+namespace velmora {
+
+class TSNTPSend;
+
+// Makes one SNTP client for one get-time command.
+using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
+
+// One entry of the server list asked once.
+struct QueryAttempt {
+    std::string entry;
+    bool answered = false;
+    // The kiss code of a refusing answer ("DENY", "RATE", ...), else empty.
+    std::string kissCode;
+};
+
+// What one get-time command found: the attempts in order, and the answer when one came.
+struct QueryOutcome {
+    std::vector<QueryAttempt> attempts;
+    std::optional<HeldTime> answer;
+};
+
+// Asks `entries` in order with one client until one answers; with `nextOnFail` clear only the
+// first is asked. `attempted` hears of each attempt as it ends. Blocks for up to the client's
+// timeout per entry: runs on the worker.
+QueryOutcome AskServers(const std::vector<std::string>& entries, bool nextOnFail,
+                        const SntpClientFactory& makeClient, const SystemClock& clock,
+                        const std::function<void(const QueryAttempt&)>& attempted);
+
+}  // namespace velmora
