@@ -10,6 +10,7 @@
 #include "app/SaveAtExit.h"
 #include "app/SignalPipe.h"
 #include "net/SNTPsend.h"
+#include "platform/HistoryFile.h"
 #include "platform/IniProfileFile.h"
 #include "platform/LinuxProgramPath.h"
 #include "platform/LinuxSystemClock.h"
@@ -42,8 +43,9 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
                            PerUserSettingsFile(UserConfigDirectory()));
     IniProfileFile profile(settings.file, settings.defaults);
     SessionAutostartStore autostart(XdgAutostartFolder::kSystemDirectory, UserAutostartDirectory());
-    TTimeForm form(
-        {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
+    HistoryFile history(UserHistoryFile());
+    TTimeForm form({clock, zone, profile, program, autostart, history,
+                    [] { return std::make_unique<TSNTPSend>(); }});
 
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
                      [&form] { form.BringToFront(); });

@@ -44,13 +44,23 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
     return {perUser, besideProgram};
 }
 
-std::string UserConfigDirectory() {
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return config;
+// An XDG base folder: the variable when it holds an absolute path, else `underHome` in the home
+// folder.
+std::string XdgDirectory(const char* variable, const char* underHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return value;
     }
     const std::string home = HomeDirectory();
-    return home.empty() ? "" : home + "/.config";
+    return home.empty() ? "" : home + underHome;
+}
+
+std::string UserConfigDirectory() {
+    return XdgDirectory("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string UserStateDirectory() {
+    return XdgDirectory("XDG_STATE_HOME", "/.local/state");
 }
 
 }  // namespace velmora

@@ -20,7 +20,8 @@ StepOutcome StepToServer(SystemClock& clock, const HeldTime& server, AskUser ask
         outcome.timeServiceOn = true;
         return outcome;
     }
-    outcome.result = SetComputerClock(clock, OffsetToServer(clock, server), ask);
+    outcome.offsetSeconds = OffsetToServer(clock, server);
+    outcome.result = SetComputerClock(clock, outcome.offsetSeconds, ask);
     return outcome;
 }
 

@@ -13,6 +13,8 @@ struct StepOutcome {
     // An NTP service keeps the clock, and nothing was changed.
     bool timeServiceOn = false;
     ClockSetResult result;
+    // How far the clock was to be moved.
+    double offsetSeconds = 0;
 };
 
 // Brings the clock to the held server time, the offset measured right before the step. While an

@@ -182,6 +182,10 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
     if (!outcome.answer) {
         return;
     }
+    const QueryAttempt& answered = outcome.attempts.back();
+    services_.Platform.History.Append(
+        {HistoryRecord::Kind::Answer, ToUnixSeconds(outcome.answer->Utc), answered.entry,
+         answered.offsetSeconds, answered.delaySeconds, answered.authenticated});
     // The answer came a moment ago, on the worker: carried forward to now.
     const SystemClock& clock = services_.Platform.Clock;
     StoreServerTime(HeldUtcAt(*outcome.answer, clock.SteadySeconds()) - ZoneBias);
@@ -235,7 +239,7 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
                 serviceOn();
                 return;
             }
-            TakeSetting(refusal, outcome->result);
+            TakeSetting(refusal, *outcome);
             then();
         }));
 }
@@ -258,10 +262,14 @@ void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) 
     StepOnWorker(refusal, true, then, then);
 }
 
-void SyncController::TakeSetting(Refusal refusal, const ClockSetResult& result) {
+void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
+    const ClockSetResult& result = outcome.result;
     if (result.accepted) {
         ClockOffset = 0;
         refusalTold_ = false;
+        services_.Platform.History.Append({HistoryRecord::Kind::Step,
+                                           ToUnixSeconds(services_.Platform.Clock.UtcNow()), "",
+                                           outcome.offsetSeconds, 0, false});
         UpdateTimerTimer();
         return;
     }

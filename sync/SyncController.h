@@ -8,10 +8,12 @@
 
 #include "core/DateTime.h"
 #include "platform/AutostartStore.h"
+#include "platform/HistoryStore.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeZoneSource.h"
+#include "sync/ClockStep.h"
 #include "sync/CommandQueue.h"
 #include "sync/HeldTime.h"
 #include "sync/KissOfDeath.h"
@@ -36,6 +38,7 @@ struct PlatformServices {
     ProfileFile& Profile;
     ProgramPath& Program;
     AutostartStore& Autostart;
+    HistoryStore& History;
     SntpClientFactory MakeSntpClient;
 };
 
@@ -144,7 +147,7 @@ class SyncController : public TSettings {
     // the clock and nothing was set (never when `stopService`).
     void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
     // The answer to a setting, as the user is to hear it.
-    void TakeSetting(Refusal refusal, const ClockSetResult& result);
+    void TakeSetting(Refusal refusal, const StepOutcome& outcome);
     // An NTP service keeps the clock: a click asks whether to turn it off.
     void TimeServiceOn(Refusal refusal, bool unattended, Then then);
 

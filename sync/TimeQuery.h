@@ -16,10 +16,24 @@ class TSNTPSend;
 // Makes one SNTP client for one get-time command.
 using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 
+// Why an entry gave no time.
+enum class QueryFailure {
+    None,
+    NoAnswer,    // nothing valid came back within the time
+    BadAnswer,   // an answer came that breaks the rules of a reply
+    KissOfDeath  // the server said no (kissCode)
+};
+
 // One entry of the server list asked once.
 struct QueryAttempt {
     std::string entry;
     bool answered = false;
+    // Asked with Network Time Security: an answer is authenticated.
+    bool authenticated = false;
+    // Of an answer: the server's time minus the computer clock, and the round trip.
+    double offsetSeconds = 0;
+    double delaySeconds = 0;
+    QueryFailure failure = QueryFailure::None;
     // The kiss code of a refusing answer ("DENY", "RATE", ...), else empty.
     std::string kissCode;
 };

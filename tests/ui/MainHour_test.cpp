@@ -20,6 +20,7 @@
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeHistoryStore.h"
 #include "tests/fixtures/FakeProfileFile.h"
 #include "tests/fixtures/FakeProgramPath.h"
 #include "tests/fixtures/FakeSystemClock.h"
@@ -41,7 +42,7 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
                              }});
@@ -73,6 +74,7 @@ class MainHourTest : public ::testing::Test {
     FakeSystemClock clock;
     FakeTimeZoneSource zone;
     FakeProfileFile profile;
+    FakeHistoryStore history;
     FakeProgramPath program;
     FakeAutostartStore autostart;
     SocketFakeApi sockets;

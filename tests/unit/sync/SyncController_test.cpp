@@ -293,6 +293,13 @@ TEST_F(Adjust, BeforeAnyQueryAsksFirstThenSetsTheServersTimeInGmt) {
     EXPECT_NEAR(w.Clock.Settings[0], Ahead(42), kMillisecond);
     EXPECT_EQ(c.ClockOffset, 0);
     EXPECT_TRUE(w.Errors.empty());
+    // The answer and the step go into the history.
+    ASSERT_EQ(w.History.Records.size(), 2u);
+    EXPECT_EQ(w.History.Records[0].kind, HistoryRecord::Kind::Answer);
+    EXPECT_EQ(w.History.Records[0].entry, "up.test");
+    EXPECT_FALSE(w.History.Records[0].authenticated);
+    EXPECT_EQ(w.History.Records[1].kind, HistoryRecord::Kind::Step);
+    EXPECT_NEAR(w.History.Records[1].offsetSeconds, 42, 1e-3);
 }
 
 // The clock would be set to its own reading: that changes nothing, so nobody is asked for a
