@@ -112,8 +112,8 @@ void HistoryFile::Append(const HistoryRecord& record) {
     const int fd = open(path_.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     // One write for the whole line: a kill cuts at most this line. A line cut before keeps its
     // own, so that this one starts whole.
-    const bool written = fd >= 0 && WriteAll(fd, (EndsWithLineEnd(fd) ? "" : "\n") +
-                                                     HistoryLine(record) + "\n");
+    const bool written =
+        fd >= 0 && WriteAll(fd, (EndsWithLineEnd(fd) ? "" : "\n") + HistoryLine(record) + "\n");
     if (fd >= 0) {
         close(fd);
     }

@@ -1,6 +1,7 @@
 #include "sync/SyncController.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <utility>
 
@@ -94,6 +95,7 @@ void SyncController::AdjustClockButtonClick() {
 
 void SyncController::StartCommand(Command command) {
     ++commandNumber_;
+    unattended_ = command == Command::Periodic || command == Command::AtStart;
     services_.View.SetBusyCursor(true);
     const Then finish = [this, number = commandNumber_] { FinishCommand(number); };
     Guarded([this, command, finish] {
@@ -149,6 +151,7 @@ void SyncController::Query(bool periodic, Then then) {
         ServerList.emplace_back(kDefaultServer2);
     }
     std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodic);
+    failures_.clear();
     if (askable.empty()) {
         ShowFailure();
         then();
@@ -175,20 +178,54 @@ void SyncController::Query(bool periodic, Then then) {
 
 void SyncController::TakeFailure(const QueryAttempt& attempt) {
     kissOfDeath_.Note(attempt.entry, attempt.kissCode);
+    failures_.push_back(attempt);
     ShowFailure();
 }
 
 void SyncController::TakeQuery(const QueryOutcome& outcome) {
     if (!outcome.answer) {
+        status_.failures = failures_;
+        ShowStatus();
+        if (unattended_) {
+            CountUnattendedFailure();
+        }
         return;
     }
     const QueryAttempt& answered = outcome.attempts.back();
+    status_.answer = answered;
+    status_.failures.clear();
+    heldAuthenticated_ = answered.authenticated;
+    unattendedFailures_ = 0;
+    failuresWarned_ = false;
     services_.Platform.History.Append(
         {HistoryRecord::Kind::Answer, ToUnixSeconds(outcome.answer->Utc), answered.entry,
          answered.offsetSeconds, answered.delaySeconds, answered.authenticated});
     // The answer came a moment ago, on the worker: carried forward to now.
     const SystemClock& clock = services_.Platform.Clock;
     StoreServerTime(HeldUtcAt(*outcome.answer, clock.SteadySeconds()) - ZoneBias);
+    status_.answeredAt = Now();
+    ShowStatus();
+}
+
+void SyncController::ShowStatus() {
+    services_.View.SetTimeStatus(StatusLines(status_));
+}
+
+void SyncController::CountUnattendedFailure() {
+    if (++unattendedFailures_ < kFailuresBeforeWarning || failuresWarned_) {
+        return;
+    }
+    failuresWarned_ = true;
+    const std::string why =
+        status_.failures.empty()
+            ? "every server of the list has refused to be asked"
+            : FailureReason(status_.failures.back(), status_.replyTimeoutSeconds);
+    services_.View.ShowNotification(
+        "Velmora cannot get the time",
+        "The last " + std::to_string(unattendedFailures_) +
+            " synchronizations got no time from any server (" + why +
+            "). Check the network connection and that the firewall lets UDP port 123 out, or "
+            "add other time servers in Properties.");
 }
 
 void SyncController::ShowFailure() {
@@ -216,7 +253,8 @@ void SyncController::Adjust(Refusal refusal, bool unattended, Then then) {
 void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
     // No server has answered: the clock would be set to its own reading, which changes nothing,
     // so nobody is asked for a password to do it.
-    if (!heldServerTime_) {
+    if (!heldServerTime_ ||
+        !StepAllowed(OffsetToServer(services_.Platform.Clock, *heldServerTime_), unattended)) {
         UpdateTimerTimer();
         then();
         return;
@@ -244,6 +282,39 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
         }));
 }
 
+bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
+    // A step at the limit is within it, to the millisecond the offset is measured to.
+    constexpr double kMeasured = 0.001;
+    if (StepLimitSeconds <= 0 || std::fabs(offsetSeconds) <= StepLimitSeconds + kMeasured) {
+        return true;
+    }
+    const std::string size = SignedDuration(offsetSeconds);
+    const std::string limit = SignedDuration(StepLimitSeconds).substr(1);
+    if (!unattended) {
+        services_.View.SetBusyCursor(false);
+        const bool agreed =
+            services_.AskYesNo &&
+            services_.AskYesNo("Setting the computer clock to the server's time moves it by " +
+                               size + ", more than " + limit + ".\n\nSet the clock?");
+        services_.View.SetBusyCursor(true);
+        return agreed;
+    }
+    // Anyone on the path can forge a plain answer; an authenticated one is trusted.
+    if (heldAuthenticated_) {
+        return true;
+    }
+    if (!guardTold_ && services_.ReportError) {
+        services_.ReportError(
+            "The computer clock was left alone: the server's time (not "
+            "authenticated) is " +
+            size + " from it, more than the " + limit +
+            " a synchronization nobody asked for may move it. Click \"Adjust "
+            "time\" to set it.");
+    }
+    guardTold_ = true;
+    return false;
+}
+
 void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) {
     // Unattended, the machine's service is left to keep the clock, without a word; the server
     // field goes on showing the server's time for the user to compare.
@@ -267,6 +338,11 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
     if (result.accepted) {
         ClockOffset = 0;
         refusalTold_ = false;
+        guardTold_ = false;
+        status_.stepped = true;
+        status_.steppedAt = Now();
+        status_.stepSeconds = outcome.offsetSeconds;
+        ShowStatus();
         services_.Platform.History.Append({HistoryRecord::Kind::Step,
                                            ToUnixSeconds(services_.Platform.Clock.UtcNow()), "",
                                            outcome.offsetSeconds, 0, false});

@@ -19,6 +19,7 @@
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
+#include "sync/SyncStatus.h"
 #include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
 #include "sync/Timer.h"
@@ -62,6 +63,8 @@ inline constexpr const char* kFailedToContact = "Failed to contact time server";
 inline constexpr const char* kAutorunValueName = "Velmora";
 // Timer1 never runs more often than this, whatever the stored interval says.
 inline constexpr std::int32_t kShortestSyncInterval = 60000;
+// Unattended synchronizations that got no time in a row before the user hears of it.
+inline constexpr int kFailuresBeforeWarning = 3;
 // Asked before a click sets the clock while the machine's own NTP service keeps it.
 inline constexpr const char* kTurnOffTimeService =
     "Automatic time synchronization is on: the system's own time service keeps the computer "
@@ -150,6 +153,13 @@ class SyncController : public TSettings {
     void TakeSetting(Refusal refusal, const StepOutcome& outcome);
     // An NTP service keeps the clock: a click asks whether to turn it off.
     void TimeServiceOn(Refusal refusal, bool unattended, Then then);
+    // Whether a step of `offsetSeconds` may go ahead: beyond the limit, never unattended on a
+    // plain answer (told once), and after a click only when the user agrees.
+    bool StepAllowed(double offsetSeconds, bool unattended);
+    // The status lines to the view.
+    void ShowStatus();
+    // A query nobody asked for got no time: after a few in a row the user hears of it, once.
+    void CountUnattendedFailure();
 
     SyncControllerServices services_;
     CommandQueue commands_;
@@ -158,7 +168,18 @@ class SyncController : public TSettings {
     // The server's time as last answered; what adjust sets the clock to. ClockOffset, kept as
     // well, is what the display shows.
     std::optional<HeldTime> heldServerTime_;
+    // The held server time came authenticated (NTS).
+    bool heldAuthenticated_ = false;
     KissOfDeathBook kissOfDeath_;
+    SyncStatus status_;
+    // The failed attempts of the query under way.
+    std::vector<QueryAttempt> failures_;
+    // The command under way was not asked for by the user (the period, the start-up).
+    bool unattended_ = false;
+    // A step beyond the limit was left for a click, and the user has been told.
+    bool guardTold_ = false;
+    int unattendedFailures_ = 0;
+    bool failuresWarned_ = false;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;

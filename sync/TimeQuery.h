@@ -19,9 +19,11 @@ using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 // Why an entry gave no time.
 enum class QueryFailure {
     None,
-    NoAnswer,    // nothing valid came back within the time
-    BadAnswer,   // an answer came that breaks the rules of a reply
-    KissOfDeath  // the server said no (kissCode)
+    NoAnswer,      // nothing valid came back within the time
+    NameNotFound,  // the host name does not resolve
+    BadAnswer,     // an answer came that breaks the rules of a reply
+    KissOfDeath,   // the server said no (kissCode)
+    KeyExchange    // the NTS key exchange was refused (detail says why)
 };
 
 // One entry of the server list asked once.
@@ -36,6 +38,8 @@ struct QueryAttempt {
     QueryFailure failure = QueryFailure::None;
     // The kiss code of a refusing answer ("DENY", "RATE", ...), else empty.
     std::string kissCode;
+    // More about the failure where there is more to say (why a key exchange was refused).
+    std::string detail;
 };
 
 // What one get-time command found: the attempts in order, and the answer when one came.

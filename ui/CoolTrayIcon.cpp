@@ -117,7 +117,16 @@ QString TCoolTrayIcon::TipText() const {
     if (tip.size() == kMaxTip && tip.back().isHighSurrogate()) {
         tip.chop(1);
     }
-    return tip;
+    return tipDetails_.isEmpty() ? tip : tip + '\n' + tipDetails_;
+}
+
+void TCoolTrayIcon::SetTipDetails(const QString& details) {
+    tipDetails_ = details;
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
+    tray_.showMessage(title, text, QSystemTrayIcon::Warning);
 }
 
 void TCoolTrayIcon::FillNotifyData() {

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -81,6 +82,7 @@ TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     SetUpButtons();
     SetUpFields();
     SetUpStatusTexts();
+    SetUpKeyboard();
     SetUpTrayMenu();
     SetUpTrayIcon();
     ConnectActions();
@@ -131,6 +133,25 @@ void TTimeForm::SetUpStatusTexts() {
                                          SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
         control->setMouseTracking(true);
         control->installEventFilter(this);
+    }
+}
+
+void TTimeForm::SetUpKeyboard() {
+    // The picture buttons take the focus in their row's order, and say what they do to a screen
+    // reader in the words of the status line; Space presses them as any button, Enter too.
+    QWidget* previous = nullptr;
+    for (QToolButton* button :
+         {CheckTimeServerButton, AdjustClockButton, SpeedButton2, SpeedButton3, SpeedButton1}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+        if (previous) {
+            setTabOrder(previous, button);
+        }
+        previous = button;
+    }
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{CheckTimeServerButton, AdjustClockButton, SpeedButton2,
+                                         SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
+        control->setAccessibleName(StatusTextOf(control->objectName()));
     }
 }
 
@@ -227,6 +248,19 @@ bool TTimeForm::AskYesNo(const std::string& question) {
     return QMessageBox::question(this, kTitle, QString::fromStdString(question),
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) {
+        text << QString::fromStdString(line);
+    }
+    TimeServerEdit->setToolTip(text.join('\n'));
+    TrayIcon1.SetTipDetails(text.join('\n'));
+}
+
+void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
+    TrayIcon1.ShowMessage(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void TTimeForm::SetWindowMinimized() {
@@ -332,6 +366,14 @@ void TTimeForm::ApplicationEvents1Deactivate() {
 bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         SetStatusText(StatusTextOf(watched->objectName()));
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

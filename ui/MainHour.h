@@ -35,6 +35,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
                          const std::string& serverCaption) override;
     void SetBusyCursor(bool on) override;
     void SetWindowMinimized() override;
+    void SetTimeStatus(const std::vector<std::string>& lines) override;
+    void ShowNotification(const std::string& title, const std::string& text) override;
     void SetWindowNormal();
     void SetStatusText(const QString& text);
     // A question with Yes and No, No the default; true for Yes.
@@ -93,6 +95,7 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void SetUpButtons();
     void SetUpFields();
     void SetUpStatusTexts();
+    void SetUpKeyboard();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
     void ConnectActions();

@@ -121,6 +121,8 @@ TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
     for (const auto& [control, text] : expected) {
         MoveMouseOver(Find<QWidget>(*form, control));
         EXPECT_EQ(StatusBar(*form)->currentMessage(), text);
+        // A screen reader names each control in the same words.
+        EXPECT_EQ(Find<QWidget>(*form, control)->accessibleName(), text);
     }
     // Controls without a text leave the last one standing.
     MoveMouseOver(Label(*form, "Label1"));
@@ -166,6 +168,38 @@ TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// Tab goes along the picture buttons in their row; Space and Enter press the one in focus.
+TEST_F(MainHourTest, TheButtonsAnswerTheKeyboard) {
+    auto form = MakeForm();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Button(*form, "CheckTimeServerButton")->setFocus();
+    for (const char* next : {"AdjustClockButton", "SpeedButton2", "SpeedButton3", "SpeedButton1"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Button(*form, next)) << next;
+    }
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        Button(*form, "CheckTimeServerButton")->setFocus();
+        QTest::keyClick(Button(*form, "CheckTimeServerButton"), key);
+        QTRY_COMPARE_WITH_TIMEOUT(form->ServerTimeText(), std::string(kFailedToContact), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::overrideCursor(), nullptr, 5000);
+        form->SetServerTimeText("");
+    }
+    EXPECT_EQ(clientsMade, 2);
+}
+
+// What the time shown is worth: the server field's tooltip and the tray tip after the name.
+TEST_F(MainHourTest, TheStatusGoesToTheTooltipAndTheTrayTip) {
+    auto form = MakeForm();
+    Button(*form, "CheckTimeServerButton")->click();
+    const QString expected =
+        "The server gave no time:\n127.0.0.1: no answer within 5 s: UDP port "
+        "123 may be blocked\nClock not set since the program started";
+    QTRY_COMPARE_WITH_TIMEOUT(Label(*form, "TimeServerEdit")->toolTip(), expected, 5000);
+    EXPECT_EQ(Find<TCoolTrayIcon>(*form, "TrayIcon1")->TipText(), "Velmora\n" + expected);
+}
+
 TEST_F(MainHourTest, RestoreProgramActsOnlyOnAMinimizedWindow) {
     auto form = MakeForm();
     QAction* restore = Find<QAction>(*form, "Restoreprogram1");
@@ -197,7 +231,7 @@ TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
     auto form = MakeForm();
     form->FormDestroy();
     const auto writes = profile.Writes.size();
-    EXPECT_EQ(writes, 8u);
+    EXPECT_EQ(writes, kSettingsTable.size());
     form.reset();
     EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
 }

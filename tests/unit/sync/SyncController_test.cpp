@@ -1,3 +1,4 @@
+#include <cmath>
 #include <stdexcept>
 
 #include "tests/fixtures/ControllerTest.h"
@@ -74,7 +75,7 @@ TEST_F(StartUp, SavesEveryKeyAtShutDownAndASaveFailureStillReleasesTheList) {
     w.SetKey("UpdateClockInterval", "30");
     c.FormCreate();
     c.FormDestroy();
-    EXPECT_EQ(w.Profile.Writes.size(), 8u);
+    EXPECT_EQ(w.Profile.Writes.size(), kSettingsTable.size());
     EXPECT_EQ(w.Profile.Get(kSettingsSection, "UpdateClockInterval"), "30");
 
     c.FormCreate();
@@ -608,6 +609,103 @@ TEST_F(TimeServiceOn, ARefusalToTurnItOffIsToldInItsOwnWords) {
     EXPECT_EQ(w.Errors,
               std::vector<std::string>{"Unable to set the computer clock: Permission denied"});
     EXPECT_TRUE(w.Clock.Settings.empty());
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A plain answer two hours (and more) off, during periodic synchronization every minute.
+class StepGuard : public ControllerTest {
+  protected:
+    void StartPeriodic(double ahead, const char* limit = "3600") {
+        net.AddServer("ntp.test", Ahead(ahead));
+        w.SetKey("UpdateClock", "1");
+        w.SetKey("UpdateClockInterval", "60000");
+        w.SetKey("StepLimitSeconds", limit);
+        StartWithServers("ntp.test", false);
+    }
+};
+
+class StepGuardAt : public StepGuard, public ::testing::WithParamInterface<double> {};
+
+TEST_P(StepGuardAt, UnattendedStepsOnAPlainAnswerGoUpToTheLimit) {
+    const double ahead = GetParam();
+    StartPeriodic(ahead);
+    w.Timer1.Advance(60000);
+    EXPECT_EQ(w.Clock.Settings.size(), std::fabs(ahead) <= 3600 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, StepGuardAt, ::testing::Values(3599.0, 3600.0, -3600.0, 3601.0));
+
+TEST_F(StepGuard, BeyondTheLimitAnUnattendedStepIsLeftForAClickToldOnce) {
+    StartPeriodic(7200);
+    w.Timer1.Advance(3 * 60000);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    ASSERT_EQ(w.Errors.size(), 1u);
+    EXPECT_EQ(w.Errors[0],
+              "The computer clock was left alone: the server's time (not authenticated) is "
+              "+2 h 0 min 0 s from it, more than the 1 h 0 min 0 s a synchronization nobody "
+              "asked for may move it. Click \"Adjust time\" to set it.");
+    EXPECT_NEAR(c.ClockOffset, 7200 * kSecond, kMillisecond) << "the server's time still shows";
+}
+
+TEST_F(StepGuard, AClickBeyondTheLimitAsksFirstShowingTheStep) {
+    StartPeriodic(-3601);
+    c.AdjustClockButtonClick();
+    ASSERT_EQ(w.Questions.size(), 1u);
+    EXPECT_EQ(w.Questions[0],
+              "Setting the computer clock to the server's time moves it by -1 h 0 min 1 s, more "
+              "than 1 h 0 min 0 s.\n\nSet the clock?");
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    w.Answer = [](const std::string&) { return true; };
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Clock.Settings.size(), 1u);
+}
+
+TEST_F(StepGuard, ALimitOfZeroTurnsTheGuardOff) {
+    StartPeriodic(86400, "0");
+    w.Timer1.Advance(60000);
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Clock.Settings.size(), 2u);
+    EXPECT_TRUE(w.Questions.empty());
+    EXPECT_TRUE(w.Errors.empty());
+}
+
+TEST_F(StepGuard, TheStatusTellsWhatTheTimeIsWorth) {
+    StartPeriodic(1.5);
+    c.CheckTimeServerButtonClick();
+    ASSERT_EQ(w.View.StatusLines.size(), 4u);
+    EXPECT_EQ(w.View.StatusLines[0], "Answer from ntp.test, plain SNTP (not authenticated)");
+    EXPECT_EQ(w.View.StatusLines[1].rfind("Offset +1.500 s \u00b1 ", 0), 0u)
+        << w.View.StatusLines[1];
+    EXPECT_EQ(w.View.StatusLines[3], "Clock not set since the program started");
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.View.StatusLines.back().rfind("Clock last set ", 0), 0u);
+    EXPECT_NE(w.View.StatusLines.back().find(", by +1.500 s"), std::string::npos);
+}
+
+TEST_F(StepGuard, RepeatedUnattendedFailuresAreNotifiedOnceUntilAnAnswer) {
+    net.AddSilentServer("down.test");
+    w.SetKey("UpdateClock", "1");
+    w.SetKey("UpdateClockInterval", "60000");
+    StartWithServers("down.test", false);
+    c.CheckTimeServerButtonClick();
+    w.Timer1.Advance(2 * 60000);
+    EXPECT_TRUE(w.View.Notifications.empty()) << "a click does not count";
+    w.Timer1.Advance(60000);
+    ASSERT_EQ(w.View.Notifications.size(), 1u);
+    EXPECT_NE(w.View.Notifications[0].find("no answer within 5 s: UDP port 123 may be blocked"),
+              std::string::npos);
+    w.Timer1.Advance(5 * 60000);
+    EXPECT_EQ(w.View.Notifications.size(), 1u);
+    EXPECT_EQ(w.View.StatusLines,
+              (std::vector<std::string>{"The server gave no time:",
+                                        "down.test: no answer within 5 s: UDP port 123 may be "
+                                        "blocked",
+                                        "Clock not set since the program started"}));
 }
 
 }  // namespace
