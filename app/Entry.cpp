@@ -4,11 +4,13 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/SaveAtExit.h"
 #include "app/SignalPipe.h"
 #include "net/SNTPsend.h"
+#include "platform/HistoryFile.h"
 #include "platform/IniProfileFile.h"
 #include "platform/LinuxProgramPath.h"
 #include "platform/LinuxSystemClock.h"
@@ -55,8 +57,9 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
                            PerUserSettingsFile(UserConfigDirectory()));
     IniProfileFile profile(settings.file, settings.defaults);
     SessionAutostartStore autostart(XdgAutostartFolder::kSystemDirectory, UserAutostartDirectory());
-    TTimeForm form(
-        {clock, zone, profile, program, autostart, [] { return std::make_unique<TSNTPSend>(); }});
+    HistoryFile history(UserHistoryFile());
+    TTimeForm form({clock, zone, profile, program, autostart, history,
+                    [] { return std::make_unique<TSNTPSend>(); }});
 
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
                      [&form] { form.BringToFront(); });
@@ -75,6 +78,12 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     // A failed save shows its message here (when the user ended the program) and the program
     // still ends normally.
     form.FormDestroy();
+    if (form.WorkRunning()) {
+        // A query or a wait for timedated is still under way and may take seconds more: it is
+        // dropped with the process, which ends now, the settings saved.
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
     return 0;
 }
 

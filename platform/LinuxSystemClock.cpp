@@ -1,5 +1,7 @@
 #include "platform/LinuxSystemClock.h"
 
+#include <sys/timex.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -7,7 +9,7 @@
 #include <ctime>
 #include <optional>
 
-#include "platform/TimedatedSetTime.h"
+#include "platform/Timedated.h"
 
 namespace velmora {
 namespace {
@@ -33,27 +35,19 @@ TDateTime FromTm(const std::tm& tm, long nanoseconds) {
     return EncodeDateTime(parts);
 }
 
-// The value as seconds and nanoseconds since 1970, to the precision of the double.
-timespec ToTimespec(TDateTime utc) {
-    const double days = utc - kUnixEpoch;
-    const double wholeDays = std::floor(days);
-    const double seconds = (days - wholeDays) * kSecondsPerDay;
-    const double wholeSeconds = std::floor(seconds);
-    long nanoseconds = std::lround((seconds - wholeSeconds) * 1e9);
-    auto total =
-        static_cast<std::int64_t>(wholeDays) * 86400 + static_cast<std::int64_t>(wholeSeconds);
-    if (nanoseconds >= kNanosecondsPerSecond) {
-        nanoseconds -= kNanosecondsPerSecond;
-        ++total;
+// The offset in whole nanoseconds as clock_adjtime takes it: seconds rounded down, nanoseconds
+// 0 to 999999999 (so -0.25 s is -1 s + 750000000 ns).
+timeval NanosecondStep(std::int64_t nanoseconds) {
+    std::int64_t seconds = nanoseconds / kNanosecondsPerSecond;
+    std::int64_t rest = nanoseconds % kNanosecondsPerSecond;
+    if (rest < 0) {
+        rest += kNanosecondsPerSecond;
+        --seconds;
     }
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(total);
-    ts.tv_nsec = nanoseconds;
-    return ts;
-}
-
-std::int64_t Microseconds(const timespec& ts) {
-    return static_cast<std::int64_t>(ts.tv_sec) * 1000000 + (ts.tv_nsec + 500) / 1000;
+    timeval step{};
+    step.tv_sec = static_cast<time_t>(seconds);
+    step.tv_usec = static_cast<suseconds_t>(rest);  // nanoseconds, with ADJ_NANO
+    return step;
 }
 
 }  // namespace
@@ -78,20 +72,36 @@ double LinuxSystemClock::SteadySeconds() const {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-ClockSetResult LinuxSystemClock::SetUtc(TDateTime utc, AskUser ask) {
-    const timespec target = ToTimespec(utc);
-    if (clock_settime(CLOCK_REALTIME, &target) == 0) {
+ClockSetResult LinuxSystemClock::StepBy(double offsetSeconds, AskUser ask) {
+    const auto microseconds = static_cast<std::int64_t>(std::llround(offsetSeconds * 1e6));
+    if (microseconds == 0) {
+        return {true, ""};
+    }
+    timex step{};
+    step.modes = ADJ_SETOFFSET | ADJ_NANO;
+    step.time = NanosecondStep(static_cast<std::int64_t>(std::llround(offsetSeconds * 1e9)));
+    if (clock_adjtime(CLOCK_REALTIME, &step) >= 0) {
         return {true, ""};
     }
     const int refusal = errno;
-    // Without CAP_SYS_TIME, ask the way desktops do: timedated, with polkit asking the user.
+    // Without CAP_SYS_TIME, ask the way desktops do: timedated, with polkit asking the user. The
+    // offset is added when timedated steps the clock, after polkit has answered.
     if (refusal == EPERM) {
         if (std::optional<ClockSetResult> answer =
-                TimedatedSetTime(Microseconds(target), ask == AskUser::Yes)) {
+                TimedatedSetTime(microseconds, true, ask == AskUser::Yes)) {
             return *answer;
         }
     }
     return {false, std::strerror(refusal)};
+}
+
+TimeService LinuxSystemClock::ReadTimeService() {
+    return TimedatedTimeService().value_or(TimeService{});
+}
+
+ClockSetResult LinuxSystemClock::StopTimeService(AskUser ask) {
+    return TimedatedSetNtp(false, ask == AskUser::Yes)
+        .value_or(ClockSetResult{false, "systemd-timedated is not there to ask"});
 }
 
 }  // namespace velmora

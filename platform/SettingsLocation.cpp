@@ -35,17 +35,6 @@ std::string HomeDirectory() {
     return "";
 }
 
-// $`variable` when it is an absolute path, else `inHome` in the home folder; empty when no home
-// folder is known.
-std::string UserDirectory(const char* variable, const char* inHome) {
-    const char* set = std::getenv(variable);
-    if (set != nullptr && set[0] == '/') {
-        return set;
-    }
-    const std::string home = HomeDirectory();
-    return home.empty() ? "" : home + inHome;
-}
-
 }  // namespace
 
 SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser) {
@@ -55,12 +44,27 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
     return {perUser, besideProgram};
 }
 
+// An XDG base folder: the variable when it holds an absolute path, else `underHome` in the home
+// folder.
+std::string XdgDirectory(const char* variable, const char* underHome) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] == '/') {
+        return value;
+    }
+    const std::string home = HomeDirectory();
+    return home.empty() ? "" : home + underHome;
+}
+
 std::string UserConfigDirectory() {
-    return UserDirectory("XDG_CONFIG_HOME", "/.config");
+    return XdgDirectory("XDG_CONFIG_HOME", "/.config");
+}
+
+std::string UserStateDirectory() {
+    return XdgDirectory("XDG_STATE_HOME", "/.local/state");
 }
 
 std::string UserCacheDirectory() {
-    return UserDirectory("XDG_CACHE_HOME", "/.cache");
+    return XdgDirectory("XDG_CACHE_HOME", "/.cache");
 }
 
 }  // namespace velmora

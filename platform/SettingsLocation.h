@@ -18,6 +18,9 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
 // The user's configuration folder: $XDG_CONFIG_HOME when it is an absolute path, else the home
 // folder's .config; empty when no home folder is known.
 std::string UserConfigDirectory();
+// The user's state folder: $XDG_STATE_HOME when it is an absolute path, else the home folder's
+// .local/state; empty when no home folder is known.
+std::string UserStateDirectory();
 // The user's cache folder, by the same rules: $XDG_CACHE_HOME, else the home folder's .cache.
 std::string UserCacheDirectory();
 

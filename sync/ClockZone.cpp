@@ -33,8 +33,8 @@ TDateTime TransitionDay(int year, int month, int weekday, int occurrence) {
     return NthWeekdayOfMonth(year, month, weekday, occurrence);
 }
 
-ClockSetResult SetComputerClock(SystemClock& clock, TDateTime gmt, AskUser ask) {
-    return clock.SetUtc(gmt, ask);
+ClockSetResult SetComputerClock(SystemClock& clock, double offsetSeconds, AskUser ask) {
+    return clock.StepBy(offsetSeconds, ask);
 }
 
 }  // namespace velmora

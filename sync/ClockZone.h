@@ -23,7 +23,9 @@ std::int32_t DaylightBiasAt(const TimeZoneInformation& info, TDateTime x);
 // `month` in `year`; 0 when no such day exists (a month outside 1..12).
 TDateTime TransitionDay(int year, int month, int weekday, int occurrence);
 
-// Sets the system clock to the GMT value `gmt`, keeping its fraction of a second.
-ClockSetResult SetComputerClock(SystemClock& clock, TDateTime gmt, AskUser ask = AskUser::Yes);
+// Steps the system clock by `offsetSeconds`, measured against the clock at the moment of the step
+// (fractions of a second kept); a zero offset changes nothing and asks nobody.
+ClockSetResult SetComputerClock(SystemClock& clock, double offsetSeconds,
+                                AskUser ask = AskUser::Yes);
 
 }  // namespace velmora

@@ -61,8 +61,9 @@ void SyncController::ShowOptions() {
         return;
     }
     TakeFromDialog(*dialog, *this);
-    // Confirmed options: the next unattended refusal is worth telling again.
+    // Confirmed options: the next unattended refusal or guarded step is worth telling again.
     refusalTold_ = false;
+    guardTold_ = false;
     ApplyTimer1();
     SetAutorun(services_.Platform.Autostart, kAutorunValueName,
                AutorunCommand(services_.Platform.Program), !dialog->AutorunBoxChecked());

@@ -12,8 +12,9 @@ inline constexpr const char* kDefaultServer1 = "time-a-g.nist.gov";
 inline constexpr const char* kDefaultServer2 = "time-b-g.nist.gov";
 inline constexpr const char* kDefaultServerList = "time-a-g.nist.gov|time-b-g.nist.gov";
 
-// The eight settings, named after their keys in the settings file. A new value holds the defaults
-// of the table below.
+// The settings, named after their keys in the settings file: the eight the window has always had,
+// and the ones added beside them (a file without those reads as their defaults). A new value holds
+// the defaults of the table below.
 struct TSettings {
     TSettings();
 
@@ -25,6 +26,9 @@ struct TSettings {
     std::int32_t UpdateClockInterval;  // milliseconds
     bool UpdateClockHour;
     bool DisplayLocalTime;
+    // The largest step, in seconds, that a synchronization nobody asked for may make on a plain
+    // (unauthenticated) answer, and beyond which a click asks first; 0: no limit.
+    std::int32_t StepLimitSeconds;
 };
 
 using SettingField =
@@ -40,7 +44,7 @@ struct SettingDefinition {
 
 // Every setting in the order the file is read and written. The only home of keys and defaults:
 // loading, saving and the tests all read it.
-inline constexpr std::array<SettingDefinition, 8> kSettingsTable{{
+inline constexpr std::array<SettingDefinition, 9> kSettingsTable{{
     {"GlobalAutorun", &TSettings::GlobalAutorun, false},
     {"GlobalMinimize", &TSettings::GlobalMinimize, false},
     {"GlobalNextSrvOnFail", &TSettings::GlobalNextSrvOnFail, false},
@@ -50,6 +54,7 @@ inline constexpr std::array<SettingDefinition, 8> kSettingsTable{{
     {"UpdateClockInterval", &TSettings::UpdateClockInterval, std::int32_t{30}},
     {"UpdateClockHour", &TSettings::UpdateClockHour, true},
     {"DisplayLocalTime", &TSettings::DisplayLocalTime, true},
+    {"StepLimitSeconds", &TSettings::StepLimitSeconds, std::int32_t{3600}},
 }};
 
 constexpr bool DefaultsFitTheirFields() {

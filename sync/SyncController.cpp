@@ -1,10 +1,11 @@
 #include "sync/SyncController.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <utility>
 
-#include "net/SNTPsend.h"
+#include "sync/ClockStep.h"
 #include "sync/ClockZone.h"
 #include "sync/DateTimeText.h"
 
@@ -14,18 +15,6 @@ namespace {
 
 constexpr std::int32_t kDisplayRefreshInterval = 500;
 
-// The hourglass for as long as a query runs, however it ends.
-class BusyCursor {
-  public:
-    explicit BusyCursor(TimeView& view) : view_(view) { view_.SetBusyCursor(true); }
-    ~BusyCursor() { view_.SetBusyCursor(false); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-  private:
-    TimeView& view_;
-};
-
 // A clock set every few milliseconds would be a clock never left alone: a positive interval is
 // raised to the shortest period; zero and negative intervals never fire.
 std::int32_t Timer1Interval(std::int32_t stored) {
@@ -34,7 +23,8 @@ std::int32_t Timer1Interval(std::int32_t stored) {
 
 }  // namespace
 
-SyncController::SyncController(SyncControllerServices services) : services_(std::move(services)) {
+SyncController::SyncController(SyncControllerServices services)
+    : services_(std::move(services)), commands_([this](Command c) { StartCommand(c); }) {
     services_.UpdateTimer.OnTimer = [this] { UpdateTimerTimer(); };
     services_.Timer1.OnTimer = [this] { Timer1Timer(); };
 }
@@ -72,10 +62,10 @@ void SyncController::FormCreate() {
     if (!GlobalAutorun) {
         return;
     }
-    // The window has to open even when the start-up synchronization goes wrong; the message
-    // still reaches the user.
+    // The window opens at once; the synchronization runs behind it. The window has to open even
+    // when the synchronization goes wrong; the message still reaches the user.
     try {
-        Synchronize(Unattended::AtStart);
+        commands_.Push(Command::AtStart);
     } catch (const std::exception& error) {
         if (services_.ReportError) {
             services_.ReportError(error.what());
@@ -96,29 +86,146 @@ void SyncController::SaveSettingsNow() {
 }
 
 void SyncController::CheckTimeServerButtonClick() {
+    commands_.Push(Command::GetTime);
+}
+
+void SyncController::AdjustClockButtonClick() {
+    commands_.Push(Command::Adjust);
+}
+
+void SyncController::StartCommand(Command command) {
+    ++commandNumber_;
+    unattended_ = command == Command::Periodic || command == Command::AtStart;
+    services_.View.SetBusyCursor(true);
+    const Then finish = [this, number = commandNumber_] { FinishCommand(number); };
+    Guarded([this, command, finish] {
+        switch (command) {
+            case Command::GetTime:
+                Query(false, finish);
+                break;
+            case Command::Adjust:
+                Adjust(Refusal::TellAlways, false, finish);
+                break;
+            case Command::Synchronize:
+            case Command::Periodic:
+            case Command::AtStart: {
+                const bool unattended = command != Command::Synchronize;
+                // Only a periodic synchronization passes over servers that asked us to slow down.
+                Query(command == Command::Periodic, Guarded([this, unattended, finish] {
+                          SetClock(unattended ? Refusal::TellOnce : Refusal::TellAlways, unattended,
+                                   finish);
+                      }));
+                break;
+            }
+        }
+    })();
+}
+
+void SyncController::FinishCommand(std::uint64_t number) {
+    if (number != commandNumber_ || !commands_.Running()) {
+        return;
+    }
+    services_.View.SetBusyCursor(false);
+    commands_.Finish();
+}
+
+SyncController::Then SyncController::Guarded(Then step) {
+    return GuardedFor(commandNumber_, std::move(step));
+}
+
+SyncController::Then SyncController::GuardedFor(std::uint64_t number, Then step) {
+    return [this, step = std::move(step), number] {
+        try {
+            step();
+        } catch (...) {
+            FinishCommand(number);
+            throw;
+        }
+    };
+}
+
+void SyncController::Query(bool periodic, Then then) {
     UpdateZoneBias();
-    std::unique_ptr<TSNTPSend> client = services_.Platform.MakeSntpClient();
-    BusyCursor busy(services_.View);
     if (ServerList.empty()) {
         ServerList.emplace_back(kDefaultServer1);
         ServerList.emplace_back(kDefaultServer2);
     }
-    const std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodicSync_);
+    std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodic);
+    failures_.clear();
     if (askable.empty()) {
         ShowFailure();
+        then();
+        return;
     }
-    for (std::size_t i = 0; i < askable.size(); ++i) {
-        client->ServerHost = askable[i];
-        if (client->QueryServer()) {
-            StoreServerTime(client->ServerTime() - ZoneBias);
-            return;
+    auto outcome = std::make_shared<QueryOutcome>();
+    // Each failed entry shows as it fails, while a long list is worked through.
+    services_.Work.Run(
+        [this, outcome, askable = std::move(askable), nextOnFail = GlobalNextSrvOnFail,
+         makeClient = services_.Platform.MakeSntpClient, &clock = services_.Platform.Clock,
+         number = commandNumber_](const Worker::Post& post) {
+            *outcome = AskServers(
+                askable, nextOnFail, makeClient, clock, [&](const QueryAttempt& attempt) {
+                    if (!attempt.answered) {
+                        post(GuardedFor(number, [this, attempt] { TakeFailure(attempt); }));
+                    }
+                });
+        },
+        Guarded([this, outcome, then] {
+            TakeQuery(*outcome);
+            then();
+        }));
+}
+
+void SyncController::TakeFailure(const QueryAttempt& attempt) {
+    kissOfDeath_.Note(attempt.entry, attempt.kissCode);
+    failures_.push_back(attempt);
+    ShowFailure();
+}
+
+void SyncController::TakeQuery(const QueryOutcome& outcome) {
+    if (!outcome.answer) {
+        status_.failures = failures_;
+        ShowStatus();
+        if (unattended_) {
+            CountUnattendedFailure();
         }
-        kissOfDeath_.Note(askable[i], client->KissCode());
-        ShowFailure();
-        if (!GlobalNextSrvOnFail) {
-            return;
-        }
+        return;
     }
+    const QueryAttempt& answered = outcome.attempts.back();
+    status_.answer = answered;
+    status_.failures.clear();
+    heldAuthenticated_ = answered.authenticated;
+    unattendedFailures_ = 0;
+    failuresWarned_ = false;
+    services_.Platform.History.Append(
+        {HistoryRecord::Kind::Answer, ToUnixSeconds(outcome.answer->Utc), answered.entry,
+         answered.offsetSeconds, answered.delaySeconds, answered.authenticated});
+    // The answer came a moment ago, on the worker: carried forward to now.
+    const SystemClock& clock = services_.Platform.Clock;
+    StoreServerTime(HeldUtcAt(*outcome.answer, clock.SteadySeconds()) - ZoneBias);
+    status_.answeredAt = Now();
+    ShowStatus();
+}
+
+void SyncController::ShowStatus() {
+    services_.View.SetTimeStatus(StatusLines(status_));
+}
+
+void SyncController::CountUnattendedFailure() {
+    if (++unattendedFailures_ < kFailuresBeforeWarning || failuresWarned_) {
+        return;
+    }
+    failuresWarned_ = true;
+    const std::string why =
+        status_.failures.empty()
+            ? "every server of the list has refused to be asked"
+            : FailureReason(status_.failures.back(), status_.replyTimeoutSeconds);
+    services_.View.ShowNotification(
+        "Velmora cannot get the time",
+        "The last " + std::to_string(unattendedFailures_) +
+            " synchronizations got no time from any server (" + why +
+            "). Check the network connection and that the firewall lets UDP port 123 out, or "
+            "add other time servers in Properties.");
 }
 
 void SyncController::ShowFailure() {
@@ -128,30 +235,121 @@ void SyncController::ShowFailure() {
 
 void SyncController::StoreServerTime(TDateTime t) {
     ClockOffset = t - Now();
-    heldServerTime_ = HeldServerTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
+    heldServerTime_ = HeldTime{t + ZoneBias, services_.Platform.Clock.SteadySeconds()};
     ServerTimeKnown = true;
     failureShown_ = false;
     UpdateTimerTimer();
 }
 
-void SyncController::AdjustClockButtonClick() {
-    AdjustClock(Refusal::TellAlways);
+void SyncController::Adjust(Refusal refusal, bool unattended, Then then) {
+    if (services_.View.ServerTimeText().empty()) {
+        Query(false,
+              Guarded([this, refusal, unattended, then] { SetClock(refusal, unattended, then); }));
+        return;
+    }
+    SetClock(refusal, unattended, then);
 }
 
-void SyncController::AdjustClock(Refusal refusal) {
-    if (services_.View.ServerTimeText().empty()) {
-        CheckTimeServerButtonClick();
+void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
+    // No server has answered: the clock would be set to its own reading, which changes nothing,
+    // so nobody is asked for a password to do it.
+    if (!heldServerTime_ ||
+        !StepAllowed(OffsetToServer(services_.Platform.Clock, *heldServerTime_), unattended)) {
+        UpdateTimerTimer();
+        then();
+        return;
     }
-    // Once an unattended refusal has been told, later unattended settings do not stop to ask for a
-    // password each period either.
-    const bool ask = refusal == Refusal::TellAlways || !refusalTold_;
-    ClockSetResult result = SetClockBusy(ask ? AskUser::Yes : AskUser::No);
-    UpdateTimerTimer();
+    StepOnWorker(refusal, false, then,
+                 [this, refusal, unattended, then] { TimeServiceOn(refusal, unattended, then); });
+}
+
+void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn) {
+    // Once an unattended refusal has been told, later unattended settings do not stop to ask for
+    // a password each period either.
+    const AskUser ask =
+        refusal == Refusal::TellAlways || !refusalTold_ ? AskUser::Yes : AskUser::No;
+    auto outcome = std::make_shared<StepOutcome>();
+    services_.Work.Run(
+        [outcome, &clock = services_.Platform.Clock, held = *heldServerTime_, ask, stopService](
+            const Worker::Post&) { *outcome = StepToServer(clock, held, ask, stopService); },
+        Guarded([this, outcome, refusal, then, serviceOn] {
+            if (outcome->timeServiceOn) {
+                serviceOn();
+                return;
+            }
+            TakeSetting(refusal, *outcome);
+            then();
+        }));
+}
+
+bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
+    // A step at the limit is within it, to the millisecond the offset is measured to.
+    constexpr double kMeasured = 0.001;
+    if (StepLimitSeconds <= 0 || std::fabs(offsetSeconds) <= StepLimitSeconds + kMeasured) {
+        return true;
+    }
+    const std::string size = SignedDuration(offsetSeconds);
+    const std::string limit = SignedDuration(StepLimitSeconds).substr(1);
+    if (!unattended) {
+        services_.View.SetBusyCursor(false);
+        const bool agreed =
+            services_.AskYesNo &&
+            services_.AskYesNo("Setting the computer clock to the server's time moves it by " +
+                               size + ", more than " + limit + ".\n\nSet the clock?");
+        services_.View.SetBusyCursor(true);
+        return agreed;
+    }
+    // Anyone on the path can forge a plain answer; an authenticated one is trusted.
+    if (heldAuthenticated_) {
+        return true;
+    }
+    if (!guardTold_ && services_.ReportError) {
+        services_.ReportError(
+            "The computer clock was left alone: the server's time (not "
+            "authenticated) is " +
+            size + " from it, more than the " + limit +
+            " a synchronization nobody asked for may move it. Click \"Adjust "
+            "time\" to set it.");
+    }
+    guardTold_ = true;
+    return false;
+}
+
+void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) {
+    // Unattended, the machine's service is left to keep the clock, without a word; the server
+    // field goes on showing the server's time for the user to compare.
+    if (unattended) {
+        UpdateTimerTimer();
+        then();
+        return;
+    }
+    services_.View.SetBusyCursor(false);
+    const bool turnOff = services_.AskYesNo && services_.AskYesNo(kTurnOffTimeService);
+    services_.View.SetBusyCursor(true);
+    if (!turnOff) {
+        then();
+        return;
+    }
+    StepOnWorker(refusal, true, then, then);
+}
+
+void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
+    const ClockSetResult& result = outcome.result;
     if (result.accepted) {
         ClockOffset = 0;
         refusalTold_ = false;
+        guardTold_ = false;
+        status_.stepped = true;
+        status_.steppedAt = Now();
+        status_.stepSeconds = outcome.offsetSeconds;
+        ShowStatus();
+        services_.Platform.History.Append({HistoryRecord::Kind::Step,
+                                           ToUnixSeconds(services_.Platform.Clock.UtcNow()), "",
+                                           outcome.offsetSeconds, 0, false});
+        UpdateTimerTimer();
         return;
     }
+    UpdateTimerTimer();
     // The offset stays: the clock still differs from the server by that much. Unattended
     // settings tell a refusal once, not every period.
     if (refusal == Refusal::TellOnce && refusalTold_) {
@@ -161,26 +359,6 @@ void SyncController::AdjustClock(Refusal refusal) {
     if (services_.ReportError) {
         services_.ReportError("Unable to set the computer clock: " + result.reason);
     }
-}
-
-ClockSetResult SyncController::SetClockBusy(AskUser ask) {
-    // polkit may ask the user for a password while the thread waits for the answer.
-    BusyCursor busy(services_.View);
-    const HeldServerTime target{ServerUtcNow(), services_.Platform.Clock.SteadySeconds()};
-    const ClockSetResult result = SetComputerClock(services_.Platform.Clock, target.Utc, ask);
-    if (result.accepted) {
-        heldServerTime_ = target;
-    }
-    return result;
-}
-
-TDateTime SyncController::ServerUtcNow() const {
-    const SystemClock& clock = services_.Platform.Clock;
-    if (!heldServerTime_) {
-        return clock.UtcNow();
-    }
-    return heldServerTime_->Utc +
-           (clock.SteadySeconds() - heldServerTime_->Steady) / kSecondsPerDay;
 }
 
 void SyncController::UpdateTimerTimer() {
@@ -198,22 +376,11 @@ void SyncController::UpdateTimerTimer() {
 }
 
 void SyncController::Timer1Timer() {
-    Synchronize(Unattended::Periodic);
+    commands_.Push(Command::Periodic);
 }
 
 void SyncController::Synchronizecomputerclock1Click() {
-    Synchronize(Unattended::No);
-}
-
-void SyncController::Synchronize(Unattended unattended) {
-    // Only a periodic synchronization passes over servers that asked us to slow down.
-    periodicSync_ = unattended == Unattended::Periodic;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{periodicSync_};
-    CheckTimeServerButtonClick();
-    AdjustClock(unattended == Unattended::No ? Refusal::TellAlways : Refusal::TellOnce);
+    commands_.Push(Command::Synchronize);
 }
 
 void SyncController::StartDisplayRefresh() {

@@ -8,24 +8,29 @@
 
 #include "core/DateTime.h"
 #include "platform/AutostartStore.h"
+#include "platform/HistoryStore.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
 #include "platform/TimeZoneSource.h"
+#include "sync/ClockStep.h"
+#include "sync/CommandQueue.h"
+#include "sync/HeldTime.h"
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
+#include "sync/SyncStatus.h"
+#include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
 #include "sync/Timer.h"
+#include "sync/Worker.h"
 
 namespace velmora {
 
-class TSNTPSend;
-
-// Makes one SNTP client for one get-time command.
-using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 // The application's general error handler: shows the message to the user.
 using ErrorReporter = std::function<void(const std::string&)>;
+// Asks the user a question with the answers Yes and No; true for Yes.
+using YesNoQuestion = std::function<bool(const std::string&)>;
 
 // What the operating system provides; the program entry makes the real ones.
 struct PlatformServices {
@@ -34,6 +39,7 @@ struct PlatformServices {
     ProfileFile& Profile;
     ProgramPath& Program;
     AutostartStore& Autostart;
+    HistoryStore& History;
     SntpClientFactory MakeSntpClient;
 };
 
@@ -46,6 +52,9 @@ struct SyncControllerServices {
     PlatformServices Platform;
     OptionsDialogFactory MakeOptionsDialog;
     ErrorReporter ReportError;
+    // Runs the queries and the clock settings away from the window's thread.
+    Worker& Work;
+    YesNoQuestion AskYesNo;
 };
 
 // What the server field shows after a get-time command that no server answered.
@@ -54,6 +63,12 @@ inline constexpr const char* kFailedToContact = "Failed to contact time server";
 inline constexpr const char* kAutorunValueName = "Velmora";
 // Timer1 never runs more often than this, whatever the stored interval says.
 inline constexpr std::int32_t kShortestSyncInterval = 60000;
+// Unattended synchronizations that got no time in a row before the user hears of it.
+inline constexpr int kFailuresBeforeWarning = 3;
+// Asked before a click sets the clock while the machine's own NTP service keeps it.
+inline constexpr const char* kTurnOffTimeService =
+    "Automatic time synchronization is on: the system's own time service keeps the computer "
+    "clock.\n\nTurn it off so that Velmora sets the clock?";
 
 // The logic behind the main window: asks the time servers, keeps the offset between server time
 // and the computer clock, sets the clock, refreshes the two clock fields and runs the periodic
@@ -64,6 +79,10 @@ inline constexpr std::int32_t kShortestSyncInterval = 60000;
 // the handlers as velmora::Error; a refused clock setting goes to ReportError instead, and the
 // command completes: after a click always, during periodic and start-up synchronization only
 // the first refusal since the last accepted setting or the last OK in the options.
+//
+// The commands (get time, adjust, the tray's synchronize, the period, the start-up) run one at a
+// time as CommandQueue says; their queries and clock settings run on the Worker, and the handlers
+// return at once. The busy cursor is on while a command runs.
 class SyncController : public TSettings {
   public:
     explicit SyncController(SyncControllerServices services);
@@ -85,6 +104,8 @@ class SyncController : public TSettings {
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();
+    // Whether a command runs (or waits for the user's answer).
+    bool CommandRunning() const { return commands_.Running(); }
     // t: the server's time in the local zone.
     void StoreServerTime(TDateTime t);
     void UpdateTimerTimer();
@@ -100,38 +121,65 @@ class SyncController : public TSettings {
     // Whether a refused setting is shown every time (the user asked) or once until a setting
     // succeeds or the options are confirmed (periodic and start-up synchronization).
     enum class Refusal { TellAlways, TellOnce };
+    // What comes after a step of a command; runs on the window's thread.
+    using Then = std::function<void()>;
 
     TDateTime Now() const;
-    void AdjustClock(Refusal refusal);
-    // Sets the clock to the server's time, with the busy cursor on while the platform answers.
-    ClockSetResult SetClockBusy(AskUser ask);
-    // The server's time now in GMT: its last answer (or the last time set) carried forward by the
-    // time that has passed since; the clock's own reading before any.
-    TDateTime ServerUtcNow() const;
     // Timer1 from UpdateClock and UpdateClockInterval.
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
     // "Failed to contact time server", kept until the next answer.
     void ShowFailure();
-    // Who asked for a synchronization: the user, or nobody (the period, or the start-up).
-    enum class Unattended { No, Periodic, AtStart };
-    // Get time, then adjust.
-    void Synchronize(Unattended unattended);
 
-    // The server's time is held against UTC and a steady clock, not against the local clock:
-    // a step of the clock or a change of daylight saving time between the answer and the setting
-    // does not move the time set. ClockOffset, kept as well, is what the display shows.
-    struct HeldServerTime {
-        TDateTime Utc = 0;
-        double Steady = 0;  // SystemClock::SteadySeconds at Utc
-    };
+    void StartCommand(Command command);
+    // Ends command `number` (the count of commands started when it began), once.
+    void FinishCommand(std::uint64_t number);
+    // `step` with its command finished should it throw, so that the next one can run.
+    Then Guarded(Then step);
+    // The same for command `number`; reads nothing of the controller until it runs.
+    Then GuardedFor(std::uint64_t number, Then step);
+    // Asks the servers on the worker, then shows what came back; failures show as they come.
+    void Query(bool periodic, Then then);
+    void TakeFailure(const QueryAttempt& attempt);
+    void TakeQuery(const QueryOutcome& outcome);
+    // Adjust: a query first when none has been made, then the setting.
+    void Adjust(Refusal refusal, bool unattended, Then then);
+    void SetClock(Refusal refusal, bool unattended, Then then);
+    // Steps the clock on the worker, then `then`; `serviceOn` instead when an NTP service keeps
+    // the clock and nothing was set (never when `stopService`).
+    void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
+    // The answer to a setting, as the user is to hear it.
+    void TakeSetting(Refusal refusal, const StepOutcome& outcome);
+    // An NTP service keeps the clock: a click asks whether to turn it off.
+    void TimeServiceOn(Refusal refusal, bool unattended, Then then);
+    // Whether a step of `offsetSeconds` may go ahead: beyond the limit, never unattended on a
+    // plain answer (told once), and after a click only when the user agrees.
+    bool StepAllowed(double offsetSeconds, bool unattended);
+    // The status lines to the view.
+    void ShowStatus();
+    // A query nobody asked for got no time: after a few in a row the user hears of it, once.
+    void CountUnattendedFailure();
 
     SyncControllerServices services_;
+    CommandQueue commands_;
+    std::uint64_t commandNumber_ = 0;
     bool refusalTold_ = false;
-    std::optional<HeldServerTime> heldServerTime_;
+    // The server's time as last answered; what adjust sets the clock to. ClockOffset, kept as
+    // well, is what the display shows.
+    std::optional<HeldTime> heldServerTime_;
+    // The held server time came authenticated (NTS).
+    bool heldAuthenticated_ = false;
     KissOfDeathBook kissOfDeath_;
-    bool periodicSync_ = false;
+    SyncStatus status_;
+    // The failed attempts of the query under way.
+    std::vector<QueryAttempt> failures_;
+    // The command under way was not asked for by the user (the period, the start-up).
+    bool unattended_ = false;
+    // A step beyond the limit was left for a click, and the user has been told.
+    bool guardTold_ = false;
+    int unattendedFailures_ = 0;
+    bool failuresWarned_ = false;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;

@@ -124,7 +124,19 @@ QString TCoolTrayIcon::TipText() const {
     if (tip.size() == kMaxTip && tip.back().isHighSurrogate()) {
         tip.chop(1);
     }
-    return tip;
+    return tipDetails_.isEmpty() ? tip : tip + '\n' + tipDetails_;
+}
+
+void TCoolTrayIcon::SetTipDetails(const QString& details) {
+    tipDetails_ = details;
+    UpdateInTray();
+}
+
+void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
+    // Without a tray yet there is no icon to speak from.
+    if (tray_) {
+        tray_->showMessage(title, text, QSystemTrayIcon::Warning);
+    }
 }
 
 void TCoolTrayIcon::FillNotifyData() {

@@ -97,7 +97,14 @@ class TCoolTrayIcon : public QObject {
     void HideMainWindow();
     void HideAppButton();
 
-    // The tip text handed to the tray host (the hint cut to 127 characters, or empty).
+    // Lines the tip shows after the hint (what the time shown is worth).
+    void SetTipDetails(const QString& details);
+    // A desktop notification from the icon (freedesktop notifications on a StatusNotifierItem
+    // host, the tray's own balloon on an XEmbed one).
+    void ShowMessage(const QString& title, const QString& text);
+
+    // The tip text handed to the tray host: the hint cut to 127 characters (or nothing), then the
+    // details on lines of their own.
     QString TipText() const;
     // Whether a tray shows the icon now; without one the window is never hidden into it.
     bool TrayAvailable() const;
@@ -132,6 +139,7 @@ class TCoolTrayIcon : public QObject {
     bool iconVisible_ = false;
     QString hint_;
     bool showHint_ = true;
+    QString tipDetails_;
     QPointer<TImageList> iconList_;
     QMetaObject::Connection iconListGone_;
     int iconIndex_ = 0;

@@ -6,6 +6,8 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
+#include <QKeyEvent>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
 #include <QWindow>
@@ -16,7 +18,6 @@
 #include "net/SNTPsend.h"
 #include "ui/Application.h"
 #include "ui/Options.h"
-#include "ui/X11Flush.h"
 #include "ui/help.h"
 
 // A resource file in a static library is linked in only when asked for.
@@ -41,7 +42,7 @@ QIcon ButtonPicture(const QString& name) {
 }
 
 SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
-                                          PlatformServices& services) {
+                                          PlatformServices& services, Worker& work) {
     return SyncControllerServices{
         form,
         updateTimer,
@@ -49,6 +50,8 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         std::move(services),
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
+        work,
+        [&form](const std::string& question) { return form.AskYesNo(question); },
     };
 }
 
@@ -70,7 +73,7 @@ QString StatusTextOf(const QString& controlName) {
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
       TrayIcon1(this),
-      Controller(ControllerServices(*this, UpdateTimer, Timer1, services)) {
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, Work)) {
     InitButtonResources();
     setupUi(this);
     UpdateTimer.setObjectName("UpdateTimer");
@@ -79,6 +82,7 @@ TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     SetUpButtons();
     SetUpFields();
     SetUpStatusTexts();
+    SetUpKeyboard();
     SetUpTrayMenu();
     SetUpTrayIcon();
     ConnectActions();
@@ -129,6 +133,25 @@ void TTimeForm::SetUpStatusTexts() {
                                          SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
         control->setMouseTracking(true);
         control->installEventFilter(this);
+    }
+}
+
+void TTimeForm::SetUpKeyboard() {
+    // The picture buttons take the focus in their row's order, and say what they do to a screen
+    // reader in the words of the status line; Space presses them as any button, Enter too.
+    QWidget* previous = nullptr;
+    for (QToolButton* button :
+         {CheckTimeServerButton, AdjustClockButton, SpeedButton2, SpeedButton3, SpeedButton1}) {
+        button->setFocusPolicy(Qt::StrongFocus);
+        if (previous) {
+            setTabOrder(previous, button);
+        }
+        previous = button;
+    }
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{CheckTimeServerButton, AdjustClockButton, SpeedButton2,
+                                         SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
+        control->setAccessibleName(StatusTextOf(control->objectName()));
     }
 }
 
@@ -214,9 +237,30 @@ void TTimeForm::SetBusyCursor(bool on) {
     } else {
         QApplication::restoreOverrideCursor();
     }
-    // The thread is about to block in the query: the new cursor has to reach the X server now,
-    // not at the next pass of the event loop.
-    FlushWindowSystem();
+}
+
+bool TTimeForm::AskYesNo(const std::string& question) {
+    // The window comes out of the tray first: a box over nothing would leave the user wondering
+    // what it is about.
+    if (!isVisible()) {
+        BringToFront();
+    }
+    return QMessageBox::question(this, kTitle, QString::fromStdString(question),
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
+    QStringList text;
+    for (const std::string& line : lines) {
+        text << QString::fromStdString(line);
+    }
+    TimeServerEdit->setToolTip(text.join('\n'));
+    TrayIcon1.SetTipDetails(text.join('\n'));
+}
+
+void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
+    TrayIcon1.ShowMessage(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void TTimeForm::SetWindowMinimized() {
@@ -314,6 +358,14 @@ void TTimeForm::ApplicationEvents1Deactivate() {
 bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
         SetStatusText(StatusTextOf(watched->objectName()));
+    }
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        auto* button = qobject_cast<QToolButton*>(watched);
+        if (button && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+            button->click();
+            return true;
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -10,6 +10,7 @@
 #include "sync/TimeView.h"
 #include "ui/CoolTrayIcon.h"
 #include "ui/QtTimer.h"
+#include "ui/ThreadWorker.h"
 #include "ui_MainHour.h"
 
 namespace velmora {
@@ -34,8 +35,12 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
                          const std::string& serverCaption) override;
     void SetBusyCursor(bool on) override;
     void SetWindowMinimized() override;
+    void SetTimeStatus(const std::vector<std::string>& lines) override;
+    void ShowNotification(const std::string& title, const std::string& text) override;
     void SetWindowNormal();
     void SetStatusText(const QString& text);
+    // A question with Yes and No, No the default; true for Yes.
+    bool AskYesNo(const std::string& question);
 
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
@@ -62,6 +67,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void ApplicationEvents1Deactivate();
 
     bool BusyCursor() const { return busy_; }
+    // Whether a query or a clock setting is still under way on the worker.
+    bool WorkRunning() const { return Work.Busy(); }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,12 +86,14 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     QAction* Restoreprogram1 = nullptr;
     QAction* Exitprogram1 = nullptr;
     TCoolTrayIcon TrayIcon1;
+    ThreadWorker Work{this};
     SyncController Controller;
 
     void SetUpWindow();
     void SetUpButtons();
     void SetUpFields();
     void SetUpStatusTexts();
+    void SetUpKeyboard();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
     void ConnectActions();

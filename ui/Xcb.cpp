@@ -12,9 +12,16 @@ namespace velmora {
 
 namespace {
 
+// The X connection of Qt's X11 platform; null on other platforms.
+xcb_connection_t* XcbConnection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// A function of libxcb; null when Qt has not loaded it.
 template <class Function>
 Function* Xcb(const char* name) {
-    return reinterpret_cast<Function*>(XcbSymbol(name));
+    return reinterpret_cast<Function*>(dlsym(RTLD_DEFAULT, name));
 }
 
 template <class Reply>
@@ -29,15 +36,6 @@ int ScreenNumber() {
 }
 
 }  // namespace
-
-xcb_connection_t* XcbConnection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-void* XcbSymbol(const char* name) {
-    return dlsym(RTLD_DEFAULT, name);
-}
 
 bool XEmbedTrayManaged() {
     xcb_connection_t* connection = XcbConnection();

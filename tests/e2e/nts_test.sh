@@ -8,19 +8,8 @@ if [[ ${VELMORA_E2E_MOUNTS:-} != private ]]; then
     exec env VELMORA_E2E_MOUNTS=private unshare --mount --propagation private -- bash "$0" "$@"
 fi
 source "$(dirname "$0")/lib.sh"
-source "$VELMORA_SOURCE_DIR/tests/fixtures/chronyd.sh"
 
-# Seconds since the epoch of a field's text ("%x %X" in the C locale the tests run in).
-
-bundle=/etc/ssl/certs/ca-certificates.crt
-nts=$E2E_TMP/nts
-velmora_nts_credentials "$nts" || e2e_fail "certtool could not make the credentials"
-{ cat /etc/hosts; echo "127.0.0.1 nts.velmora.test"; } >"$E2E_TMP/hosts"
-mount --bind "$E2E_TMP/hosts" /etc/hosts || e2e_fail "cannot name nts.velmora.test"
-mount --bind "$nts/ca.crt" "$bundle" || e2e_fail "cannot trust the test CA"
-mapfile -t directives < <(velmora_nts_directives "$nts")
-e2e_start_chronyd "${directives[@]}"
-e2e_expect 10 "chronyd serves no NTS-KE on 4460" velmora_ntske_port_bound
+e2e_start_nts_chronyd
 
 export LC_ALL=C TZ=UTC
 e2e_session
@@ -49,7 +38,7 @@ seconds=$(e2e_field_seconds "$SHOWN") || e2e_fail "server field '$SHOWN' is no t
 diff=$((seconds - $(date +%s)))
 ((diff >= -2 && diff <= 2)) || e2e_fail "server field '$SHOWN' is ${diff}s off now"
 
-umount "$bundle" || e2e_fail "cannot drop the test CA"
+umount "$E2E_NTS_BUNDLE" || e2e_fail "cannot drop the test CA"
 get_time untrusted
 [[ $SHOWN == "Failed to contact time server" ]] || e2e_fail "an untrusted server gave '$SHOWN'"
 e2e_log "ok"

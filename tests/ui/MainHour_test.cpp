@@ -20,6 +20,7 @@
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeHistoryStore.h"
 #include "tests/fixtures/FakeProfileFile.h"
 #include "tests/fixtures/FakeProgramPath.h"
 #include "tests/fixtures/FakeSystemClock.h"
@@ -36,17 +37,12 @@ class MainHourTest : public ::testing::Test {
     MainHourTest() {
         // Every query sends its request and then finds the network down.
         sockets.SelectFailure = 10050;
-        sockets.OnSend = [this](const SocketFakeApi::Datagram&) {
-            cursorWhileQuerying = QApplication::overrideCursor()
-                                      ? QApplication::overrideCursor()->shape()
-                                      : Qt::ArrowCursor;
-        };
         profile.Set("Data", "GlobalTimeSrvList", "127.0.0.1");
     }
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
                              }});
@@ -78,11 +74,12 @@ class MainHourTest : public ::testing::Test {
     FakeSystemClock clock;
     FakeTimeZoneSource zone;
     FakeProfileFile profile;
+    FakeHistoryStore history;
     FakeProgramPath program;
     FakeAutostartStore autostart;
     SocketFakeApi sockets;
+    // Counted on the worker; read once its end is back.
     int clientsMade = 0;
-    Qt::CursorShape cursorWhileQuerying = Qt::ArrowCursor;
 };
 
 TEST_F(MainHourTest, FormAsDesigned) {
@@ -124,6 +121,8 @@ TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
     for (const auto& [control, text] : expected) {
         MoveMouseOver(Find<QWidget>(*form, control));
         EXPECT_EQ(StatusBar(*form)->currentMessage(), text);
+        // A screen reader names each control in the same words.
+        EXPECT_EQ(Find<QWidget>(*form, control)->accessibleName(), text);
     }
     // Controls without a text leave the last one standing.
     MoveMouseOver(Label(*form, "Label1"));
@@ -154,10 +153,12 @@ TEST_F(MainHourTest, TrayMenuAndIcon) {
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     auto form = MakeForm();
     Button(*form, "CheckTimeServerButton")->click();
+    // The click came back at once; the query runs on the worker under the hourglass.
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QTRY_COMPARE_WITH_TIMEOUT(form->ServerTimeText(), std::string(kFailedToContact), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::overrideCursor(), nullptr, 5000);
     EXPECT_EQ(clientsMade, 1);
-    EXPECT_EQ(cursorWhileQuerying, Qt::WaitCursor);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(form->ServerTimeText(), kFailedToContact);
     // Unbalanced calls never stack cursors.
     form->SetBusyCursor(true);
     form->SetBusyCursor(true);
@@ -165,6 +166,38 @@ TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     form->SetBusyCursor(false);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// Tab goes along the picture buttons in their row; Space and Enter press the one in focus.
+TEST_F(MainHourTest, TheButtonsAnswerTheKeyboard) {
+    auto form = MakeForm();
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Button(*form, "CheckTimeServerButton")->setFocus();
+    for (const char* next : {"AdjustClockButton", "SpeedButton2", "SpeedButton3", "SpeedButton1"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), Button(*form, next)) << next;
+    }
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return}) {
+        Button(*form, "CheckTimeServerButton")->setFocus();
+        QTest::keyClick(Button(*form, "CheckTimeServerButton"), key);
+        QTRY_COMPARE_WITH_TIMEOUT(form->ServerTimeText(), std::string(kFailedToContact), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(QApplication::overrideCursor(), nullptr, 5000);
+        form->SetServerTimeText("");
+    }
+    EXPECT_EQ(clientsMade, 2);
+}
+
+// What the time shown is worth: the server field's tooltip and the tray tip after the name.
+TEST_F(MainHourTest, TheStatusGoesToTheTooltipAndTheTrayTip) {
+    auto form = MakeForm();
+    Button(*form, "CheckTimeServerButton")->click();
+    const QString expected =
+        "The server gave no time:\n127.0.0.1: no answer within 5 s: UDP port "
+        "123 may be blocked\nClock not set since the program started";
+    QTRY_COMPARE_WITH_TIMEOUT(Label(*form, "TimeServerEdit")->toolTip(), expected, 5000);
+    EXPECT_EQ(Find<TCoolTrayIcon>(*form, "TrayIcon1")->TipText(), "Velmora\n" + expected);
 }
 
 TEST_F(MainHourTest, RestoreProgramBringsTheWindowBackHoweverItWent) {
@@ -201,7 +234,7 @@ TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
     auto form = MakeForm();
     form->FormDestroy();
     const auto writes = profile.Writes.size();
-    EXPECT_EQ(writes, 8u);
+    EXPECT_EQ(writes, kSettingsTable.size());
     form.reset();
     EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
 }
@@ -275,6 +308,7 @@ TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
     // The other options of that OK are applied, and the window still answers.
     EXPECT_FALSE(Button(*form, "SpeedButton2")->isDown());
     QTest::mouseClick(Button(*form, "CheckTimeServerButton"), Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(form->ServerTimeText(), std::string(kFailedToContact), 5000);
     EXPECT_EQ(clientsMade, 1);
     form->FormDestroy();
     EXPECT_EQ(profile.Get("Data", "GlobalAutorun"), "1");

@@ -11,7 +11,7 @@ mkdir -p "$E2E_USER_HOME"
 mkdir -m 700 "$E2E_RUNTIME"
 E2E_PROGRAM_ENV=(-u XDG_CONFIG_HOME -u XDG_CACHE_HOME "HOME=$E2E_USER_HOME" "XDG_RUNTIME_DIR=$E2E_RUNTIME")
 E2E_USER_SETPRIV=()
-# Where e2e_start_velmora_recording records every clock_settime the program makes.
+# Where e2e_start_velmora_recording records every change of the clock the program asks for.
 E2E_SHIM_LOG=$E2E_TMP/clock-settime.txt
 
 # Copies the program into a fresh directory (the settings file lives beside it); prints its path.
@@ -34,8 +34,8 @@ e2e_probe_copy() {
     echo "$program"
 }
 
-# Starts PROGRAM as e2e_start_velmora does, with every clock_settime it makes recorded in
-# $E2E_SHIM_LOG instead of reaching the clock.
+# Starts PROGRAM as e2e_start_velmora does, with every clock_settime and clock_adjtime step it
+# makes recorded in $E2E_SHIM_LOG ("set TIME at NOW", "step OFFSET at NOW") and still refused.
 e2e_start_velmora_recording() {
     e2e_start_velmora "VELMORA_CLOCK_SHIM_LOG=$E2E_SHIM_LOG" \
         "LD_PRELOAD=$(e2e_shim_preload "$1")" "$1"
@@ -219,7 +219,7 @@ e2e_probe_read() {
     cat "$out"
 }
 
-# The LD_PRELOAD value that puts the clock_settime recorder into PROGRAM (behind the sanitizer
+# The LD_PRELOAD value that puts the clock recorder into PROGRAM (behind the sanitizer
 # runtime, which must come first, when the program was built with it).
 e2e_shim_preload() {
     local asan

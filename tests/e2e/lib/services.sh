@@ -37,12 +37,32 @@ e2e_start_responder() {
 }
 
 # A real chronyd as the time server on 127.0.0.1:123 (it never touches the clock); extra chrony
-# directives as arguments.
+# directives as arguments. With E2E_CHRONYD_SHIFT set it serves a time that many seconds ahead
+# of the machine's clock (tests/tools/time-shift).
 e2e_start_chronyd() {
-    local dir=$E2E_TMP/chronyd bin
+    local dir=$E2E_TMP/chronyd bin env=()
     source "$VELMORA_SOURCE_DIR/tests/fixtures/chronyd.sh"
     bin=$(velmora_chronyd_bin) || e2e_fail "no chronyd"
     velmora_chronyd_config "$dir" "$@"
-    e2e_spawn chronyd "$bin" -x -d -u root -f "$dir/chrony.conf"
+    [[ -n ${E2E_CHRONYD_SHIFT:-} ]] &&
+        env=("LD_PRELOAD=$VELMORA_BUILD_DIR/tests/tools/time-shift/libvelmora-time-shift.so"
+            "VELMORA_TIME_SHIFT=$E2E_CHRONYD_SHIFT")
+    e2e_spawn chronyd env "${env[@]}" "$bin" -x -d -u root -f "$dir/chrony.conf"
     e2e_expect 10 "chronyd did not bind 127.0.0.1:123" velmora_ntp_port_bound
+}
+
+# chronyd serving Network Time Security as nts.velmora.test on 127.0.0.1 (NTS-KE on 4460), with a
+# certificate of a test CA that only this test's mount namespace trusts: it stands in for the
+# system bundle there. The test must run in a mount namespace of its own. Sets E2E_NTS_BUNDLE.
+e2e_start_nts_chronyd() {
+    local nts=$E2E_TMP/nts directives
+    E2E_NTS_BUNDLE=/etc/ssl/certs/ca-certificates.crt
+    source "$VELMORA_SOURCE_DIR/tests/fixtures/chronyd.sh"
+    velmora_nts_credentials "$nts" || e2e_fail "certtool could not make the credentials"
+    { cat /etc/hosts; echo "127.0.0.1 nts.velmora.test"; } >"$E2E_TMP/hosts"
+    mount --bind "$E2E_TMP/hosts" /etc/hosts || e2e_fail "cannot name nts.velmora.test"
+    mount --bind "$nts/ca.crt" "$E2E_NTS_BUNDLE" || e2e_fail "cannot trust the test CA"
+    mapfile -t directives < <(velmora_nts_directives "$nts")
+    e2e_start_chronyd "${directives[@]}"
+    e2e_expect 10 "chronyd serves no NTS-KE on 4460" velmora_ntske_port_bound
 }

@@ -14,7 +14,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr double kOffsetSeconds = 3600.25;
+// Within the hour a synchronization nobody asked for may step the clock by.
+constexpr double kOffsetSeconds = 1800.25;
 // Loopback round trips and a busy build machine; far below any offset the tests look for.
 constexpr double kTolerance = 0.05 / kSecondsPerDay;
 constexpr const char* kChronyd = "127.0.0.1";
@@ -107,15 +108,15 @@ TEST_F(ControllerOnLoopback, AutorunAtStartAsksOnceAndSetsTheClockOnceDuringStar
     EXPECT_EQ(c.ClockOffset, 0);
 }
 
-TEST_F(ControllerOnLoopback, AdjustAfterAFailedFirstQuerySetsTheClockToItsOwnReading) {
+TEST_F(ControllerOnLoopback, AdjustAfterAFailedFirstQueryLeavesTheClockAsItIs) {
     Start(kSilent, false);
 
     c.AdjustClockButtonClick();
     c.AdjustClockButtonClick();
 
     EXPECT_EQ(silent.Requests().size(), 1u);
-    ASSERT_EQ(w.Clock.Settings.size(), 2u);
-    EXPECT_NEAR(w.Clock.Settings[1], CurrentUtcTime(), kTolerance);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(w.Errors.empty());
 }
 
 TEST_F(ControllerOnLoopback, ChronydsAnswerSetsTheClockToWithinMillisecondsOfItsOwn) {

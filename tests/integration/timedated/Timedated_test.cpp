@@ -16,8 +16,6 @@
 namespace velmora {
 namespace {
 
-constexpr double kMillisecondInSeconds = 0.001;
-
 // Without CAP_SYS_TIME the clock goes to timedated, here the mock on a private system bus, with
 // polkit (mocked as well) granting the right unless a test says otherwise.
 class Timedated : public ::testing::Test {
@@ -28,20 +26,17 @@ class Timedated : public ::testing::Test {
     LinuxSystemClock clock;
 };
 
-TEST_F(Timedated, SetsTheAbsoluteTimeAllowingPolkitToAsk) {
-    const TDateTime target = clock.UtcNow() + 3600.25 / kSecondsPerDay;
-
-    const ClockSetResult result = clock.SetUtc(target, AskUser::Yes);
+TEST_F(Timedated, StepsByTheOffsetAllowingPolkitToAsk) {
+    const ClockSetResult result = clock.StepBy(3600.25, AskUser::Yes);
 
     EXPECT_TRUE(result.accepted) << result.reason;
     const auto calls = bus.SetTimeCalls();
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_NEAR(static_cast<double>(calls[0].usecUtc) / 1e6, ToUnixSeconds(target),
-                kMillisecondInSeconds);
-    EXPECT_FALSE(calls[0].relative);
+    EXPECT_EQ(calls[0].usecUtc, 3600250000);
+    EXPECT_TRUE(calls[0].relative);
     EXPECT_TRUE(calls[0].interactive);
 
-    EXPECT_TRUE(clock.SetUtc(target, AskUser::No).accepted);
+    EXPECT_TRUE(clock.StepBy(-1.5, AskUser::No).accepted);
     ASSERT_EQ(bus.SetTimeCalls().size(), 2u);
     EXPECT_FALSE(bus.SetTimeCalls()[1].interactive);
 }
@@ -54,7 +49,7 @@ TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
         const gid_t nogroup = 65534;
         const bool dropped = setgroups(0, nullptr) == 0 && setgid(nogroup) == 0 &&
                              setuid(65534) == 0 && getuid() != 0;
-        _exit(dropped && clock.SetUtc(clock.UtcNow(), AskUser::Yes).accepted ? 0 : 1);
+        _exit(dropped && clock.StepBy(1, AskUser::Yes).accepted ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -64,13 +59,13 @@ TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
 
 TEST_F(Timedated, RefusalsComeInTheServicesOwnWords) {
     bus.SetNtp(true);
-    ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
+    ClockSetResult result = clock.StepBy(1, AskUser::Yes);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Automatic time synchronization is enabled");
 
     bus.SetNtp(false);
     bus.SetAuthorized(false);
-    result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
+    result = clock.StepBy(1, AskUser::Yes);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Permission denied");
     EXPECT_EQ(bus.SetTimeCalls().size(), 2u);
@@ -92,7 +87,7 @@ TEST_F(Timedated, ASignalDuringTheWaitNeitherEndsNorRepeatsTheCall) {
         pthread_kill(self, SIGUSR1);
     });
 
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
+    const ClockSetResult result = clock.StepBy(1, AskUser::Yes);
 
     signaller.join();
     sigaction(SIGUSR1, &old, nullptr);
@@ -105,13 +100,13 @@ TEST(TimedatedMissing, NoBusOrNoTimedatedLeavesTheRefusalOfClockSettime) {
     LinuxSystemClock clock;
     {
         PrivateSystemBus withoutTimedated(PrivateSystemBus::kWithoutTimedated);
-        const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
+        const ClockSetResult result = clock.StepBy(1, AskUser::Yes);
         EXPECT_FALSE(result.accepted);
         EXPECT_EQ(result.reason, "Operation not permitted");
     }
     const std::string previous = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/velmora/system_bus_socket", 1);
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
+    const ClockSetResult result = clock.StepBy(1, AskUser::Yes);
     setenv("DBUS_SYSTEM_BUS_ADDRESS", previous.c_str(), 1);
     EXPECT_FALSE(result.accepted);
     EXPECT_EQ(result.reason, "Operation not permitted");

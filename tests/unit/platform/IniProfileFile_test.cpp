@@ -70,7 +70,7 @@ class SettingsOnDisk : public ::testing::Test {
     std::string name_;
 };
 
-TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesAllEightKeys) {
+TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesEveryKey) {
     IniProfileFile file(name_);
     TSettings settings;
     std::vector<std::string> servers;
@@ -82,7 +82,8 @@ TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesAllEightKeys) {
     EXPECT_EQ(Content(),
               "[Data]\nGlobalAutorun=0\nGlobalMinimize=0\nGlobalNextSrvOnFail=0\n"
               "GlobalTimeSrvList=time-a-g.nist.gov|time-b-g.nist.gov\nUpdateClock=0\n"
-              "UpdateClockInterval=30\nUpdateClockHour=1\nDisplayLocalTime=1\n");
+              "UpdateClockInterval=30\nUpdateClockHour=1\nDisplayLocalTime=1\n"
+              "StepLimitSeconds=3600\n");
     EXPECT_EQ(Names(), std::vector<std::string>{kSettingsFileName});
 }
 

@@ -31,13 +31,20 @@ TEST(LinuxSystemClock, ReadsLocalAndUtcToTheMillisecond) {
     EXPECT_TRUE(fraction);
 }
 
-// No system bus here (ctest points DBUS_SYSTEM_BUS_ADDRESS at nothing): clock_settime's refusal.
-TEST(LinuxSystemClock, ReportsTheRefusalWithItsReason) {
+// No system bus here (ctest points DBUS_SYSTEM_BUS_ADDRESS at nothing): clock_adjtime's refusal,
+// and no time service to read. A step of nothing needs no right at all.
+TEST(LinuxSystemClock, ReportsTheRefusalWithItsReasonAndAZeroStepAsksNobody) {
     ASSERT_STREQ(ClockSettingUnsafe(), "");
     LinuxSystemClock clock;
-    const ClockSetResult result = clock.SetUtc(clock.UtcNow(), AskUser::Yes);
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.reason, "Operation not permitted");
+    for (const double offset : {3600.25, -0.5}) {
+        const ClockSetResult result = clock.StepBy(offset, AskUser::Yes);
+        EXPECT_FALSE(result.accepted) << offset;
+        EXPECT_EQ(result.reason, "Operation not permitted") << offset;
+    }
+    EXPECT_TRUE(clock.StepBy(0.0000004, AskUser::Yes).accepted);
+    const TimeService service = clock.ReadTimeService();
+    EXPECT_FALSE(service.ntp || service.canNtp);
+    EXPECT_FALSE(clock.StopTimeService(AskUser::Yes).accepted);
 }
 
 }  // namespace

@@ -155,7 +155,7 @@ TEST(LoadSettings, MinimizesAsSoonAsThatKeyIsRead) {
     LoadSettings(settings, servers, file, view);
     EXPECT_EQ(events, (List{"GlobalAutorun", "GlobalMinimize", "minimized", "GlobalNextSrvOnFail",
                             "GlobalTimeSrvList", "UpdateClock", "UpdateClockInterval",
-                            "UpdateClockHour", "DisplayLocalTime"}));
+                            "UpdateClockHour", "DisplayLocalTime", "StepLimitSeconds"}));
 }
 
 TEST(SaveSettings, WritesEveryKeyInOrder) {
@@ -173,7 +173,8 @@ TEST(SaveSettings, WritesEveryKeyInOrder) {
                                    {"UpdateClock", "0"},
                                    {"UpdateClockInterval", "-3600000"},
                                    {"UpdateClockHour", "1"},
-                                   {"DisplayLocalTime", "1"}}));
+                                   {"DisplayLocalTime", "1"},
+                                   {"StepLimitSeconds", "3600"}}));
 }
 
 // A value of each setting's type that is not its default.

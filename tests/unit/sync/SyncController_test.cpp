@@ -1,3 +1,4 @@
+#include <cmath>
 #include <stdexcept>
 
 #include "tests/fixtures/ControllerTest.h"
@@ -74,7 +75,7 @@ TEST_F(StartUp, SavesEveryKeyAtShutDownAndASaveFailureStillReleasesTheList) {
     w.SetKey("UpdateClockInterval", "30");
     c.FormCreate();
     c.FormDestroy();
-    EXPECT_EQ(w.Profile.Writes.size(), 8u);
+    EXPECT_EQ(w.Profile.Writes.size(), kSettingsTable.size());
     EXPECT_EQ(w.Profile.Get(kSettingsSection, "UpdateClockInterval"), "30");
 
     c.FormCreate();
@@ -293,9 +294,18 @@ TEST_F(Adjust, BeforeAnyQueryAsksFirstThenSetsTheServersTimeInGmt) {
     EXPECT_NEAR(w.Clock.Settings[0], Ahead(42), kMillisecond);
     EXPECT_EQ(c.ClockOffset, 0);
     EXPECT_TRUE(w.Errors.empty());
+    // The answer and the step go into the history.
+    ASSERT_EQ(w.History.Records.size(), 2u);
+    EXPECT_EQ(w.History.Records[0].kind, HistoryRecord::Kind::Answer);
+    EXPECT_EQ(w.History.Records[0].entry, "up.test");
+    EXPECT_FALSE(w.History.Records[0].authenticated);
+    EXPECT_EQ(w.History.Records[1].kind, HistoryRecord::Kind::Step);
+    EXPECT_NEAR(w.History.Records[1].offsetSeconds, 42, 1e-3);
 }
 
-TEST_F(Adjust, AfterAFailedFirstQuerySetsTheClockToItsOwnReadingWithoutAskingAgain) {
+// The clock would be set to its own reading: that changes nothing, so nobody is asked for a
+// password to do it.
+TEST_F(Adjust, AfterAFailedFirstQueryLeavesTheClockAloneWithoutAskingAgain) {
     net.AddSilentServer("down.test");
     StartWithServers("down.test", false);
 
@@ -303,8 +313,9 @@ TEST_F(Adjust, AfterAFailedFirstQuerySetsTheClockToItsOwnReadingWithoutAskingAga
     c.AdjustClockButtonClick();
 
     EXPECT_EQ(net.Queried().size(), 1u);
-    ASSERT_EQ(w.Clock.Settings.size(), 2u);
-    EXPECT_NEAR(w.Clock.Settings[0], w.Clock.UtcNow(), kMillisecond);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(w.Errors.empty());
+    EXPECT_EQ(c.ClockOffset, 0);
 }
 
 TEST_F(Adjust, UsesTheClockSinceTheAnswerAndTheHeldOffset) {
@@ -492,6 +503,209 @@ TEST_F(RefusedClock, TheBusyCursorIsOnWhileThePlatformDecides) {
 
     EXPECT_EQ(busyAtSetting, std::vector<bool>{true});
     EXPECT_FALSE(w.View.BusyCursor);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// The queries and the settings run on the worker, here held until the test lets them end.
+class Commands : public ControllerTest {
+  protected:
+    void StartHeld(const std::string& list) {
+        StartWithServers(list, false);
+        w.Work.Hold = true;
+    }
+    void FinishAll() {
+        while (!w.Work.Held.empty()) {
+            w.Work.RunHeld();
+        }
+    }
+};
+
+TEST_F(Commands, RunOneAtATimeInTheOrderTheyCameAndTheSameOneWaitsOnlyOnce) {
+    net.AddServer("up.test", Ahead(20));
+    StartHeld("up.test");
+
+    c.CheckTimeServerButtonClick();
+    c.CheckTimeServerButtonClick();
+    c.AdjustClockButtonClick();
+    c.CheckTimeServerButtonClick();
+    c.AdjustClockButtonClick();
+
+    // The handlers came back at once, with one query under way and the busy cursor on.
+    EXPECT_TRUE(c.CommandRunning());
+    EXPECT_TRUE(w.View.BusyCursor);
+    EXPECT_EQ(w.Work.Held.size(), 1u);
+    EXPECT_TRUE(net.Queried().empty());
+    FinishAll();
+    EXPECT_EQ(net.Queried().size(), 2u);
+    EXPECT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_FALSE(c.CommandRunning());
+    EXPECT_FALSE(w.View.BusyCursor);
+}
+
+TEST_F(Commands, TheStartUpSynchronizationRunsBehindTheOpenWindow) {
+    net.AddServer("ntp.test", Ahead(30));
+    w.SetKey("GlobalAutorun", "1");
+    w.Work.Hold = true;
+    StartWithServers("ntp.test", false);
+
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(c.CommandRunning());
+    FinishAll();
+    ASSERT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_NEAR(w.Clock.Settings[0], Ahead(30), kMillisecond);
+}
+
+// The machine's own NTP service keeps the clock.
+class TimeServiceOn : public ControllerTest {
+  protected:
+    void SetUp() override {
+        net.AddServer("ntp.test", Ahead(9));
+        w.Clock.Service = TimeService{true, true};
+        w.SetKey("UpdateClock", "1");
+        w.SetKey("UpdateClockInterval", "60000");
+        w.SetKey("GlobalAutorun", "1");
+        StartWithServers("ntp.test", false);
+    }
+};
+
+TEST_F(TimeServiceOn, UnattendedSynchronizationLeavesItAloneWithoutAWord) {
+    w.Timer1.Advance(3 * 60000);
+
+    EXPECT_EQ(net.Queried().size(), 4u);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    EXPECT_TRUE(w.Questions.empty());
+    EXPECT_TRUE(w.Errors.empty());
+    EXPECT_EQ(w.View.ServerText, DateTimeText(w.Clock.Local + 9 * kSecond));
+}
+
+TEST_F(TimeServiceOn, AClickAsksOnceWhetherToTurnItOffAndYesDoesSoBeforeSetting) {
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Questions, std::vector<std::string>{kTurnOffTimeService});
+    EXPECT_EQ(w.Clock.ServiceStops, 0);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+
+    w.Answer = [](const std::string&) { return true; };
+    c.Synchronizecomputerclock1Click();
+    EXPECT_EQ(w.Questions.size(), 2u);
+    EXPECT_EQ(w.Clock.ServiceStops, 1);
+    ASSERT_EQ(w.Clock.Settings.size(), 1u);
+    EXPECT_NEAR(w.Clock.Settings[0], Ahead(9), kMillisecond);
+    EXPECT_FALSE(w.View.BusyCursor);
+
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Questions.size(), 2u) << "the service is off now";
+}
+
+TEST_F(TimeServiceOn, ARefusalToTurnItOffIsToldInItsOwnWords) {
+    w.Answer = [](const std::string&) { return true; };
+    w.Clock.Refuse = true;
+    w.Clock.RefusalReason = "Permission denied";
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Errors,
+              std::vector<std::string>{"Unable to set the computer clock: Permission denied"});
+    EXPECT_TRUE(w.Clock.Settings.empty());
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// A plain answer two hours (and more) off, during periodic synchronization every minute.
+class StepGuard : public ControllerTest {
+  protected:
+    void StartPeriodic(double ahead, const char* limit = "3600") {
+        net.AddServer("ntp.test", Ahead(ahead));
+        w.SetKey("UpdateClock", "1");
+        w.SetKey("UpdateClockInterval", "60000");
+        w.SetKey("StepLimitSeconds", limit);
+        StartWithServers("ntp.test", false);
+    }
+};
+
+class StepGuardAt : public StepGuard, public ::testing::WithParamInterface<double> {};
+
+TEST_P(StepGuardAt, UnattendedStepsOnAPlainAnswerGoUpToTheLimit) {
+    const double ahead = GetParam();
+    StartPeriodic(ahead);
+    w.Timer1.Advance(60000);
+    EXPECT_EQ(w.Clock.Settings.size(), std::fabs(ahead) <= 3600 ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, StepGuardAt, ::testing::Values(3599.0, 3600.0, -3600.0, 3601.0));
+
+TEST_F(StepGuard, BeyondTheLimitAnUnattendedStepIsLeftForAClickToldOnce) {
+    StartPeriodic(7200);
+    w.Timer1.Advance(3 * 60000);
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    ASSERT_EQ(w.Errors.size(), 1u);
+    EXPECT_EQ(w.Errors[0],
+              "The computer clock was left alone: the server's time (not authenticated) is "
+              "+2 h 0 min 0 s from it, more than the 1 h 0 min 0 s a synchronization nobody "
+              "asked for may move it. Click \"Adjust time\" to set it.");
+    EXPECT_NEAR(c.ClockOffset, 7200 * kSecond, kMillisecond) << "the server's time still shows";
+}
+
+TEST_F(StepGuard, AClickBeyondTheLimitAsksFirstShowingTheStep) {
+    StartPeriodic(-3601);
+    c.AdjustClockButtonClick();
+    ASSERT_EQ(w.Questions.size(), 1u);
+    EXPECT_EQ(w.Questions[0],
+              "Setting the computer clock to the server's time moves it by -1 h 0 min 1 s, more "
+              "than 1 h 0 min 0 s.\n\nSet the clock?");
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    w.Answer = [](const std::string&) { return true; };
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Clock.Settings.size(), 1u);
+}
+
+TEST_F(StepGuard, ALimitOfZeroTurnsTheGuardOff) {
+    StartPeriodic(86400, "0");
+    w.Timer1.Advance(60000);
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.Clock.Settings.size(), 2u);
+    EXPECT_TRUE(w.Questions.empty());
+    EXPECT_TRUE(w.Errors.empty());
+}
+
+TEST_F(StepGuard, TheStatusTellsWhatTheTimeIsWorth) {
+    StartPeriodic(1.5);
+    c.CheckTimeServerButtonClick();
+    ASSERT_EQ(w.View.StatusLines.size(), 4u);
+    EXPECT_EQ(w.View.StatusLines[0], "Answer from ntp.test, plain SNTP (not authenticated)");
+    EXPECT_EQ(w.View.StatusLines[1].rfind("Offset +1.500 s \u00b1 ", 0), 0u)
+        << w.View.StatusLines[1];
+    EXPECT_EQ(w.View.StatusLines[3], "Clock not set since the program started");
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.View.StatusLines.back().rfind("Clock last set ", 0), 0u);
+    EXPECT_NE(w.View.StatusLines.back().find(", by +1.500 s"), std::string::npos);
+}
+
+TEST_F(StepGuard, RepeatedUnattendedFailuresAreNotifiedOnceUntilAnAnswer) {
+    net.AddSilentServer("down.test");
+    w.SetKey("UpdateClock", "1");
+    w.SetKey("UpdateClockInterval", "60000");
+    StartWithServers("down.test", false);
+    c.CheckTimeServerButtonClick();
+    w.Timer1.Advance(2 * 60000);
+    EXPECT_TRUE(w.View.Notifications.empty()) << "a click does not count";
+    w.Timer1.Advance(60000);
+    ASSERT_EQ(w.View.Notifications.size(), 1u);
+    EXPECT_NE(w.View.Notifications[0].find("no answer within 5 s: UDP port 123 may be blocked"),
+              std::string::npos);
+    w.Timer1.Advance(5 * 60000);
+    EXPECT_EQ(w.View.Notifications.size(), 1u);
+    EXPECT_EQ(w.View.StatusLines,
+              (std::vector<std::string>{"The server gave no time:",
+                                        "down.test: no answer within 5 s: UDP port 123 may be "
+                                        "blocked",
+                                        "Clock not set since the program started"}));
 }
 
 }  // namespace

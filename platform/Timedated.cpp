@@ -1,10 +1,11 @@
-#include "platform/TimedatedSetTime.h"
+#include "platform/Timedated.h"
 
 #include <systemd/sd-bus.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,8 +15,12 @@ namespace {
 constexpr const char* kService = "org.freedesktop.timedate1";
 constexpr const char* kObject = "/org/freedesktop/timedate1";
 constexpr const char* kInterface = "org.freedesktop.timedate1";
-// Long enough to read polkit's prompt, find the password and type it.
-constexpr std::uint64_t kAnswerTimeoutUsec = 5ULL * 60 * 1000 * 1000;
+// timedated gives polkit 25 s and then answers itself; this only bounds a timedated that hangs.
+constexpr std::uint64_t kAnswerTimeoutUsec = 60ULL * 1000 * 1000;
+// Reading a property: time enough for the bus to start timedated.
+constexpr std::uint64_t kPropertyTimeoutUsec = 10ULL * 1000 * 1000;
+constexpr const char* kPromptTimedOut =
+    "The password prompt was not answered within the 25 seconds systemd-timedated allows";
 
 struct BusClose {
     void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
@@ -25,6 +30,7 @@ struct MessageUnref {
 };
 using Bus = std::unique_ptr<sd_bus, BusClose>;
 using Message = std::unique_ptr<sd_bus_message, MessageUnref>;
+using Arguments = std::function<int(sd_bus_message*)>;
 
 struct BusError {
     sd_bus_error error{};  // SD_BUS_ERROR_NULL, without its C compound literal
@@ -34,16 +40,22 @@ struct BusError {
     ~BusError() { sd_bus_error_free(&error); }
 };
 
-Message SetTimeCall(sd_bus* bus, std::int64_t usecUtc, bool interactive) {
+Bus OpenSystemBus() {
+    sd_bus* raw = nullptr;
+    if (sd_bus_open_system(&raw) < 0) {
+        return nullptr;
+    }
+    return Bus(raw);
+}
+
+Message MethodCall(sd_bus* bus, const char* method, bool interactive, const Arguments& append) {
     sd_bus_message* raw = nullptr;
-    if (sd_bus_message_new_method_call(bus, &raw, kService, kObject, kInterface, "SetTime") < 0) {
+    if (sd_bus_message_new_method_call(bus, &raw, kService, kObject, kInterface, method) < 0) {
         return nullptr;
     }
     Message call(raw);
-    const int relative = 0;
-    const int ask = interactive ? 1 : 0;
-    if (sd_bus_message_append(call.get(), "xbb", usecUtc, relative, ask) < 0 ||
-        sd_bus_message_set_allow_interactive_authorization(call.get(), ask) < 0) {
+    if (append(call.get()) < 0 ||
+        sd_bus_message_set_allow_interactive_authorization(call.get(), interactive ? 1 : 0) < 0) {
         return nullptr;
     }
     return call;
@@ -65,8 +77,8 @@ int TakeAnswer(sd_bus_message* reply, void* userdata, sd_bus_error* /*unused*/) 
 }
 
 // Waits for the answer or the call's time-out. Unlike sd_bus_call, a signal delivered to the
-// program meanwhile (the polkit prompt may stay open for minutes) does not end the wait: the
-// call has been sent and must not be sent again.
+// program meanwhile (the polkit prompt may stay open a while) does not end the wait: the call has
+// been sent and must not be sent again.
 int AwaitAnswer(sd_bus* bus, const Answer& answer) {
     while (!answer.arrived) {
         int r = sd_bus_process(bus, nullptr);
@@ -85,6 +97,9 @@ int AwaitAnswer(sd_bus* bus, const Answer& answer) {
 
 // The error in its own words; its name, or the failure's, when it brings none.
 std::string Reason(const sd_bus_error& error, int failure) {
+    if (sd_bus_error_has_name(&error, SD_BUS_ERROR_NO_REPLY)) {
+        return kPromptTimedOut;
+    }
     if (error.message && *error.message) {
         return error.message;
     }
@@ -99,19 +114,16 @@ bool NoTimedated(const sd_bus_error& error) {
                                   SD_BUS_ERROR_NAME_HAS_NO_OWNER);
 }
 
-}  // namespace
-
-std::optional<ClockSetResult> TimedatedSetTime(std::int64_t usecUtc, bool interactive) {
-    Answer answer;
-    sd_bus* raw = nullptr;
-    if (sd_bus_open_system(&raw) < 0) {
+std::optional<ClockSetResult> Call(const char* method, bool interactive, const Arguments& append) {
+    const Bus bus = OpenSystemBus();
+    if (!bus) {
         return std::nullopt;
     }
-    Bus bus(raw);
-    Message call = SetTimeCall(bus.get(), usecUtc, interactive);
+    const Message call = MethodCall(bus.get(), method, interactive, append);
     if (!call) {
         return std::nullopt;
     }
+    Answer answer;
     int r =
         sd_bus_call_async(bus.get(), nullptr, call.get(), TakeAnswer, &answer, kAnswerTimeoutUsec);
     if (r >= 0) {
@@ -127,6 +139,43 @@ std::optional<ClockSetResult> TimedatedSetTime(std::int64_t usecUtc, bool intera
         return std::nullopt;
     }
     return ClockSetResult{false, Reason(answer.error.error, -EIO)};
+}
+
+std::optional<bool> BooleanProperty(sd_bus* bus, const char* name) {
+    BusError error;
+    int value = 0;
+    if (sd_bus_get_property_trivial(bus, kService, kObject, kInterface, name, &error.error, 'b',
+                                    &value) < 0) {
+        return std::nullopt;
+    }
+    return value != 0;
+}
+
+}  // namespace
+
+std::optional<ClockSetResult> TimedatedSetTime(std::int64_t usec, bool relative, bool interactive) {
+    return Call("SetTime", interactive, [=](sd_bus_message* call) {
+        return sd_bus_message_append(call, "xbb", usec, relative ? 1 : 0, interactive ? 1 : 0);
+    });
+}
+
+std::optional<ClockSetResult> TimedatedSetNtp(bool on, bool interactive) {
+    return Call("SetNTP", interactive, [=](sd_bus_message* call) {
+        return sd_bus_message_append(call, "bb", on ? 1 : 0, interactive ? 1 : 0);
+    });
+}
+
+std::optional<TimeService> TimedatedTimeService() {
+    const Bus bus = OpenSystemBus();
+    if (!bus || sd_bus_set_method_call_timeout(bus.get(), kPropertyTimeoutUsec) < 0) {
+        return std::nullopt;
+    }
+    const std::optional<bool> ntp = BooleanProperty(bus.get(), "NTP");
+    const std::optional<bool> canNtp = BooleanProperty(bus.get(), "CanNTP");
+    if (!ntp || !canNtp) {
+        return std::nullopt;
+    }
+    return TimeService{*canNtp, *ntp};
 }
 
 }  // namespace velmora

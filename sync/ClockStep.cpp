@@ -1,0 +1,28 @@
+#include "sync/ClockStep.h"
+
+#include "sync/ClockZone.h"
+
+namespace velmora {
+
+double OffsetToServer(const SystemClock& clock, const HeldTime& server) {
+    return (HeldUtcAt(server, clock.SteadySeconds()) - clock.UtcNow()) * kSecondsPerDay;
+}
+
+StepOutcome StepToServer(SystemClock& clock, const HeldTime& server, AskUser ask,
+                         bool stopService) {
+    StepOutcome outcome;
+    if (stopService) {
+        outcome.result = clock.StopTimeService(ask);
+        if (!outcome.result.accepted) {
+            return outcome;
+        }
+    } else if (clock.ReadTimeService().ntp) {
+        outcome.timeServiceOn = true;
+        return outcome;
+    }
+    outcome.offsetSeconds = OffsetToServer(clock, server);
+    outcome.result = SetComputerClock(clock, outcome.offsetSeconds, ask);
+    return outcome;
+}
+
+}  // namespace velmora

@@ -1,0 +1,100 @@
+#include "sync/SyncStatus.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "sync/DateTimeText.h"
+
+namespace velmora {
+namespace {
+
+std::string Format(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+// Seconds without a sign, in the unit that suits them.
+std::string Duration(double seconds) {
+    if (seconds < 1) {
+        return Format("%.1f ms", seconds * 1000);
+    }
+    if (seconds < 60) {
+        return Format("%.3f s", seconds);
+    }
+    const auto whole = static_cast<long long>(std::llround(seconds));
+    const long long hours = whole / 3600;
+    const long long minutes = whole % 3600 / 60;
+    const long long rest = whole % 60;
+    std::string text = hours > 0 ? std::to_string(hours) + " h " : "";
+    return text + std::to_string(minutes) + " min " + std::to_string(rest) + " s";
+}
+
+std::vector<std::string> AnswerLines(const SyncStatus& status) {
+    const QueryAttempt& answer = *status.answer;
+    return {
+        "Answer from " + answer.entry +
+            (answer.authenticated ? ", authenticated (NTS)" : ", plain SNTP (not authenticated)"),
+        "Offset " + SignedDuration(answer.offsetSeconds) + " \u00b1 " +
+            Duration(answer.delaySeconds / 2) + ", round trip " + Duration(answer.delaySeconds),
+        "Measured " + DateTimeText(status.answeredAt),
+    };
+}
+
+std::vector<std::string> FailureLines(const SyncStatus& status) {
+    std::vector<std::string> lines{status.failures.size() == 1 ? "The server gave no time:"
+                                                               : "No server gave the time:"};
+    for (const QueryAttempt& attempt : status.failures) {
+        lines.push_back((attempt.entry.empty() ? "(empty entry)" : attempt.entry) + ": " +
+                        FailureReason(attempt, status.replyTimeoutSeconds));
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string SignedDuration(double seconds) {
+    return (seconds < 0 ? "-" : "+") + Duration(std::fabs(seconds));
+}
+
+std::string FailureReason(const QueryAttempt& attempt, int replyTimeoutSeconds) {
+    switch (attempt.failure) {
+        case QueryFailure::NameNotFound:
+            return "the name does not resolve";
+        case QueryFailure::BadAnswer:
+            return "its answer was not a valid time";
+        case QueryFailure::KissOfDeath:
+            return "the server said no (kiss code " + attempt.kissCode + ")";
+        case QueryFailure::KeyExchange:
+            return "NTS key exchange refused" +
+                   (attempt.detail.empty() ? std::string() : ": " + attempt.detail);
+        case QueryFailure::None:
+        case QueryFailure::NoAnswer:
+            break;
+    }
+    return "no answer within " + std::to_string(replyTimeoutSeconds) + " s" +
+           (attempt.authenticated ? "" : ": UDP port 123 may be blocked");
+}
+
+std::vector<std::string> StatusLines(const SyncStatus& status) {
+    std::vector<std::string> lines;
+    if (!status.failures.empty()) {
+        lines = FailureLines(status);
+    }
+    if (status.answer) {
+        if (!lines.empty()) {
+            lines.push_back("Last answer:");
+        }
+        const std::vector<std::string> answer = AnswerLines(status);
+        lines.insert(lines.end(), answer.begin(), answer.end());
+    }
+    if (status.stepped) {
+        lines.push_back("Clock last set " + DateTimeText(status.steppedAt) + ", by " +
+                        SignedDuration(status.stepSeconds));
+    } else if (!lines.empty()) {
+        lines.push_back("Clock not set since the program started");
+    }
+    return lines;
+}
+
+}  // namespace velmora
