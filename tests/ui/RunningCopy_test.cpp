@@ -109,12 +109,5 @@ TEST_F(RunningCopyTest, ADisplayNamedByALongPathStillGivesASocketThatWorks) {
     EXPECT_TRUE(LaterStartHandsOver(names[0]));
 }
 
-TEST_F(RunningCopyTest, WithoutAPrivateFolderEveryStartRunsOnItsOwn) {
-    RunningCopy first("");
-    RunningCopy second("");
-    EXPECT_FALSE(second.HandedOver());
-    EXPECT_FALSE(first.Listening());
-}
-
 }  // namespace
 }  // namespace velmora

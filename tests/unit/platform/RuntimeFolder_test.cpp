@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 #include <string>
 
@@ -76,20 +75,6 @@ TEST_F(RuntimeFolderTest, AFallbackThatIsNotPrivateIsNeverUsed) {
     EXPECT_EQ(PrivateRuntimeFolder(""), "");
     const std::string own = Folder("own", 0700);
     EXPECT_EQ(PrivateRuntimeFolder(own), own);
-}
-
-TEST_F(RuntimeFolderTest, TheFallbackIsThisMachinesOwnInTheUsersCache) {
-    std::array<char, 256> host{};
-    ASSERT_EQ(gethostname(host.data(), host.size() - 1), 0);
-    const EnvScope home("HOME", "/home/someone");
-    {
-        const EnvScope cache("XDG_CACHE_HOME", "/elsewhere/cache");
-        EXPECT_EQ(UserRuntimeFallback(),
-                  std::string("/elsewhere/cache/velmora/run-") + host.data());
-    }
-    const EnvScope cache("XDG_CACHE_HOME", "relative/cache");
-    EXPECT_EQ(UserRuntimeFallback(),
-              std::string("/home/someone/.cache/velmora/run-") + host.data());
 }
 
 }  // namespace
