@@ -184,11 +184,15 @@ e2e_sni_item() {
 }
 
 # Centre of our icon on the host's bar, as "X Y": the bar is the host's visible window along the
-# top edge, and ours is the only icon in it, at its end.
+# top edge (its tooltips and menus are override-redirect windows), and ours is the only icon in
+# it, at its end.
 e2e_sni_icon_centre() {
-    local w X Y WIDTH HEIGHT
-    w=$(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null | head -n 1) || return 1
-    [[ -n $w ]] || return 1
+    local w candidate X Y WIDTH HEIGHT
+    for candidate in $(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+        xwininfo -id "$candidate" 2>/dev/null | grep -q 'Override Redirect State: no' &&
+            { w=$candidate; break; }
+    done
+    [[ -n ${w:-} ]] || return 1
     eval "$(xdotool getwindowgeometry --shell "$w")"
     echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
 }
