@@ -18,7 +18,6 @@ struct StepOutcome {
 // Brings the clock to the held server time, the offset measured right before the step. While an
 // NTP service keeps the clock nothing is set, unless `stopService`: the service is turned off
 // first (the user agreed to it). May wait for polkit: runs on the worker.
-StepOutcome StepToServer(SystemClock& clock, const HeldTime& server, AskUser ask,
-                         bool stopService);
+StepOutcome StepToServer(SystemClock& clock, const HeldTime& server, AskUser ask, bool stopService);
 
 }  // namespace velmora
