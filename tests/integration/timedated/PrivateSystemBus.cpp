@@ -101,16 +101,18 @@ void PrivateSystemBus::Stop() {
     std::filesystem::remove_all(dir_, ignored);
 }
 
-std::vector<PrivateSystemBus::ClockCall> PrivateSystemBus::ClockCalls() const {
+std::vector<PrivateSystemBus::ClockCall> PrivateSystemBus::ClockCalls(
+    const std::string& kind) const {
     // Lines "<kind> <value> at <real time>".
     std::ifstream log(dir_ + "/clock.log");
     std::vector<ClockCall> calls;
     std::string line;
     while (std::getline(log, line)) {
         std::istringstream fields(line);
+        std::string itsKind, at;
         ClockCall call;
-        std::string at;
-        if (fields >> call.kind >> call.value >> at >> call.at && at == "at") {
+        if (fields >> itsKind >> call.value >> at >> call.at && at == "at" &&
+            (kind.empty() || kind == itsKind)) {
             calls.push_back(call);
         }
     }

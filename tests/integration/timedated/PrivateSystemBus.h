@@ -20,15 +20,14 @@ class PrivateSystemBus {
     PrivateSystemBus(const PrivateSystemBus&) = delete;
     PrivateSystemBus& operator=(const PrivateSystemBus&) = delete;
 
-    // A change of the clock the real timedated made, as the clock shim answered it: "set" (to
-    // `value` seconds since 1970), "rtc" (the hardware clock) and so on, when the real clock said
-    // `at` seconds.
+    // The changes of the clock the real timedated made, as the clock shim answered them, of one
+    // kind ("set" for the system clock, "rtc" for the hardware clock) or, with none named, all:
+    // to `value` seconds since 1970, when the real clock said `at`.
     struct ClockCall {
-        std::string kind;
         double value = 0;
         double at = 0;
     };
-    std::vector<ClockCall> ClockCalls() const;
+    std::vector<ClockCall> ClockCalls(const std::string& kind = "") const;
     // Whether the real timedated was sent a call of `method` at all, from its log.
     bool TimedatedHeard(const std::string& method) const;
     // Whether polkit was asked to let the user answer, for each question it got, in order.

@@ -73,9 +73,8 @@ TEST_F(RealTimedated, SetsTheServersTimeHoweverLongPolkitTakes) {
         // The signal comes while polkit has not answered: the one call goes on waiting.
         result = StepAsNobody(c.serverAhead, AskUser::Yes, std::chrono::milliseconds(1000));
         EXPECT_TRUE(result.accepted) << result.reason;
-        const auto calls = bus.ClockCalls();
+        const auto calls = bus.ClockCalls("set");
         ASSERT_EQ(calls.size(), ++steps) << "one step, one setting of the clock";
-        ASSERT_EQ(calls.back().kind, "set");
         const double error = calls.back().value - (calls.back().at + c.serverAhead);
         std::printf(
             "polkit answered after %.0f s, server %+.2f s: timedated would set %+.3f ms "
