@@ -28,7 +28,8 @@ VELMORA_TEST_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig libcap2-bin git bc libxfixes-dev
-    dbus python3-dbus python3-dbusmock haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
+    dbus python3-dbus python3-dbusmock systemd
+    haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
     file dpkg-dev
     qt6-wayland xfce4-panel xfconf sway waybar grim
 )

@@ -13,6 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "tests/fixtures/SafetyChecks.h"
+
 extern char** environ;
 
 namespace velmora {
@@ -49,6 +51,9 @@ void CallPolkit(std::vector<std::string> args) {
 }  // namespace
 
 PrivateSystemBus::PrivateSystemBus(Services services) {
+    if (const char* unsafe = ClockSettingUnsafe(); *unsafe) {
+        throw std::runtime_error(unsafe);
+    }
     char dir[] = "/tmp/velmora-system-bus.XXXXXX";
     if (!mkdtemp(dir)) {
         throw std::runtime_error("private system bus: no temporary directory");
@@ -57,6 +62,8 @@ PrivateSystemBus::PrivateSystemBus(Services services) {
     std::vector<std::string> args = {VELMORA_PRIVATE_SYSTEM_BUS, dir_};
     if (services == kWithoutTimedated) {
         args.emplace_back("--without-timedated");
+    } else if (services == kWithRealTimedated) {
+        args.insert(args.end(), {"--real-timedated", VELMORA_CLOCK_SHIM});
     }
     pid_ = Spawn(args);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
@@ -94,23 +101,51 @@ void PrivateSystemBus::Stop() {
     std::filesystem::remove_all(dir_, ignored);
 }
 
-std::vector<PrivateSystemBus::SetTimeCall> PrivateSystemBus::SetTimeCalls() const {
-    // Lines "<when> SetTime <usec_utc> <relative> <interactive>", booleans as False or True.
-    std::ifstream log(dir_ + "/timedated.log");
-    std::vector<SetTimeCall> calls;
+std::vector<PrivateSystemBus::ClockCall> PrivateSystemBus::ClockCalls(
+    const std::string& kind) const {
+    // Lines "<kind> <value> at <real time>".
+    std::ifstream log(dir_ + "/clock.log");
+    std::vector<ClockCall> calls;
     std::string line;
     while (std::getline(log, line)) {
         std::istringstream fields(line);
-        std::string when, method, relative, interactive;
-        SetTimeCall call;
-        if (fields >> when >> method >> call.usecUtc >> relative >> interactive &&
-            method == "SetTime") {
-            call.relative = relative == "True";
-            call.interactive = interactive == "True";
+        std::string itsKind, at;
+        ClockCall call;
+        if (fields >> itsKind >> call.value >> at >> call.at && at == "at" &&
+            (kind.empty() || kind == itsKind)) {
             calls.push_back(call);
         }
     }
     return calls;
+}
+
+bool PrivateSystemBus::TimedatedHeard(const std::string& method) const {
+    // sd-bus logs "Got message type=method_call ... member=<method> ..." at debug level.
+    std::ifstream log(dir_ + "/timedated.log");
+    std::string line;
+    while (std::getline(log, line)) {
+        if (line.find("type=method_call") != std::string::npos &&
+            line.find(" member=" + method + " ") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<bool> PrivateSystemBus::PolkitQuestionsInteractive() const {
+    // Lines "<when> CheckAuthorization <subject> "<action>" {<details>} <flags> "<cancel id>"".
+    std::ifstream log(dir_ + "/polkitd.log");
+    std::vector<bool> questions;
+    std::string line;
+    while (std::getline(log, line)) {
+        const std::size_t cancelId = line.rfind(' ');
+        if (line.find(" CheckAuthorization ") == std::string::npos || cancelId == 0) {
+            continue;
+        }
+        const std::size_t flags = line.rfind(' ', cancelId - 1);
+        questions.push_back((std::stoul(line.substr(flags + 1)) & 1) != 0);  // AllowUserInteraction
+    }
+    return questions;
 }
 
 void PrivateSystemBus::SetNtp(bool active) const {
@@ -126,6 +161,14 @@ void PrivateSystemBus::SetAuthorized(bool authorized) const {
 
 void PrivateSystemBus::SetAuthorizationDelay(double seconds) const {
     CallPolkit({"org.freedesktop.DBus.Mock.SetDelay", "double:" + std::to_string(seconds)});
+}
+
+void PrivateSystemBus::SetPromptUnattended(bool unattended) const {
+    CallPolkit(
+        {"org.freedesktop.DBus.Mock.SimulateHang", unattended ? "boolean:true" : "boolean:false"});
+    if (!unattended) {
+        CallPolkit({"org.freedesktop.DBus.Mock.ReleaseHangingCalls"});
+    }
 }
 
 }  // namespace velmora

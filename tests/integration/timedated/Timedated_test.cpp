@@ -1,98 +1,120 @@
-#include <grp.h>
 #include <gtest/gtest.h>
-#include <pthread.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/LinuxSystemClock.h"
+#include "tests/fixtures/AsUser.h"
 #include "tests/fixtures/SafetyChecks.h"
 #include "tests/integration/timedated/PrivateSystemBus.h"
 
 namespace velmora {
 namespace {
 
-// Without CAP_SYS_TIME the clock goes to timedated, here the mock on a private system bus, with
-// polkit (mocked as well) granting the right unless a test says otherwise.
-class Timedated : public ::testing::Test {
-  protected:
-    void SetUp() override { ASSERT_STREQ(ClockSettingUnsafe(), ""); }
-
-    PrivateSystemBus bus;
-    LinuxSystemClock clock;
-};
-
-TEST_F(Timedated, StepsByTheOffsetAllowingPolkitToAsk) {
-    const ClockSetResult result = clock.StepBy(3600.25, AskUser::Yes);
-
-    EXPECT_TRUE(result.accepted) << result.reason;
-    const auto calls = bus.SetTimeCalls();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].usecUtc, 3600250000);
-    EXPECT_TRUE(calls[0].relative);
-    EXPECT_TRUE(calls[0].interactive);
-
-    EXPECT_TRUE(clock.StepBy(-1.5, AskUser::No).accepted);
-    ASSERT_EQ(bus.SetTimeCalls().size(), 2u);
-    EXPECT_FALSE(bus.SetTimeCalls()[1].interactive);
-}
-
-// Who the program is for: an ordinary user, here "nobody" in a child process.
-TEST_F(Timedated, AnOrdinaryUserIsHeardToo) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        const gid_t nogroup = 65534;
-        const bool dropped = setgroups(0, nullptr) == 0 && setgid(nogroup) == 0 &&
-                             setuid(65534) == 0 && getuid() != 0;
-        _exit(dropped && clock.StepBy(1, AskUser::Yes).accepted ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(bus.SetTimeCalls().size(), 1u);
-}
-
-TEST_F(Timedated, RefusalsComeInTheServicesOwnWords) {
-    bus.SetNtp(true);
-    ClockSetResult result = clock.StepBy(1, AskUser::Yes);
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.reason, "Automatic time synchronization is enabled");
-
-    bus.SetNtp(false);
-    bus.SetAuthorized(false);
-    result = clock.StepBy(1, AskUser::Yes);
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.reason, "Permission denied");
-    EXPECT_EQ(bus.SetTimeCalls().size(), 2u);
-}
+// How far the server's time is ahead of the clock: as far as a badly set clock may be.
+constexpr double kServerAhead = 3600.25;
 
 void Ignore(int) {}
 
-// The program's own signals (a probe, a quit request) can arrive while polkit asks: the call
-// goes on waiting for its one answer instead of failing or asking twice.
-TEST_F(Timedated, ASignalDuringTheWaitNeitherEndsNorRepeatsTheCall) {
-    bus.SetAuthorizationDelay(1.0);
+// StepBy as the program calls it for a desktop user: as nobody, in a child process. A SIGUSR1
+// reaches that process `signalAfter` into the wait, as the program's own signals may.
+ClockSetResult StepAsNobody(double offset, AskUser ask,
+                            std::chrono::milliseconds signalAfter = {}) {
     struct sigaction action {};
     action.sa_handler = Ignore;
     struct sigaction old {};
     sigaction(SIGUSR1, &action, &old);
-    const pthread_t self = pthread_self();
-    std::thread signaller([self] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        pthread_kill(self, SIGUSR1);
-    });
-
-    const ClockSetResult result = clock.StepBy(1, AskUser::Yes);
-
-    signaller.join();
+    const std::string said = AsUser(
+        [&] {
+            const ClockSetResult result = LinuxSystemClock().StepBy(offset, ask);
+            return (result.accepted ? "1" : "0") + result.reason;
+        },
+        [&](pid_t child) {
+            if (signalAfter.count() > 0) {
+                std::this_thread::sleep_for(signalAfter);
+                kill(child, SIGUSR1);
+            }
+        });
     sigaction(SIGUSR1, &old, nullptr);
+    if (said.empty()) {
+        return {false, "the child said nothing"};
+    }
+    return {said[0] == '1', said.substr(1)};
+}
+
+// Debian's systemd-timedated on a private bus, its clock calls answered by the clock shim, with
+// polkit (mocked) granting the right unless a test says otherwise. Once polkit has answered,
+// timedated runs the whole request again: a time computed before the call would be stale by the
+// prompt, an offset is added to the clock when it is set.
+class RealTimedated : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_STREQ(ClockSettingUnsafe(), ""); }
+
+    PrivateSystemBus bus{PrivateSystemBus::kWithRealTimedated};
+};
+
+TEST_F(RealTimedated, SetsTheServersTimeHoweverLongPolkitTakes) {
+    ClockSetResult result = StepAsNobody(0.0000004, AskUser::Yes);
     EXPECT_TRUE(result.accepted) << result.reason;
-    EXPECT_EQ(bus.SetTimeCalls().size(), 1u);
+    EXPECT_FALSE(bus.TimedatedHeard("SetTime")) << "an offset of zero asked timedated";
+
+    struct Case {
+        double polkitDelay;
+        double serverAhead;
+    };
+    std::size_t steps = 0;
+    for (const Case& c : {Case{3.0, kServerAhead}, Case{5.0, -kServerAhead}}) {
+        bus.SetAuthorizationDelay(c.polkitDelay);
+        // The signal comes while polkit has not answered: the one call goes on waiting.
+        result = StepAsNobody(c.serverAhead, AskUser::Yes, std::chrono::milliseconds(1000));
+        EXPECT_TRUE(result.accepted) << result.reason;
+        const auto calls = bus.ClockCalls("set");
+        ASSERT_EQ(calls.size(), ++steps) << "one step, one setting of the clock";
+        const double error = calls.back().value - (calls.back().at + c.serverAhead);
+        std::printf(
+            "polkit answered after %.0f s, server %+.2f s: timedated would set %+.3f ms "
+            "from the server's time\n",
+            c.polkitDelay, c.serverAhead, error * 1000);
+        EXPECT_LT(std::abs(error), 0.005);
+    }
+    EXPECT_EQ(bus.PolkitQuestionsInteractive(), std::vector<bool>(2, true));
+    const TimeService service = LinuxSystemClock().ReadTimeService();
+    EXPECT_FALSE(service.ntp || service.canNtp) << "no NTP unit is listed for this timedated";
+}
+
+TEST_F(RealTimedated, RefusalsComeInItsOwnWords) {
+    bus.SetAuthorized(false);
+    ClockSetResult result = StepAsNobody(-1.5, AskUser::No);
+    EXPECT_FALSE(result.accepted);
+    EXPECT_EQ(result.reason, "Permission denied");
+    EXPECT_EQ(bus.PolkitQuestionsInteractive(), std::vector<bool>{false});
+
+    // A prompt left open: timedated gives polkit 25 s and then answers itself.
+    bus.SetPromptUnattended(true);
+    result = StepAsNobody(kServerAhead, AskUser::Yes);
+    bus.SetPromptUnattended(false);
+    EXPECT_FALSE(result.accepted);
+    EXPECT_EQ(result.reason,
+              "The password prompt was not answered within the 25 seconds systemd-timedated "
+              "allows");
+    EXPECT_TRUE(bus.ClockCalls().empty());
+}
+
+// What the real timedated cannot show without systemd's units: an NTP service that keeps the
+// clock. The mock stands in for it.
+TEST(TimedatedMock, AnNtpServiceThatKeepsTheClockRefusesInItsOwnWords) {
+    PrivateSystemBus bus;
+    bus.SetNtp(true);
+    LinuxSystemClock clock;
+    EXPECT_TRUE(clock.ReadTimeService().ntp);
+    const ClockSetResult result = clock.StepBy(1, AskUser::Yes);
+    EXPECT_FALSE(result.accepted);
+    EXPECT_EQ(result.reason, "Automatic time synchronization is enabled");
 }
 
 TEST(TimedatedMissing, NoBusOrNoTimedatedLeavesTheRefusalOfClockSettime) {

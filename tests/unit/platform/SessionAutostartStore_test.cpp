@@ -1,58 +1,21 @@
 #include "platform/SessionAutostartStore.h"
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "core/Error.h"
 #include "platform/XdgAutostartFolder.h"
 #include "sync/Autorun.h"
+#include "tests/fixtures/AsUser.h"
 #include "tests/fixtures/AutostartEntries.h"
 
 namespace velmora {
 namespace {
-
-// Runs `action` in a child process as an ordinary user (nobody, when the test runs as root) and
-// returns what it returned.
-std::string AsUser(const std::function<std::string()>& action) {
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return "no pipe";
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(65534, 65534, 65534) != 0 ||
-                               setresuid(65534, 65534, 65534) != 0)) {
-            _exit(1);
-        }
-        std::string result;
-        try {
-            result = action();
-        } catch (const Error& error) {
-            result = error.what();
-        }
-        (void)!write(fds[1], result.data(), result.size());
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string result;
-    char buffer[256];
-    for (ssize_t n; (n = read(fds[0], buffer, sizeof buffer)) > 0;) {
-        result.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(fds[0]);
-    waitpid(child, nullptr, 0);
-    return result;
-}
 
 // A machine-wide directory only root may write, holding `entries`, and a home the user owns.
 struct Desktop {
