@@ -6,7 +6,7 @@
 # What building the program takes.
 VELMORA_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev libgnutls28-dev nettle-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libsystemd-dev libgnutls28-dev nettle-dev
     netbase tzdata locales
 )
 # What running it on a desktop takes, besides the build.
