@@ -6,7 +6,7 @@ source "$(dirname "$0")/lib.sh"
 
 export LC_ALL=C TZ=UTC
 e2e_session
-e2e_start_responder --offset 1800.25
+e2e_start_responder --offset 3600.25
 prog=$(e2e_probe_copy)
 e2e_start_velmora_recording "$prog"
 shim_log=$E2E_SHIM_LOG
@@ -20,14 +20,14 @@ e2e_expect 5 "wrong message" e2e_probe_is "$prog" MessageBox \
 [[ $(wc -l <"$shim_log") == 1 ]] || e2e_fail "clock set more than once: $(cat "$shim_log")"
 read -r kind offset _ <"$shim_log"
 [[ $kind == step ]] || e2e_fail "the clock was set, not stepped: $(cat "$shim_log")"
-error=$(echo "$offset - 1800.25" | bc -l)
+error=$(echo "$offset - 3600.25" | bc -l)
 echo "$error" | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
     e2e_fail "the clock would be set ${error}s away from the server's time"
 
 e2e_click_window "$(e2e_message_box)" 1 >/dev/null 2>&1; xdotool key Return
 e2e_expect 5 "message box stays" e2e_probe_is "$prog" MessageBox ""
 shown=$(e2e_probe_field "$prog" TimeServerEdit)
-expected=$(date -d "@$(($(date +%s) + 1800))" '+%x %X')
+expected=$(date -d "@$(($(date +%s) + 3600))" '+%x %X')
 [[ ${shown:0:14} == "${expected:0:14}" ]] ||
     e2e_fail "server field '$shown' does not show the server's time '$expected'"
 e2e_log "ok"

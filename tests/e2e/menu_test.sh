@@ -6,7 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 
 e2e_tray_session
-e2e_start_responder --offset -1800
+e2e_start_responder --offset -7200
 prog=$(e2e_probe_copy "DisplayLocalTime=0")
 e2e_start_velmora_recording "$prog"
 shim_log=$E2E_SHIM_LOG
@@ -19,7 +19,7 @@ e2e_expect 10 "no refusal shown" e2e_probe_is "$prog" MessageBox \
     "Unable to set the computer clock: Operation not permitted"
 [[ $(wc -l <"$shim_log") == 1 ]] || e2e_fail "expected one clock setting: $(cat "$shim_log")"
 read -r kind offset _ <"$shim_log"
-[[ $kind == step ]] && echo "$offset + 1800" | bc -l | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
+[[ $kind == step ]] && echo "$offset + 7200" | bc -l | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
     e2e_fail "synchronization would $kind by $offset, not to the server's time"
 e2e_close_box
 e2e_expect 5 "message box stays" e2e_probe_is "$prog" MessageBox ""

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 
 E2E_TRAY=sni
 e2e_tray_session
-e2e_start_responder --offset -1800
+e2e_start_responder --offset -7200
 prog=$(e2e_probe_copy "DisplayLocalTime=0")
 e2e_start_velmora_recording "$prog"
 shim_log=$E2E_SHIM_LOG

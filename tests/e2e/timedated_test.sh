@@ -10,7 +10,7 @@ source "$(dirname "$0")/lib.sh"
 export LC_ALL=C TZ=UTC
 e2e_session
 e2e_start_system_bus
-e2e_start_responder --offset 1800.25
+e2e_start_responder --offset 3600.25
 prog=$(e2e_probe_copy)
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
@@ -32,7 +32,7 @@ e2e_message_box_shown && e2e_fail "a box came up: $(e2e_probe_field "$prog" Mess
 read -r _ _ usec relative interactive < <(grep ' SetTime ' "$log")
 [[ $relative == True && $interactive == True ]] ||
     e2e_fail "SetTime asked relative=$relative interactive=$interactive"
-error=$(echo "$usec / 1000000 - 1800.25" | bc -l)
+error=$(echo "$usec / 1000000 - 3600.25" | bc -l)
 echo "$error" | awk '{ exit !($1 > -0.05 && $1 < 0.05) }' ||
     e2e_fail "timedated was asked to step by ${error}s more than the server's offset"
 
