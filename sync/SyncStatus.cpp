@@ -22,12 +22,16 @@ std::string Duration(double seconds) {
     if (seconds < 60) {
         return Format("%.3f s", seconds);
     }
-    const auto whole = static_cast<long long>(std::llround(seconds));
-    const long long hours = whole / 3600;
-    const long long minutes = whole % 3600 / 60;
-    const long long rest = whole % 60;
-    std::string text = hours > 0 ? std::to_string(hours) + " h " : "";
-    return text + std::to_string(minutes) + " min " + std::to_string(rest) + " s";
+    // Whole minutes, and the seconds left to the millisecond, their zeros dropped.
+    const auto milliseconds = static_cast<long long>(std::llround(seconds * 1000));
+    const long long minutes = milliseconds / 60000;
+    std::string rest = Format("%.3f", static_cast<double>(milliseconds % 60000) / 1000);
+    rest.erase(rest.find_last_not_of('0') + 1);
+    if (rest.back() == '.') {
+        rest.pop_back();
+    }
+    const std::string hours = minutes >= 60 ? std::to_string(minutes / 60) + " h " : "";
+    return hours + std::to_string(minutes % 60) + " min " + rest + " s";
 }
 
 std::vector<std::string> AnswerLines(const SyncStatus& status) {

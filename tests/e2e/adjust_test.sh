@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 export LC_ALL=C TZ=UTC
 e2e_session
 e2e_start_responder --offset 3600.25
-prog=$(e2e_probe_copy)
+prog=$(e2e_probe_copy "StepLimitSeconds=0")
 e2e_start_velmora_recording "$prog"
 shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "main window not shown" e2e_main_window_shown

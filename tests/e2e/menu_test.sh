@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 
 e2e_tray_session
 e2e_start_responder --offset -7200
-prog=$(e2e_probe_copy "DisplayLocalTime=0")
+prog=$(e2e_probe_copy "DisplayLocalTime=0" "StepLimitSeconds=0")
 e2e_start_velmora_recording "$prog"
 shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "main window not shown" e2e_main_window_shown

@@ -11,7 +11,7 @@ export LC_ALL=C TZ=UTC
 e2e_session
 e2e_start_system_bus
 e2e_start_responder --offset 3600.25
-prog=$(e2e_probe_copy)
+prog=$(e2e_probe_copy "StepLimitSeconds=0")
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 log=$E2E_BUS_DIR/timedated.log
@@ -42,7 +42,7 @@ e2e_bus_call timedated org.freedesktop.DBus.Properties.Set \
     string:org.freedesktop.timedate1 string:NTP variant:boolean:true
 kill -TERM "$VELMORA_PID"
 e2e_wait_exit 10 || e2e_fail "no end on SIGTERM"
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "GlobalAutorun=1"
+e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "GlobalAutorun=1" "StepLimitSeconds=0"
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 10 "the start-up query did not end" e2e_probe_is "$prog" Cursor default
