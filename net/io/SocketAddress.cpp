@@ -133,8 +133,8 @@ bool operator==(const SocketAddress& a, const SocketAddress& b) {
         return a.address_.v4.sin_addr.s_addr == b.address_.v4.sin_addr.s_addr;
     }
     if (a.Family() == AF_INET6) {
-        return std::memcmp(&a.address_.v6.sin6_addr, &b.address_.v6.sin6_addr,
-                           sizeof(in6_addr)) == 0 &&
+        return std::memcmp(&a.address_.v6.sin6_addr, &b.address_.v6.sin6_addr, sizeof(in6_addr)) ==
+                   0 &&
                a.address_.v6.sin6_scope_id == b.address_.v6.sin6_scope_id;
     }
     return true;

@@ -14,16 +14,18 @@ bool HostCharacter(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '-' || c == '_';
 }
 
+bool Ipv6Character(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
+}
+
 // Hex digits, colons and dots (an IPv4 tail), then an optional zone after "%".
-bool Ipv6Text(const std::string& text) {
-    const std::size_t percent = text.find('%');
-    const auto address = text.begin() + static_cast<std::ptrdiff_t>(std::min(percent, text.size()));
-    const bool zone =
-        percent == std::string::npos ||
-        (percent + 1 < text.size() && std::all_of(address + 1, text.end(), HostCharacter));
-    return address != text.begin() && zone && std::all_of(text.begin(), address, [](char c) {
-               return std::isxdigit(static_cast<unsigned char>(c)) != 0 || c == ':' || c == '.';
-           });
+bool Ipv6Text(std::string_view text) {
+    const std::size_t percent = std::min(text.find('%'), text.size());
+    const std::string_view address = text.substr(0, percent);
+    const std::string_view zone = text.substr(percent);  // empty, or "%" and the zone
+    return !address.empty() && std::all_of(address.begin(), address.end(), Ipv6Character) &&
+           (zone.empty() ||
+            (zone.size() > 1 && std::all_of(zone.begin() + 1, zone.end(), HostCharacter)));
 }
 
 // The host at the start of `rest` and where it ends; nothing when it is malformed.

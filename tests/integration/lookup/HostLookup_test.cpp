@@ -40,8 +40,9 @@ class SilentResolverTest : public ::testing::Test {
     // Answers every query so far and from now on, and waits until the lookups waiting for them
     // have ended.
     void EndLookups() {
-        resolver.SetReplyBuilder(
-            [](const std::string& query) -> std::optional<std::string> { return NoSuchName(query); });
+        resolver.SetReplyBuilder([](const std::string& query) -> std::optional<std::string> {
+            return NoSuchName(query);
+        });
         for (const NtpResponder::Request& query : resolver.Requests()) {
             resolver.SendTo(NoSuchName(query.bytes), query);
         }
@@ -85,9 +86,9 @@ TEST_F(SilentResolverTest, LookupsLeftRunningAreCappedUntilTheyEnd) {
     EndLookups();
     EXPECT_EQ(LookupsRunning(), 0u);
     EXPECT_THAT(Lookup("localhost", 2000), Contains(kLoopback));
-    EXPECT_THAT(Lookup("dual.velmora.test", 2000),
-                ElementsAre(*SocketAddress::FromText("::1"),
-                            SocketAddress::Ipv4(htonl(0x7F000002))));
+    EXPECT_THAT(
+        Lookup("dual.velmora.test", 2000),
+        ElementsAre(*SocketAddress::FromText("::1"), SocketAddress::Ipv4(htonl(0x7F000002))));
     EXPECT_TRUE(Lookup("silent0.velmora.test", 2000).empty());
     EXPECT_EQ(api.LastError(), wsa::kHostNotFound);
 }

@@ -19,8 +19,8 @@ NtsSession WithCookies(std::size_t count) {
 std::string AuthenticAnswer(const NtsExchange& exchange, const NtsSession& session) {
     const std::string request = exchange.Seal(std::string(48, '\0'));
     const auto fields = ParseExtensionFields(request, 48);
-    std::string answer = std::string(48, '\0') +
-                         MakeExtensionField(ntsfield::kUniqueIdentifier, fields->at(0).body);
+    std::string answer =
+        std::string(48, '\0') + MakeExtensionField(ntsfield::kUniqueIdentifier, fields->at(0).body);
     return answer + NtsAuthenticator(answer, std::string(16, 'n'),
                                      MakeExtensionField(ntsfield::kCookie, "fresh"), session.s2c);
 }
