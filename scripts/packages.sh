@@ -29,7 +29,8 @@ VELMORA_TEST_PACKAGES=(
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig libcap2-bin git bc libxfixes-dev
     dbus python3-dbusmock haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
-    file dpkg-dev valgrind
+    file dpkg-dev
+    valgrind
 )
 
 # The time services installed on this machine, one line; set-up must leave it as it was.
