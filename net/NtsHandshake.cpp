@@ -27,13 +27,27 @@ std::optional<NtsKeResponse> ReadResponse(TlsChannel& channel, const Deadline& d
     }
 }
 
+// Connects to the first address that takes the connection; each address is given an even
+// share of the time left, so that one that never answers leaves time for the others.
+const SocketAddress* ConnectToFirst(TlsChannel& channel,
+                                    const std::vector<SocketAddress>& addresses,
+                                    const Deadline& deadline) {
+    for (std::size_t i = 0; i < addresses.size(); ++i) {
+        if (channel.Connect(addresses[i], deadline.Share(addresses.size() - i))) {
+            return &addresses[i];
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
-std::optional<NtsSession> EstablishNtsSession(const sockaddr_in& address,
+std::optional<NtsSession> EstablishNtsSession(const std::vector<SocketAddress>& addresses,
                                               const std::string& hostName,
                                               const Deadline& deadline) {
     TlsChannel channel;
-    if (!channel.Open(address, hostName, kNtsAlpn, deadline) ||
+    const SocketAddress* connected = ConnectToFirst(channel, addresses, deadline);
+    if (connected == nullptr || !channel.Secure(hostName, kNtsAlpn, deadline) ||
         !channel.Write(NtsKeRequest(), deadline)) {
         return std::nullopt;
     }
@@ -46,7 +60,7 @@ std::optional<NtsSession> EstablishNtsSession(const sockaddr_in& address,
     if (!c2s || !s2c) {
         return std::nullopt;
     }
-    return GrantedSession(*response, *c2s, *s2c, hostName);
+    return GrantedSession(*response, *c2s, *s2c, connected->Text());
 }
 
 }  // namespace velmora

@@ -25,7 +25,8 @@ TDateTime CurrentUtcTime();
 
 // Asks one time server for the time with one SNTP exchange: resolves, sends, waits, and has the
 // answer judged (net/sntp, net/nts). Every failure is the result false; the results of the last
-// valid reply are only ever overwritten.
+// valid reply are only ever overwritten. One thread at a time uses a client, not always the same
+// one; what clients share (the binding, the NTS sessions, the lookups) may be used from any.
 class TSNTPSend {
   public:
     using UtcClock = std::function<TDateTime()>;
@@ -39,6 +40,7 @@ class TSNTPSend {
     TSNTPSend(const TSNTPSend&) = delete;
     TSNTPSend& operator=(const TSNTPSend&) = delete;
 
+    // A host name, an IPv4 address, an IPv6 address (bare or in brackets), or an NTS entry.
     std::string ServerHost = "localhost";
     std::int32_t ReplyTimeout = 5000;
 
@@ -60,14 +62,19 @@ class TSNTPSend {
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
+    // How one exchange ended: nothing that answers the request came, or an answer came that the
+    // header rules reject or accept.
+    enum class Answer { kNone, kRejected, kAccepted };
+
     bool QueryNts(const Deadline& deadline);
     std::optional<NtsSession> Handshake(const NtsEntry& entry, const Deadline& deadline);
-    // One request to host:port and its answer; `nts` seals the request and judges the answer.
-    bool Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
-                  NtsExchange* nts);
-    bool AwaitReply(const Deadline& deadline, const sockaddr_in& target, const TNtpPacket& request,
-                    NtsExchange* nts);
-    bool FromTarget(const sockaddr_in& target) const;
+    // Asks the addresses of host:port in turn until one answers; `nts` (a session) seals each
+    // request and judges its answer.
+    Answer Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
+                    NtsSession* nts);
+    Answer Ask(const SocketAddress& target, const Deadline& deadline, NtsSession* nts);
+    bool AwaitReply(const Deadline& deadline, const SocketAddress& target,
+                    const TNtpPacket& request, NtsExchange* nts);
     bool AcceptReply(TDateTime t1, TDateTime t4);
 
     TNtpPacket reply_{};

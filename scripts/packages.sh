@@ -31,6 +31,7 @@ VELMORA_TEST_PACKAGES=(
     dbus python3-dbusmock systemd
     haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
     file dpkg-dev
+    valgrind
 )
 
 # The time services installed on this machine, one line; set-up must leave it as it was.

@@ -1,6 +1,5 @@
 #include "net/io/TlsChannel.h"
 
-#include <arpa/inet.h>
 #include <gnutls/gnutls.h>
 #include <netinet/tcp.h>
 #include <poll.h>
@@ -38,8 +37,7 @@ bool AwaitSocket(int socket, short events, const Deadline& deadline) {
 }
 
 bool IsAddress(const std::string& host) {
-    in_addr parsed{};
-    return ::inet_pton(AF_INET, host.c_str(), &parsed) == 1;
+    return SocketAddress::FromText(host).has_value();
 }
 
 // GnuTLS writes with plain sendmsg: a peer that has hung up would raise SIGPIPE and end the
@@ -77,13 +75,16 @@ TlsChannel::~TlsChannel() {
     }
 }
 
-bool TlsChannel::Open(const sockaddr_in& address, const std::string& hostName,
-                      std::string_view alpn, const Deadline& deadline) {
-    return Connect(address, deadline) && Configure(hostName, alpn) && Handshake(deadline);
+bool TlsChannel::Secure(const std::string& hostName, std::string_view alpn,
+                        const Deadline& deadline) {
+    return socket_ >= 0 && session_ == nullptr && Configure(hostName, alpn) && Handshake(deadline);
 }
 
-bool TlsChannel::Connect(const sockaddr_in& address, const Deadline& deadline) {
-    socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+bool TlsChannel::Connect(const SocketAddress& address, const Deadline& deadline) {
+    if (socket_ >= 0) {
+        ::close(socket_);
+    }
+    socket_ = ::socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (socket_ < 0) {
         return false;
     }
@@ -91,7 +92,7 @@ bool TlsChannel::Connect(const sockaddr_in& address, const Deadline& deadline) {
     // would add 40 ms to every handshake.
     const int noDelay = 1;
     ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    if (::connect(socket_, address.Raw(), address.Size()) == 0) {
         return true;
     }
     if (errno != EINPROGRESS || !AwaitSocket(socket_, POLLOUT, deadline)) {

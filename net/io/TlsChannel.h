@@ -1,13 +1,12 @@
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "net/io/Deadline.h"
+#include "net/io/SocketAddress.h"
 
 struct gnutls_session_int;
 struct gnutls_certificate_credentials_st;
@@ -29,10 +28,11 @@ class TlsChannel {
     TlsChannel(const TlsChannel&) = delete;
     TlsChannel& operator=(const TlsChannel&) = delete;
 
-    // `address` carries the IPv4 address and port; `hostName` is what the certificate must name
-    // (a host name or a dotted address).
-    bool Open(const sockaddr_in& address, const std::string& hostName, std::string_view alpn,
-              const Deadline& deadline);
+    // The TCP connection to `address` (IPv4 or IPv6); a later call drops an earlier connection.
+    bool Connect(const SocketAddress& address, const Deadline& deadline);
+    // TLS over the connection: `hostName` is what the certificate must name (a host name or an
+    // IPv4 or IPv6 address).
+    bool Secure(const std::string& hostName, std::string_view alpn, const Deadline& deadline);
     bool Write(std::string_view bytes, const Deadline& deadline);
     // Appends what arrives next to `into`; false at the end of the stream, on an error or when
     // the deadline passes.
@@ -42,7 +42,6 @@ class TlsChannel {
                                          std::size_t size);
 
   private:
-    bool Connect(const sockaddr_in& address, const Deadline& deadline);
     bool Configure(const std::string& hostName, std::string_view alpn);
     bool Handshake(const Deadline& deadline);
     bool AwaitDirection(const Deadline& deadline);
