@@ -8,8 +8,12 @@ namespace velmora {
 
 namespace {
 
+constexpr const char* kRefused =
+    "the server's answer refused, or offered no NTPv4 with AES-SIV-CMAC-256 or no cookie";
+
 // Reads records until the server's end of message.
-std::optional<NtsKeResponse> ReadResponse(TlsChannel& channel, const Deadline& deadline) {
+std::optional<NtsKeResponse> ReadResponse(TlsChannel& channel, const Deadline& deadline,
+                                          std::string& why) {
     std::string bytes;
     NtsKeResponse response;
     for (;;) {
@@ -17,11 +21,13 @@ std::optional<NtsKeResponse> ReadResponse(TlsChannel& channel, const Deadline& d
             case NtsKeStatus::kComplete:
                 return response;
             case NtsKeStatus::kRefused:
+                why = kRefused;
                 return std::nullopt;
             case NtsKeStatus::kIncomplete:
                 break;
         }
         if (!channel.Read(bytes, deadline)) {
+            why = channel.Failure();
             return std::nullopt;
         }
     }
@@ -43,21 +49,23 @@ const SocketAddress* ConnectToFirst(TlsChannel& channel,
 }  // namespace
 
 std::optional<NtsSession> EstablishNtsSession(const std::vector<SocketAddress>& addresses,
-                                              const std::string& hostName,
-                                              const Deadline& deadline) {
+                                              const std::string& hostName, const Deadline& deadline,
+                                              std::string& why) {
     TlsChannel channel;
     const SocketAddress* connected = ConnectToFirst(channel, addresses, deadline);
     if (connected == nullptr || !channel.Secure(hostName, kNtsAlpn, deadline) ||
         !channel.Write(NtsKeRequest(), deadline)) {
+        why = channel.Failure();
         return std::nullopt;
     }
-    const std::optional<NtsKeResponse> response = ReadResponse(channel, deadline);
+    const std::optional<NtsKeResponse> response = ReadResponse(channel, deadline, why);
     if (!response) {
         return std::nullopt;
     }
     const auto c2s = channel.ExportKey(kNtsExporterLabel, NtsExporterContext(0), kAeadKeySize);
     const auto s2c = channel.ExportKey(kNtsExporterLabel, NtsExporterContext(1), kAeadKeySize);
     if (!c2s || !s2c) {
+        why = "no keys could be exported from the TLS session";
         return std::nullopt;
     }
     return GrantedSession(*response, *c2s, *s2c, connected->Text());

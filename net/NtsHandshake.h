@@ -16,7 +16,7 @@ namespace velmora {
 // taken. Time requests go to the address connected to unless the server names another.
 // Nothing on any failure.
 std::optional<NtsSession> EstablishNtsSession(const std::vector<SocketAddress>& addresses,
-                                              const std::string& hostName,
-                                              const Deadline& deadline);
+                                              const std::string& hostName, const Deadline& deadline,
+                                              std::string& why);
 
 }  // namespace velmora

@@ -38,6 +38,8 @@ TSNTPSend::~TSNTPSend() = default;
 bool TSNTPSend::QueryServer() {
     rejectedBy_ = ReplyRule::kNone;
     kissCode_.clear();
+    nameResolved_ = true;
+    keyExchangeFailure_.clear();
     // One limit for the whole query: a resolver or a handshake that never ends costs no more
     // than a server that never answers.
     const Deadline deadline(ReplyTimeout);
@@ -51,6 +53,7 @@ bool TSNTPSend::QueryServer() {
 bool TSNTPSend::QueryNts(const Deadline& deadline) {
     const std::optional<NtsEntry> entry = ParseNtsEntry(ServerHost);
     if (!entry) {
+        keyExchangeFailure_ = "the entry is not of the form nts://host or nts://host:port";
         return false;
     }
     const std::string key = NtsSessionKey(*entry);
@@ -68,10 +71,23 @@ bool TSNTPSend::QueryNts(const Deadline& deadline) {
     return answer == Answer::kAccepted;
 }
 
-std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Deadline& deadline) {
+std::vector<SocketAddress> TSNTPSend::Resolve(const std::string& host, const std::string& port,
+                                              const Deadline& deadline) {
     socket_->LookupTimeout = deadline.Left();
-    return EstablishNtsSession(socket_->ResolveAddresses(entry.host, std::to_string(entry.port)),
-                               entry.host, deadline);
+    std::vector<SocketAddress> addresses = socket_->ResolveAddresses(host, port);
+    // What does not resolve stands as the broadcast address, which is never asked for by name.
+    nameResolved_ = !(host != "255.255.255.255" && addresses.size() == 1 &&
+                      addresses[0].Ipv4Address() == INADDR_NONE);
+    return addresses;
+}
+
+std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Deadline& deadline) {
+    std::vector<SocketAddress> addresses =
+        Resolve(entry.host, std::to_string(entry.port), deadline);
+    if (!nameResolved_) {
+        return std::nullopt;
+    }
+    return EstablishNtsSession(addresses, entry.host, deadline, keyExchangeFailure_);
 }
 
 // The addresses are asked in the resolver's order, each with an even share of the time left
@@ -80,8 +96,7 @@ std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Dead
 // the header rules reject, ends the query.
 TSNTPSend::Answer TSNTPSend::Exchange(const std::string& host, const std::string& port,
                                       const Deadline& deadline, NtsSession* nts) {
-    socket_->LookupTimeout = deadline.Left();
-    const std::vector<SocketAddress> targets = socket_->ResolveAddresses(host, port);
+    const std::vector<SocketAddress> targets = Resolve(host, port, deadline);
     for (std::size_t i = 0; i < targets.size(); ++i) {
         if (nts != nullptr && Spent(*nts)) {
             break;

@@ -59,6 +59,10 @@ class TSNTPSend {
     // The kiss code ("DENY", "RSTR", "RATE", ...) when the last query's answer was a
     // kiss-o'-death, else empty. Over NTS only an authenticated one counts.
     const std::string& KissCode() const { return kissCode_; }
+    // Whether the last query's host name resolved (true for addresses).
+    bool NameResolved() const { return nameResolved_; }
+    // Why the last query's NTS key exchange failed, in plain words; empty when it did not fail.
+    const std::string& KeyExchangeFailure() const { return keyExchangeFailure_; }
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
@@ -68,6 +72,9 @@ class TSNTPSend {
 
     bool QueryNts(const Deadline& deadline);
     std::optional<NtsSession> Handshake(const NtsEntry& entry, const Deadline& deadline);
+    // The addresses of `host`, noting whether the name resolved.
+    std::vector<SocketAddress> Resolve(const std::string& host, const std::string& port,
+                                       const Deadline& deadline);
     // Asks the addresses of host:port in turn until one answers; `nts` (a session) seals each
     // request and judges its answer.
     Answer Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
@@ -88,6 +95,8 @@ class TSNTPSend {
     std::uint8_t replyMode_ = 0;
     ReplyRule rejectedBy_ = ReplyRule::kNone;
     std::string kissCode_;
+    bool nameResolved_ = true;
+    std::string keyExchangeFailure_;
     UtcClock clock_;
     NtsSessions* sessions_;
 };

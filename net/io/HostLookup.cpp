@@ -3,11 +3,15 @@
 #include <netdb.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <sstream>
 
 namespace velmora {
 
@@ -111,6 +115,35 @@ int AwaitLookup(Lookup& lookup, std::int32_t timeoutMilliseconds) {
     }
 }
 
+constexpr const char* kHostsFile = "/etc/hosts";
+
+bool SameName(const std::string& a, const std::string& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// The addresses the hosts file gives `name`, in its order. Read only when the resolver's threads
+// are taken: the name then needs no thread, as the C library would answer it from this file too.
+std::vector<SocketAddress> HostsFileAddresses(const std::string& name) {
+    std::vector<SocketAddress> addresses;
+    std::ifstream hosts(kHostsFile);
+    for (std::string line; std::getline(hosts, line);) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        std::string text;
+        fields >> text;
+        const std::optional<SocketAddress> address = SocketAddress::FromText(text);
+        for (std::string alias; address && fields >> alias;) {
+            if (SameName(alias, name) &&
+                std::find(addresses.begin(), addresses.end(), *address) == addresses.end()) {
+                addresses.push_back(*address);
+            }
+        }
+    }
+    return addresses;
+}
+
 // Each address once, in the order given.
 std::vector<SocketAddress> Addresses(const addrinfo* list) {
     std::vector<SocketAddress> addresses;
@@ -133,6 +166,10 @@ int LookUpHost(const std::string& name, std::int32_t timeoutMilliseconds,
                std::vector<SocketAddress>& addresses) {
     int status = 0;
     const std::shared_ptr<Lookup> lookup = Table().Join(name, status);
+    if (!lookup && status == EAI_AGAIN) {
+        addresses = HostsFileAddresses(name);
+        return addresses.empty() ? status : 0;
+    }
     if (!lookup) {
         return status;
     }

@@ -17,7 +17,8 @@ inline constexpr std::size_t kMaxLookupsRunning = 8;
 
 // The IPv4 and IPv6 addresses of `name` (port 0) in the resolver's order, with a time limit
 // (-1: none). Returns 0 with `addresses` set, EAI_AGAIN when the limit passed first or when
-// kMaxLookupsRunning lookups of other names are still running, or the lookup's own EAI_* error.
+// kMaxLookupsRunning lookups of other names are still running (a name of the hosts file is then
+// answered from that file), or the lookup's own EAI_* error.
 // A resolver that never answers costs the caller no more than the limit: the lookup is given up
 // and left to end in the background, and a later lookup of the same name waits for that one
 // instead of starting another.

@@ -40,8 +40,12 @@ class TlsChannel {
     // Keying material exported from the session (RFC 5705 as TLS 1.3 defines it).
     std::optional<std::string> ExportKey(std::string_view label, std::string_view context,
                                          std::size_t size);
+    // Why the last step that failed did, in plain words ("certificate not trusted: ...").
+    const std::string& Failure() const { return failure_; }
 
   private:
+    bool Fail(std::string why);
+
     bool Configure(const std::string& hostName, std::string_view alpn);
     bool Handshake(const Deadline& deadline);
     bool AwaitDirection(const Deadline& deadline);
@@ -49,6 +53,7 @@ class TlsChannel {
     int socket_ = -1;
     gnutls_session_int* session_ = nullptr;
     gnutls_certificate_credentials_st* credentials_ = nullptr;
+    std::string failure_;
 };
 
 }  // namespace velmora

@@ -134,7 +134,12 @@ TEST_F(NtsResponderTest, AnUntrustedCertificateOrAnotherNameIsRefusedWithoutFall
          {untrusted.Entry(), untrusted.Entry("nts.velmora.test"), misnamed.Entry(),
           misnamed.Entry("nts.velmora.test"), std::string("nts://wrong.velmora.test")}) {
         EXPECT_FALSE(Query(entry).first) << entry;
+        // Why, in the certificate check's own words, for the user to read.
+        EXPECT_NE(client.KeyExchangeFailure().find("certificate"), std::string::npos)
+            << entry << ": " << client.KeyExchangeFailure();
     }
+    EXPECT_FALSE(Query("nts://nowhere.velmora.test").first);
+    EXPECT_FALSE(client.NameResolved());
     EXPECT_EQ(untrusted.Handshakes() + misnamed.Handshakes(), 0);
     EXPECT_EQ(untrusted.TimeRequests() + misnamed.TimeRequests(), 0u);
     // The same name with the right certificate is accepted.
