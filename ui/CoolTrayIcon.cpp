@@ -130,8 +130,14 @@ void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
 }
 
 void TCoolTrayIcon::FillNotifyData() {
-    tray_.setIcon(icon_);
-    tray_.setToolTip(TipText());
+    // Only what changed: a StatusNotifierItem host hears of every setting, and some hosts lose
+    // track of an item that keeps announcing a new icon.
+    if (tray_.icon().cacheKey() != icon_.cacheKey()) {
+        tray_.setIcon(icon_);
+    }
+    if (tray_.toolTip() != TipText()) {
+        tray_.setToolTip(TipText());
+    }
     // An XEmbed tray would open a menu of its own besides ours, on the same click.
     QMenu* hostMenu =
         TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
