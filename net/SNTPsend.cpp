@@ -1,6 +1,7 @@
 #include "net/SNTPsend.h"
 
 #include <ctime>
+#include <vector>
 
 #include "net/NtsHandshake.h"
 #include "net/nts/NtsEntry.h"
@@ -37,80 +38,112 @@ TSNTPSend::~TSNTPSend() = default;
 bool TSNTPSend::QueryServer() {
     rejectedBy_ = ReplyRule::kNone;
     kissCode_.clear();
+    nameResolved_ = true;
+    keyExchangeFailure_.clear();
     // One limit for the whole query: a resolver or a handshake that never ends costs no more
     // than a server that never answers.
     const Deadline deadline(ReplyTimeout);
     if (IsNtsEntry(ServerHost)) {
         return QueryNts(deadline);
     }
-    return Exchange(ServerHost, "ntp", deadline, nullptr);
+    return Exchange(ServerHost, "ntp", deadline, nullptr) == Answer::kAccepted;
 }
 
 // An NTS entry never falls back to plain SNTP: every failure of it is the result false.
 bool TSNTPSend::QueryNts(const Deadline& deadline) {
     const std::optional<NtsEntry> entry = ParseNtsEntry(ServerHost);
     if (!entry) {
+        keyExchangeFailure_ = "the entry is not of the form nts://host or nts://host:port";
         return false;
     }
-    const std::string key = entry->host + ":" + std::to_string(entry->port);
-    NtsSession* session = sessions_->Usable(key);
-    if (session == nullptr) {
-        std::optional<NtsSession> fresh = Handshake(*entry, deadline);
-        if (!fresh) {
+    const std::string key = NtsSessionKey(*entry);
+    std::optional<NtsSession> session = sessions_->Take(key);
+    if (!session) {
+        session = Handshake(*entry, deadline);
+        if (!session) {
             return false;
         }
-        session = &sessions_->Keep(key, std::move(*fresh));
     }
-    NtsExchange exchange(*session);
-    const bool answered =
-        Exchange(session->ntpHost, std::to_string(session->ntpPort), deadline, &exchange);
-    // The server no longer knows our cookies and nothing authentic came instead: start afresh.
-    if (!answered && exchange.NakSeen()) {
-        sessions_->Forget(key);
-    }
-    return answered;
+    const Answer answer =
+        Exchange(session->ntpHost, std::to_string(session->ntpPort), deadline, &*session);
+    // A session the server no longer honours is dropped here, so the next query starts afresh.
+    sessions_->Keep(key, std::move(*session));
+    return answer == Answer::kAccepted;
+}
+
+std::vector<SocketAddress> TSNTPSend::Resolve(const std::string& host, const std::string& port,
+                                              const Deadline& deadline) {
+    socket_->LookupTimeout = deadline.Left();
+    std::vector<SocketAddress> addresses = socket_->ResolveAddresses(host, port);
+    // What does not resolve stands as the broadcast address, which is never asked for by name.
+    nameResolved_ = !(host != "255.255.255.255" && addresses.size() == 1 &&
+                      addresses[0].Ipv4Address() == INADDR_NONE);
+    return addresses;
 }
 
 std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Deadline& deadline) {
-    sockaddr_in address{};
-    socket_->LookupTimeout = deadline.Left();
-    socket_->ResolveAddress(address, entry.host, std::to_string(entry.port));
-    if (address.sin_addr.s_addr == INADDR_NONE) {
+    std::vector<SocketAddress> addresses =
+        Resolve(entry.host, std::to_string(entry.port), deadline);
+    if (!nameResolved_) {
         return std::nullopt;
     }
-    return EstablishNtsSession(address, entry.host, deadline);
+    return EstablishNtsSession(addresses, entry.host, deadline, keyExchangeFailure_);
 }
 
-bool TSNTPSend::Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
-                         NtsExchange* nts) {
-    socket_->LookupTimeout = deadline.Left();
-    socket_->ConnectTo(host, port);
-    const sockaddr_in target = socket_->RemoteAddress;
+// The addresses are asked in the resolver's order, each with an even share of the time left
+// after the lookup: a silent first address costs the others only its share, and what an address
+// that fails early leaves goes to those after it. Only silence moves on; an answer, even one
+// the header rules reject, ends the query.
+TSNTPSend::Answer TSNTPSend::Exchange(const std::string& host, const std::string& port,
+                                      const Deadline& deadline, NtsSession* nts) {
+    const std::vector<SocketAddress> targets = Resolve(host, port, deadline);
+    for (std::size_t i = 0; i < targets.size(); ++i) {
+        if (nts != nullptr && Spent(*nts)) {
+            break;
+        }
+        const Answer answer = Ask(targets[i], deadline.Share(targets.size() - i), nts);
+        if (answer != Answer::kNone) {
+            return answer;
+        }
+    }
+    return Answer::kNone;
+}
 
+TSNTPSend::Answer TSNTPSend::Ask(const SocketAddress& target, const Deadline& deadline,
+                                 NtsSession* session) {
+    socket_->RemoteAddress = target;
+    std::optional<NtsExchange> nts;
+    if (session != nullptr) {
+        nts.emplace(*session);
+    }
     const TDateTime t1 = clock_();
-    const TNtpPacket request = MakeRequest(t1, nts != nullptr);
+    const TNtpPacket request = MakeRequest(t1, nts.has_value());
     std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
-    if (nts != nullptr) {
+    if (nts) {
         bytes = nts->Seal(bytes);
     }
     socket_->SendData(bytes.data(), static_cast<int>(bytes.size()));
 
-    if (!AwaitReply(deadline, target, request, nts)) {
-        return false;
+    const bool answered = AwaitReply(deadline, target, request, nts ? &*nts : nullptr);
+    if (nts) {
+        nts->Conclude();
+    }
+    if (!answered) {
+        return Answer::kNone;
     }
     const TDateTime t4 = clock_();
-    return AcceptReply(t1, t4);
+    return AcceptReply(t1, t4) ? Answer::kAccepted : Answer::kRejected;
 }
 
-// Waits until the deadline for the one datagram that answers this request; anything else that
-// arrives meanwhile is dropped.
-bool TSNTPSend::AwaitReply(const Deadline& deadline, const sockaddr_in& target,
+// Waits until the deadline for the one datagram that answers this request, from the address it
+// went to; anything else that arrives meanwhile is dropped.
+bool TSNTPSend::AwaitReply(const Deadline& deadline, const SocketAddress& target,
                            const TNtpPacket& request, NtsExchange* nts) {
     std::int32_t wait = deadline.Left();
     for (;;) {
         replyData_ = socket_->ReceivePacket(wait);
         const std::int32_t error = socket_->SocketError;
-        if (error == 0 && FromTarget(target) && AnswersRequest(replyData_, request) &&
+        if (error == 0 && socket_->RemoteAddress == target && AnswersRequest(replyData_, request) &&
             (nts == nullptr || nts->Accepts(replyData_))) {
             return true;
         }
@@ -127,11 +160,6 @@ bool TSNTPSend::AwaitReply(const Deadline& deadline, const sockaddr_in& target,
             return false;
         }
     }
-}
-
-bool TSNTPSend::FromTarget(const sockaddr_in& target) const {
-    const sockaddr_in& sender = socket_->RemoteAddress;
-    return sender.sin_addr.s_addr == target.sin_addr.s_addr && sender.sin_port == target.sin_port;
 }
 
 bool TSNTPSend::AcceptReply(TDateTime t1, TDateTime t4) {

@@ -25,7 +25,8 @@ TDateTime CurrentUtcTime();
 
 // Asks one time server for the time with one SNTP exchange: resolves, sends, waits, and has the
 // answer judged (net/sntp, net/nts). Every failure is the result false; the results of the last
-// valid reply are only ever overwritten.
+// valid reply are only ever overwritten. One thread at a time uses a client, not always the same
+// one; what clients share (the binding, the NTS sessions, the lookups) may be used from any.
 class TSNTPSend {
   public:
     using UtcClock = std::function<TDateTime()>;
@@ -39,6 +40,7 @@ class TSNTPSend {
     TSNTPSend(const TSNTPSend&) = delete;
     TSNTPSend& operator=(const TSNTPSend&) = delete;
 
+    // A host name, an IPv4 address, an IPv6 address (bare or in brackets), or an NTS entry.
     std::string ServerHost = "localhost";
     std::int32_t ReplyTimeout = 5000;
 
@@ -57,17 +59,29 @@ class TSNTPSend {
     // The kiss code ("DENY", "RSTR", "RATE", ...) when the last query's answer was a
     // kiss-o'-death, else empty. Over NTS only an authenticated one counts.
     const std::string& KissCode() const { return kissCode_; }
+    // Whether the last query's host name resolved (true for addresses).
+    bool NameResolved() const { return nameResolved_; }
+    // Why the last query's NTS key exchange failed, in plain words; empty when it did not fail.
+    const std::string& KeyExchangeFailure() const { return keyExchangeFailure_; }
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
+    // How one exchange ended: nothing that answers the request came, or an answer came that the
+    // header rules reject or accept.
+    enum class Answer { kNone, kRejected, kAccepted };
+
     bool QueryNts(const Deadline& deadline);
     std::optional<NtsSession> Handshake(const NtsEntry& entry, const Deadline& deadline);
-    // One request to host:port and its answer; `nts` seals the request and judges the answer.
-    bool Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
-                  NtsExchange* nts);
-    bool AwaitReply(const Deadline& deadline, const sockaddr_in& target, const TNtpPacket& request,
-                    NtsExchange* nts);
-    bool FromTarget(const sockaddr_in& target) const;
+    // The addresses of `host`, noting whether the name resolved.
+    std::vector<SocketAddress> Resolve(const std::string& host, const std::string& port,
+                                       const Deadline& deadline);
+    // Asks the addresses of host:port in turn until one answers; `nts` (a session) seals each
+    // request and judges its answer.
+    Answer Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
+                    NtsSession* nts);
+    Answer Ask(const SocketAddress& target, const Deadline& deadline, NtsSession* nts);
+    bool AwaitReply(const Deadline& deadline, const SocketAddress& target,
+                    const TNtpPacket& request, NtsExchange* nts);
     bool AcceptReply(TDateTime t1, TDateTime t4);
 
     TNtpPacket reply_{};
@@ -81,6 +95,8 @@ class TSNTPSend {
     std::uint8_t replyMode_ = 0;
     ReplyRule rejectedBy_ = ReplyRule::kNone;
     std::string kissCode_;
+    bool nameResolved_ = true;
+    std::string keyExchangeFailure_;
     UtcClock clock_;
     NtsSessions* sessions_;
 };

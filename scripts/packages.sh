@@ -31,6 +31,7 @@ VELMORA_TEST_PACKAGES=(
     dbus python3-dbus python3-dbusmock systemd
     haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
     file dpkg-dev
+    valgrind
     qt6-wayland xfce4-panel xfconf sway waybar grim
 )
 

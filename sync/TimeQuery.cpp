@@ -17,7 +17,10 @@ QueryAttempt Attempt(const std::string& entry, TSNTPSend& client, bool answered)
         return attempt;
     }
     attempt.kissCode = client.KissCode();
-    attempt.failure = !attempt.kissCode.empty()                 ? QueryFailure::KissOfDeath
+    attempt.detail = client.KeyExchangeFailure();
+    attempt.failure = !client.NameResolved()                    ? QueryFailure::NameNotFound
+                      : !attempt.detail.empty()                 ? QueryFailure::KeyExchange
+                      : !attempt.kissCode.empty()               ? QueryFailure::KissOfDeath
                       : client.RejectedBy() != ReplyRule::kNone ? QueryFailure::BadAnswer
                                                                 : QueryFailure::NoAnswer;
     return attempt;

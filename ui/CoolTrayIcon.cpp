@@ -143,8 +143,14 @@ void TCoolTrayIcon::FillNotifyData() {
     if (!tray_) {
         return;
     }
-    tray_->setIcon(icon_);
-    tray_->setToolTip(TipText());
+    // Only what changed: a StatusNotifierItem host hears of every setting, and some hosts lose
+    // track of an item that keeps announcing a new icon.
+    if (tray_->icon().cacheKey() != icon_.cacheKey()) {
+        tray_->setIcon(icon_);
+    }
+    if (tray_->toolTip() != TipText()) {
+        tray_->setToolTip(TipText());
+    }
     // An XEmbed tray would open a menu of its own besides ours, on the same click.
     QMenu* hostMenu =
         TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 
 namespace velmora {
@@ -29,7 +31,22 @@ class Deadline {
 
     bool Passed() const { return !Unlimited() && Left() <= 0; }
 
+    // The part of what is left that falls to the first of `tries` made one after another: an
+    // even share, so that a try that ends early leaves the rest of its share to those after it.
+    // Without a limit every try is without one.
+    Deadline Share(std::size_t tries) const {
+        if (timeout_ < 0 || tries <= 1) {
+            return *this;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        const auto left = std::max(end_ - now, std::chrono::steady_clock::duration::zero());
+        return Deadline(timeout_, now + left / static_cast<std::int64_t>(tries));
+    }
+
   private:
+    Deadline(std::int32_t timeout, std::chrono::steady_clock::time_point end)
+        : timeout_(timeout), end_(end) {}
+
     std::int32_t timeout_;
     std::chrono::steady_clock::time_point end_;
 };

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace velmora {
 
@@ -38,8 +40,7 @@ bool AwaitSocket(int socket, short events, const Deadline& deadline) {
 }
 
 bool IsAddress(const std::string& host) {
-    in_addr parsed{};
-    return ::inet_pton(AF_INET, host.c_str(), &parsed) == 1;
+    return SocketAddress::FromText(host).has_value();
 }
 
 // GnuTLS writes with plain sendmsg: a peer that has hung up would raise SIGPIPE and end the
@@ -54,6 +55,20 @@ ssize_t PushQuietly(gnutls_transport_ptr_t transport, const giovec_t* parts, int
 
 bool Retry(int result) {
     return result == GNUTLS_E_AGAIN || result == GNUTLS_E_INTERRUPTED;
+}
+
+constexpr const char* kNoAnswerInTime = "no answer within the time";
+
+// What was wrong with the server's certificate, in GnuTLS's words.
+std::string CertificateProblem(gnutls_session_t session) {
+    gnutls_datum_t text{};
+    const unsigned status = gnutls_session_get_verify_cert_status(session);
+    if (gnutls_certificate_verification_status_print(status, GNUTLS_CRT_X509, &text, 0) < 0) {
+        return "the server's certificate was refused";
+    }
+    std::string problem(reinterpret_cast<const char*>(text.data), text.size);
+    gnutls_free(text.data);
+    return problem;
 }
 
 }  // namespace
@@ -77,29 +92,43 @@ TlsChannel::~TlsChannel() {
     }
 }
 
-bool TlsChannel::Open(const sockaddr_in& address, const std::string& hostName,
-                      std::string_view alpn, const Deadline& deadline) {
-    return Connect(address, deadline) && Configure(hostName, alpn) && Handshake(deadline);
+bool TlsChannel::Secure(const std::string& hostName, std::string_view alpn,
+                        const Deadline& deadline) {
+    return socket_ >= 0 && session_ == nullptr && Configure(hostName, alpn) && Handshake(deadline);
 }
 
-bool TlsChannel::Connect(const sockaddr_in& address, const Deadline& deadline) {
-    socket_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+bool TlsChannel::Fail(std::string why) {
+    failure_ = std::move(why);
+    return false;
+}
+
+bool TlsChannel::Connect(const SocketAddress& address, const Deadline& deadline) {
+    if (socket_ >= 0) {
+        ::close(socket_);
+    }
+    socket_ = ::socket(address.Family(), SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
     if (socket_ < 0) {
-        return false;
+        return Fail(std::strerror(errno));
     }
     // The exchange is a few small writes in a row; Nagle's wait for the delayed ACK of each
     // would add 40 ms to every handshake.
     const int noDelay = 1;
     ::setsockopt(socket_, IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
-    if (::connect(socket_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+    if (::connect(socket_, address.Raw(), address.Size()) == 0) {
         return true;
     }
-    if (errno != EINPROGRESS || !AwaitSocket(socket_, POLLOUT, deadline)) {
-        return false;
+    if (errno != EINPROGRESS) {
+        return Fail("port " + std::to_string(ntohs(address.Port())) + ": " + std::strerror(errno));
+    }
+    if (!AwaitSocket(socket_, POLLOUT, deadline)) {
+        return Fail("port " + std::to_string(ntohs(address.Port())) + ": " + kNoAnswerInTime);
     }
     int error = 0;
     socklen_t size = sizeof error;
-    return ::getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+    if (::getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0) {
+        return Fail("port " + std::to_string(ntohs(address.Port())) + ": " + std::strerror(error));
+    }
+    return true;
 }
 
 bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
@@ -108,7 +137,7 @@ bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
         gnutls_init(&session_, GNUTLS_CLIENT | GNUTLS_NONBLOCK) < 0 ||
         gnutls_priority_set_direct(session_, kPriorities, nullptr) < 0 ||
         gnutls_credentials_set(session_, GNUTLS_CRD_CERTIFICATE, credentials_) < 0) {
-        return false;
+        return Fail("no TLS for want of the system's trust store");
     }
     // Server name indication carries names only, never addresses.
     if (!IsAddress(hostName) &&
@@ -136,13 +165,22 @@ bool TlsChannel::Handshake(const Deadline& deadline) {
         if (result == GNUTLS_E_SUCCESS) {
             break;
         }
-        if (gnutls_error_is_fatal(result) != 0 || (Retry(result) && !AwaitDirection(deadline))) {
-            return false;
+        if (result == GNUTLS_E_CERTIFICATE_VERIFICATION_ERROR) {
+            return Fail(CertificateProblem(session_));
+        }
+        if (gnutls_error_is_fatal(result) != 0) {
+            return Fail(std::string("TLS: ") + gnutls_strerror(result));
+        }
+        if (Retry(result) && !AwaitDirection(deadline)) {
+            return Fail(kNoAnswerInTime);
         }
     }
     gnutls_datum_t agreed{};
-    return gnutls_protocol_get_version(session_) == GNUTLS_TLS1_3 &&
-           gnutls_alpn_get_selected_protocol(session_, &agreed) == 0 && agreed.data != nullptr;
+    if (gnutls_protocol_get_version(session_) != GNUTLS_TLS1_3 ||
+        gnutls_alpn_get_selected_protocol(session_, &agreed) != 0 || agreed.data == nullptr) {
+        return Fail("the server does not offer TLS 1.3 with the protocol asked for");
+    }
+    return true;
 }
 
 bool TlsChannel::Write(std::string_view bytes, const Deadline& deadline) {
@@ -165,8 +203,11 @@ bool TlsChannel::Read(std::string& into, const Deadline& deadline) {
             into.append(buffer, static_cast<std::size_t>(read));
             return true;
         }
-        if (read == 0 || !Retry(static_cast<int>(read)) || !AwaitDirection(deadline)) {
-            return false;
+        if (read == 0 || !Retry(static_cast<int>(read))) {
+            return Fail("the server closed the connection before its answer was whole");
+        }
+        if (!AwaitDirection(deadline)) {
+            return Fail(kNoAnswerInTime);
         }
     }
 }

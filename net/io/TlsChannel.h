@@ -1,13 +1,12 @@
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "net/io/Deadline.h"
+#include "net/io/SocketAddress.h"
 
 struct gnutls_session_int;
 struct gnutls_certificate_credentials_st;
@@ -29,10 +28,11 @@ class TlsChannel {
     TlsChannel(const TlsChannel&) = delete;
     TlsChannel& operator=(const TlsChannel&) = delete;
 
-    // `address` carries the IPv4 address and port; `hostName` is what the certificate must name
-    // (a host name or a dotted address).
-    bool Open(const sockaddr_in& address, const std::string& hostName, std::string_view alpn,
-              const Deadline& deadline);
+    // The TCP connection to `address` (IPv4 or IPv6); a later call drops an earlier connection.
+    bool Connect(const SocketAddress& address, const Deadline& deadline);
+    // TLS over the connection: `hostName` is what the certificate must name (a host name or an
+    // IPv4 or IPv6 address).
+    bool Secure(const std::string& hostName, std::string_view alpn, const Deadline& deadline);
     bool Write(std::string_view bytes, const Deadline& deadline);
     // Appends what arrives next to `into`; false at the end of the stream, on an error or when
     // the deadline passes.
@@ -40,9 +40,12 @@ class TlsChannel {
     // Keying material exported from the session (RFC 5705 as TLS 1.3 defines it).
     std::optional<std::string> ExportKey(std::string_view label, std::string_view context,
                                          std::size_t size);
+    // Why the last step that failed did, in plain words ("certificate not trusted: ...").
+    const std::string& Failure() const { return failure_; }
 
   private:
-    bool Connect(const sockaddr_in& address, const Deadline& deadline);
+    bool Fail(std::string why);
+
     bool Configure(const std::string& hostName, std::string_view alpn);
     bool Handshake(const Deadline& deadline);
     bool AwaitDirection(const Deadline& deadline);
@@ -50,6 +53,7 @@ class TlsChannel {
     int socket_ = -1;
     gnutls_session_int* session_ = nullptr;
     gnutls_certificate_credentials_st* credentials_ = nullptr;
+    std::string failure_;
 };
 
 }  // namespace velmora

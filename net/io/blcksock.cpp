@@ -89,7 +89,7 @@ std::string TBlockSocket::ReceivePacket(std::int32_t timeout) {
 // keep the socket readable and fail every later receive at once. Never blocks.
 void TBlockSocket::DiscardEmptyDatagram() {
     char none = 0;
-    sockaddr_in from{};
+    SocketAddress from;
     Api().RecvFrom(Handle, &none, 0, MSG_DONTWAIT, from);
 }
 
@@ -105,12 +105,19 @@ int TBlockSocket::ReceiveDataFrom(void* buffer, int length) {
     return read;
 }
 
-void TBlockSocket::ResolveAddress(sockaddr_in& address, const std::string& host,
+void TBlockSocket::ResolveAddress(SocketAddress& address, const std::string& host,
                                   const std::string& port) {
-    address = sockaddr_in{};
-    address.sin_family = AF_INET;
-    address.sin_port = ResolvePort(port);
-    address.sin_addr.s_addr = ResolveHost(host);
+    address = ResolveAddresses(host, port).front();
+}
+
+std::vector<SocketAddress> TBlockSocket::ResolveAddresses(const std::string& host,
+                                                          const std::string& port) {
+    const std::uint16_t portNumber = ResolvePort(port);
+    std::vector<SocketAddress> addresses = ResolveHost(host);
+    for (SocketAddress& address : addresses) {
+        address.SetPort(portNumber);
+    }
+    return addresses;
 }
 
 std::uint16_t TBlockSocket::ResolvePort(const std::string& port) {
@@ -122,16 +129,24 @@ std::uint16_t TBlockSocket::ResolvePort(const std::string& port) {
     return htons(DecimalPort(port));
 }
 
-// An unknown host stays all ones; the send to it is what fails.
-std::uint32_t TBlockSocket::ResolveHost(const std::string& host) {
+// An unknown host stays all ones; the send to it is what fails. Literals never reach the
+// resolver.
+std::vector<SocketAddress> TBlockSocket::ResolveHost(const std::string& host) {
     if (host == "255.255.255.255") {
-        return kAllOnes;
+        return {SocketAddress::Ipv4(kAllOnes)};
     }
     const std::uint32_t dotted = Api().InetAddr(host);
     if (dotted != INADDR_NONE) {
-        return dotted;
+        return {SocketAddress::Ipv4(dotted)};
     }
-    return Api().HostByName(host, LookupTimeout).value_or(kAllOnes);
+    if (const auto literal = SocketAddress::FromText(host)) {
+        return {*literal};
+    }
+    std::vector<SocketAddress> found = Api().HostByName(host, LookupTimeout);
+    if (found.empty()) {
+        found.push_back(SocketAddress::Ipv4(kAllOnes));
+    }
+    return found;
 }
 
 void TBlockSocket::SetRemoteAddress(const std::string& host, const std::string& port) {
@@ -170,8 +185,13 @@ TUDPBlockSocket::~TUDPBlockSocket() {
     delete SocksControlSock;
 }
 
+// One dual-stack socket rather than one per family: the client keeps its one handle to wait on
+// and its one queue in which a late answer waits, whichever family a server has.
 void TUDPBlockSocket::OpenSocket() {
-    Handle = Api().Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    Handle = Api().Socket(AF_INET6, SOCK_DGRAM, IPPROTO_UDP);
+    if (Handle == kInvalidSocket) {
+        Handle = Api().Socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    }
     ProtocolNumber = IPPROTO_UDP;
     TBlockSocket::OpenSocket();
 }

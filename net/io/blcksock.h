@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "net/io/SocketAddress.h"
 #include "net/io/synsock.h"
 
 namespace velmora {
@@ -29,14 +31,19 @@ class TBlockSocket {
     virtual int SendDataTo(const void* buffer, int length);
     virtual int ReceiveDataFrom(void* buffer, int length);
 
-    void ResolveAddress(sockaddr_in& address, const std::string& host, const std::string& port);
+    // The first address of ResolveAddresses.
+    void ResolveAddress(SocketAddress& address, const std::string& host, const std::string& port);
+    // Every address of `host` with the port of `port`: one for a literal (IPv4, IPv6, or IPv6
+    // in brackets), those the lookup finds in the resolver's order for a name, and all ones
+    // (255.255.255.255) when nothing is found.
+    std::vector<SocketAddress> ResolveAddresses(const std::string& host, const std::string& port);
     void SetRemoteAddress(const std::string& host, const std::string& port);
     bool WaitReadable(std::int32_t timeout);
     int PendingBytes();
     void CheckResult(int value);
 
     StartupData StartupInfo{};
-    sockaddr_in RemoteAddress{};
+    SocketAddress RemoteAddress;
     std::int32_t SocketError = 0;
     SocketHandle Handle = kInvalidSocket;
     std::int32_t ProtocolNumber = 0;
@@ -48,7 +55,7 @@ class TBlockSocket {
 
   private:
     std::uint16_t ResolvePort(const std::string& port);
-    std::uint32_t ResolveHost(const std::string& host);
+    std::vector<SocketAddress> ResolveHost(const std::string& host);
     void DiscardEmptyDatagram();
 
     SocketApi* api_;
@@ -70,6 +77,8 @@ class TUDPBlockSocket : public TSocksBlockSocket {
     explicit TUDPBlockSocket(SocketApi& api = DefaultSocketApi());
     ~TUDPBlockSocket() override;
 
+    // One socket for both families (IPv4 as IPv4-mapped IPv6 addresses), or an IPv4 one where the
+    // system has no IPv6.
     void OpenSocket() override;
     // Only resolves the peer into RemoteAddress; no platform connect is made.
     void ConnectTo(const std::string& host, const std::string& port) override;

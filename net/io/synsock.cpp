@@ -137,28 +137,42 @@ SocketHandle BsdSocketApi::Socket(int family, int type, int protocol) {
     if (!Initialised()) {
         return Fail(wsa::kNotInitialised);
     }
-    return FromErrno(::socket(family, type | SOCK_CLOEXEC, protocol));
+    const SocketHandle handle = ::socket(family, type | SOCK_CLOEXEC, protocol);
+    if (handle != kInvalidSocket && family == AF_INET6) {
+        // Both families on one socket, even where the system makes IPv6 sockets IPv6-only.
+        const int off = 0;
+        ::setsockopt(handle, IPPROTO_IPV6, IPV6_V6ONLY, &off, sizeof off);
+    }
+    return FromErrno(handle);
 }
 
 int BsdSocketApi::SendTo(SocketHandle handle, const void* buffer, int length, int flags,
-                         const sockaddr_in& to) {
+                         const SocketAddress& to) {
     if (length < 0) {
         return Fail(wsa::kInvalidArgument);
     }
-    const auto sent =
-        ::sendto(handle, buffer, static_cast<std::size_t>(length), flags | MSG_NOSIGNAL,
-                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    int family = AF_UNSPEC;
+    socklen_t familySize = sizeof family;
+    ::getsockopt(handle, SOL_SOCKET, SO_DOMAIN, &family, &familySize);
+    const SocketAddress target = to.ForSocketFamily(family);
+    const auto sent = ::sendto(handle, buffer, static_cast<std::size_t>(length),
+                               flags | MSG_NOSIGNAL, target.Raw(), target.Size());
     return FromErrno(static_cast<int>(sent));
 }
 
 int BsdSocketApi::RecvFrom(SocketHandle handle, void* buffer, int length, int flags,
-                           sockaddr_in& from) {
+                           SocketAddress& from) {
     if (length < 0) {
         return Fail(wsa::kInvalidArgument);
     }
-    socklen_t size = sizeof from;
+    sockaddr_storage sender{};
+    socklen_t size = sizeof sender;
     const auto read = ::recvfrom(handle, buffer, static_cast<std::size_t>(length), flags,
-                                 reinterpret_cast<sockaddr*>(&from), &size);
+                                 reinterpret_cast<sockaddr*>(&sender), &size);
+    if (read >= 0) {
+        from = SocketAddress::FromSystem(reinterpret_cast<const sockaddr*>(&sender), size)
+                   .value_or(SocketAddress());
+    }
     return FromErrno(static_cast<int>(read));
 }
 
@@ -236,29 +250,18 @@ std::uint32_t BsdSocketApi::InetAddr(const std::string& text) {
     return ::inet_addr(text.c_str());
 }
 
-std::optional<std::uint32_t> BsdSocketApi::HostByName(const std::string& name,
-                                                      std::int32_t timeoutMilliseconds) {
+std::vector<SocketAddress> BsdSocketApi::HostByName(const std::string& name,
+                                                    std::int32_t timeoutMilliseconds) {
     if (timeoutMilliseconds < -1) {
         lastError = wsa::kInvalidArgument;
-        return std::nullopt;
+        return {};
     }
-    addrinfo* list = nullptr;
-    const int status = LookUpHost(name, timeoutMilliseconds, list);
-    if (status != 0) {
-        lastError = status == EAI_INPROGRESS ? wsa::kTryAgain : MapLookupError(status);
-        return std::nullopt;
+    std::vector<SocketAddress> addresses;
+    const int status = LookUpHost(name, timeoutMilliseconds, addresses);
+    if (status != 0 || addresses.empty()) {
+        lastError = status != 0 ? MapLookupError(status) : wsa::kNoData;
     }
-    std::optional<std::uint32_t> address;
-    for (const addrinfo* item = list; item != nullptr && !address; item = item->ai_next) {
-        if (item->ai_family == AF_INET && item->ai_addr != nullptr) {
-            address = reinterpret_cast<const sockaddr_in*>(item->ai_addr)->sin_addr.s_addr;
-        }
-    }
-    ::freeaddrinfo(list);
-    if (!address) {
-        lastError = wsa::kNoData;
-    }
-    return address;
+    return addresses;
 }
 
 int BsdSocketApi::LastError() {
@@ -266,8 +269,8 @@ int BsdSocketApi::LastError() {
 }
 
 SocketApi& DefaultSocketApi() {
-    static BsdSocketApi api;
-    return api;
+    static BsdSocketApi* const api = new BsdSocketApi;
+    return *api;
 }
 
 }  // namespace velmora

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "net/io/SocketAddress.h"
 
 namespace velmora {
 
@@ -58,7 +61,8 @@ struct StartupData {
 
 // The socket calls the blocking socket makes. Every call that fails returns -1 (or
 // kInvalidSocket) and leaves the reason in LastError(), kept per thread. Addresses and ports
-// are in network byte order, as on the wire.
+// are in network byte order, as on the wire; an IPv4 address is always given and returned as
+// IPv4, whatever the family of the socket.
 class SocketApi {
   public:
     virtual ~SocketApi() = default;
@@ -67,12 +71,14 @@ class SocketApi {
     virtual int Startup(std::uint16_t version, StartupData& data) = 0;
     virtual int Cleanup() = 0;
 
+    // An AF_INET6 socket carries IPv4 too, whatever the system's default; it fails with
+    // kAddressFamilyNotSupported where the system has no IPv6.
     virtual SocketHandle Socket(int family, int type, int protocol) = 0;
     virtual int SendTo(SocketHandle handle, const void* buffer, int length, int flags,
-                       const sockaddr_in& to) = 0;
+                       const SocketAddress& to) = 0;
     // `from` receives the sender's address.
     virtual int RecvFrom(SocketHandle handle, void* buffer, int length, int flags,
-                         sockaddr_in& from) = 0;
+                         SocketAddress& from) = 0;
     // Waits until `handle` is readable; timeoutMicroseconds -1 waits without limit, other
     // negative values are invalid.
     // Returns the number of ready handles (0 or 1) or -1.
@@ -89,10 +95,11 @@ class SocketApi {
                                                        const std::string& protocol) = 0;
     // Dotted IPv4 address in network byte order, INADDR_NONE when the text is not one.
     virtual std::uint32_t InetAddr(const std::string& text) = 0;
-    // First IPv4 address of the host in network byte order, if the lookup finds one within
-    // timeoutMilliseconds (-1: no limit); a lookup that takes longer fails with kTryAgain.
-    virtual std::optional<std::uint32_t> HostByName(const std::string& name,
-                                                    std::int32_t timeoutMilliseconds) = 0;
+    // The IPv4 and IPv6 addresses of the host (port 0) in the order the resolver gives them, if
+    // the lookup finds any within timeoutMilliseconds (-1: no limit); otherwise none, with the
+    // reason in LastError() (kTryAgain for a lookup that takes longer).
+    virtual std::vector<SocketAddress> HostByName(const std::string& name,
+                                                  std::int32_t timeoutMilliseconds) = 0;
 
     virtual int LastError() = 0;
 };
@@ -105,9 +112,9 @@ class BsdSocketApi : public SocketApi {
     int Cleanup() override;
     SocketHandle Socket(int family, int type, int protocol) override;
     int SendTo(SocketHandle handle, const void* buffer, int length, int flags,
-               const sockaddr_in& to) override;
+               const SocketAddress& to) override;
     int RecvFrom(SocketHandle handle, void* buffer, int length, int flags,
-                 sockaddr_in& from) override;
+                 SocketAddress& from) override;
     int SelectReadable(SocketHandle handle, std::int64_t timeoutMicroseconds) override;
     int PendingBytes(SocketHandle handle, int& count) override;
     int Shutdown(SocketHandle handle, int how) override;
@@ -116,15 +123,16 @@ class BsdSocketApi : public SocketApi {
     std::optional<std::uint16_t> ServiceByName(const std::string& name,
                                                const std::string& protocol) override;
     std::uint32_t InetAddr(const std::string& text) override;
-    std::optional<std::uint32_t> HostByName(const std::string& name,
-                                            std::int32_t timeoutMilliseconds) override;
+    std::vector<SocketAddress> HostByName(const std::string& name,
+                                          std::int32_t timeoutMilliseconds) override;
     int LastError() override;
 
     // Start-ups not yet matched by a clean-up, over the whole process.
     static int OutstandingStartups();
 };
 
-// The one real binding, shared by every socket that is not given another.
+// The one real binding, shared by every socket that is not given another; never destroyed, so
+// that a query still running on another thread while the process exits can go on using it.
 SocketApi& DefaultSocketApi();
 
 }  // namespace velmora

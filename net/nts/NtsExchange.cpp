@@ -50,7 +50,19 @@ bool NtsExchange::Accepts(std::string_view datagram) {
             session_.cookies.push_back(std::move(cookie));
         }
     }
+    answered_ = true;
     return true;
+}
+
+void NtsExchange::Conclude() {
+    if (answered_) {
+        session_.unanswered = 0;
+        session_.refused = false;
+    } else if (nakSeen_) {
+        session_.refused = true;
+    } else {
+        ++session_.unanswered;
+    }
 }
 
 }  // namespace velmora

@@ -20,6 +20,10 @@ class NtsExchange {
     // this request is noted, not taken: it is unauthenticated, so the answer may still come.
     bool Accepts(std::string_view datagram);
     bool NakSeen() const { return nakSeen_; }
+    // Notes on the session what became of the request once the wait for it is over: an answer
+    // clears the count of unanswered requests, a NAK without an answer marks the cookies
+    // refused, and silence counts one more unanswered request.
+    void Conclude();
 
   private:
     NtsSession& session_;
@@ -28,6 +32,7 @@ class NtsExchange {
     std::string nonce_;
     std::size_t placeholders_ = 0;
     bool nakSeen_ = false;
+    bool answered_ = false;
 };
 
 }  // namespace velmora

@@ -21,12 +21,12 @@ std::string NtsExporterContext(std::uint8_t direction) {
 }
 
 NtsSession GrantedSession(const NtsKeResponse& response, std::string_view c2s, std::string_view s2c,
-                          const std::string& hostName) {
+                          const std::string& keAddress) {
     NtsSession session;
     CopyKey(c2s, session.c2s);
     CopyKey(s2c, session.s2c);
     session.cookies.assign(response.cookies.begin(), response.cookies.end());
-    session.ntpHost = response.server.empty() ? hostName : response.server;
+    session.ntpHost = response.server.empty() ? keAddress : response.server;
     session.ntpPort = response.port != 0 ? response.port : kDefaultNtpPort;
     return session;
 }

@@ -17,9 +17,10 @@ inline constexpr std::string_view kNtsExporterLabel = "EXPORTER-network-time-sec
 std::string NtsExporterContext(std::uint8_t direction);
 
 // The session a complete response grants, with the two keys exported from its TLS session
-// (kAeadKeySize bytes each). Time requests go where the response says, else to `hostName` on
-// port 123.
+// (kAeadKeySize bytes each). Time requests go where the response says, else to the address the
+// key exchange connected to, `keAddress` (numeric), on port 123: a name looked up again could
+// lead to another server, which has never seen the cookies.
 NtsSession GrantedSession(const NtsKeResponse& response, std::string_view c2s, std::string_view s2c,
-                          const std::string& hostName);
+                          const std::string& keAddress);
 
 }  // namespace velmora

@@ -22,7 +22,7 @@ inline constexpr std::uint16_t kNtpV4 = 0;
 // Cookies a client keeps, and the largest it accepts (every request carries one, and as many
 // placeholders of the same size as it lacks).
 inline constexpr std::size_t kMaxCookies = 8;
-inline constexpr std::size_t kMaxCookieSize = 256;
+inline constexpr std::size_t kMaxCookieSize = 1024;
 // A response that has not ended by this size is refused.
 inline constexpr std::size_t kMaxResponseSize = 65536;
 }  // namespace ntske

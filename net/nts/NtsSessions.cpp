@@ -2,22 +2,33 @@
 
 namespace velmora {
 
-NtsSession* NtsSessions::Usable(const std::string& key) {
+bool Spent(const NtsSession& session) {
+    return session.cookies.empty() || session.refused || session.unanswered >= kMaxUnanswered;
+}
+
+std::optional<NtsSession> NtsSessions::Take(const std::string& key) {
+    std::lock_guard lock(mutex_);
     const auto found = sessions_.find(key);
-    return found == sessions_.end() || found->second.cookies.empty() ? nullptr : &found->second;
+    if (found == sessions_.end()) {
+        return std::nullopt;
+    }
+    NtsSession session = std::move(found->second);
+    sessions_.erase(found);
+    return session;
 }
 
-NtsSession& NtsSessions::Keep(const std::string& key, NtsSession session) {
-    return sessions_[key] = std::move(session);
-}
-
-void NtsSessions::Forget(const std::string& key) {
-    sessions_.erase(key);
+void NtsSessions::Keep(const std::string& key, NtsSession session) {
+    std::lock_guard lock(mutex_);
+    if (Spent(session)) {
+        sessions_.erase(key);
+    } else {
+        sessions_.insert_or_assign(key, std::move(session));
+    }
 }
 
 NtsSessions& DefaultNtsSessions() {
-    static NtsSessions sessions;
-    return sessions;
+    static NtsSessions* const sessions = new NtsSessions;
+    return *sessions;
 }
 
 }  // namespace velmora

@@ -68,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              std::min(size - 1, kMaxFields));
     SocketFakeApi api;
     velmora::NtsSessions sessions;
-    velmora::NtsSession& session = sessions.Keep("10.0.0.1:4460", Session());
+    const velmora::NtsSession session = Session();
+    sessions.Keep("10.0.0.1:4460", session);
     velmora::TSNTPSend client(
         api, [] { return 45000.25; }, sessions);
     client.ServerHost = "nts://10.0.0.1";
@@ -91,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool accepted = client.QueryServer();
     // Without the server's key nothing can pass for its answer.
     Require(!accepted || (how & 2) != 0);
-    if (velmora::NtsSession* kept = sessions.Usable("10.0.0.1:4460")) {
+    if (const auto kept = sessions.Take("10.0.0.1:4460")) {
         Require(kept->cookies.size() <= velmora::ntske::kMaxCookies);
         for (const std::string& cookie : kept->cookies) {
             Require(!cookie.empty() && cookie.size() <= velmora::ntske::kMaxCookieSize);

@@ -4,7 +4,7 @@
 //
 // Input: byte 0 says how the datagram arrives (bit 0: its originate words are made to match the
 // request; bit 1: from another address; bit 2: from another port; bit 3: an empty datagram
-// first); the rest, up to 1500 bytes, is the datagram.
+// first; bit 4: the server is asked over IPv6); the rest, up to 1500 bytes, is the datagram.
 
 #include <arpa/inet.h>
 
@@ -55,7 +55,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const velmora::TDateTime t1 = 45000.25;
     int clockReads = 0;
     velmora::TSNTPSend client(api, [&] { return t1 + 0.001 * clockReads++ / 86400.0; });
-    client.ServerHost = "127.0.0.2";
+    const bool ipv6 = (how & 16) != 0;
+    client.ServerHost = ipv6 ? "[2001:db8::2]" : "127.0.0.2";
+    const char* server = ipv6 ? "2001:db8::2" : "127.0.0.2";
+    const char* other = ipv6 ? "2001:db8::3" : "127.0.0.3";
     client.ReplyTimeout = 1000;
 
     std::string request;
@@ -65,10 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             datagram.replace(24, 8, request, 40, 8);
         }
         if ((how & 8) != 0) {
-            api.Deliver("", "127.0.0.2", 123);
+            api.Deliver("", server, 123);
         }
-        api.Deliver(datagram, (how & 2) != 0 ? "127.0.0.3" : "127.0.0.2",
-                    (how & 4) != 0 ? 124 : 123);
+        api.Deliver(datagram, (how & 2) != 0 ? other : server, (how & 4) != 0 ? 124 : 123);
     };
 
     const bool accepted = client.QueryServer();

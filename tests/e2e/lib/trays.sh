@@ -184,17 +184,18 @@ e2e_sni_item() {
 }
 
 # Centre of our icon on the host's bar, as "X Y": the bar is the host's visible window along the
-# top edge (its tooltips and menus are override-redirect windows), and ours is the only icon in
-# it, at its end.
+# top edge, and ours is the only icon in it, at its end.
+# The host's other windows (a tooltip over the icon, say) are passed over.
 e2e_sni_icon_centre() {
-    local w candidate X Y WIDTH HEIGHT
-    for candidate in $(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
-        xwininfo -id "$candidate" 2>/dev/null | grep -q 'Override Redirect State: no' &&
-            { w=$candidate; break; }
+    local w X Y WIDTH HEIGHT
+    for w in $(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if ((Y == 0 && WIDTH > 4 * HEIGHT)); then
+            echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
+            return 0
+        fi
     done
-    [[ -n ${w:-} ]] || return 1
-    eval "$(xdotool getwindowgeometry --shell "$w")"
-    echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
+    return 1
 }
 
 # The visible menu window the host opened (GTK pops menus up as override-redirect windows; the

@@ -16,10 +16,11 @@ using namespace std::chrono_literals;
 
 // The socket's own port, known once it has sent something.
 NtpResponder::Request LocalEnd(const TUDPBlockSocket& socket) {
-    sockaddr_in local{};
+    sockaddr_storage local{};
     socklen_t size = sizeof local;
     ::getsockname(socket.Handle, reinterpret_cast<sockaddr*>(&local), &size);
-    return {"", "127.0.0.1", ntohs(local.sin_port)};
+    const auto address = SocketAddress::FromSystem(reinterpret_cast<sockaddr*>(&local), size);
+    return {"", "127.0.0.1", ntohs(address.value_or(SocketAddress()).Port())};
 }
 
 class RealSocketTest : public ::testing::Test {
@@ -54,8 +55,8 @@ TEST_F(RealSocketTest, ADatagramNotesItsSenderAndALateOneWaitsInTheQueue) {
     peer.SendTo(std::string(48, 'x'), LocalEnd(socket));
     std::this_thread::sleep_for(50ms);
     EXPECT_EQ(socket.ReceivePacket(0), std::string(48, 'x'));
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, htonl(0x7F000006));
-    EXPECT_EQ(ntohs(socket.RemoteAddress.sin_port), 123);
+    EXPECT_EQ(socket.RemoteAddress.Text(), "127.0.0.6");
+    EXPECT_EQ(ntohs(socket.RemoteAddress.Port()), 123);
 }
 
 TEST_F(RealSocketTest, MinusOneWaitsWithoutLimit) {

@@ -26,6 +26,16 @@ TEST(Chronyd, AnswersWithTheLocalClockThroughTheLocalhostName) {
     EXPECT_LT(client.LeapIndicator(), 3);
 }
 
+// chronyd also serves [::1]:123; v6.velmora.test has an IPv6 address only.
+TEST(Chronyd, AnswersOverIpv6ByLiteralAndByName) {
+    TSNTPSend client;
+    for (const char* host : {"::1", "[::1]", "v6.velmora.test", "127.0.0.1"}) {
+        client.ServerHost = host;
+        ASSERT_TRUE(client.QueryServer()) << host << " error " << client.Socket().SocketError;
+        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001) << host;
+    }
+}
+
 TEST(Chronyd, AnswersManyQueriesOnOneSocket) {
     TSNTPSend client;
     client.ServerHost = "127.0.0.1";

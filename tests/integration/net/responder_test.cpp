@@ -5,7 +5,7 @@
 #include <csignal>
 #include <thread>
 
-#include "QueryHelpers.h"
+#include "tests/fixtures/QueryHelpers.h"
 
 namespace velmora {
 namespace {
@@ -210,7 +210,7 @@ TEST_F(ResponderTest, AnUnresolvableHostFailsAfterTheTimeout) {
     const auto outcome = TimedQuery(client);
     EXPECT_FALSE(outcome.result);
     EXPECT_EQ(outcome.error, wsa::kTimedOut);
-    EXPECT_EQ(client.Socket().RemoteAddress.sin_addr.s_addr, 0xFFFFFFFFu);
+    EXPECT_EQ(client.Socket().RemoteAddress.Ipv4Address(), 0xFFFFFFFFu);
     EXPECT_GE(outcome.seconds, 0.39);
 }
 

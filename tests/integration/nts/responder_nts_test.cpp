@@ -71,6 +71,57 @@ TEST_F(NtsResponderTest, CookiesLastTheRunAndAnExpiredOneMeansAFreshHandshake) {
     EXPECT_EQ(server.Handshakes(), 2);
 }
 
+TEST_F(NtsResponderTest, AServerThatForgetsItsKeysSilentlyCostsTwoQueriesNotEight) {
+    NtsResponder server;
+    client.ReplyTimeout = 500;
+    ASSERT_TRUE(Query(server.Entry()).first);
+    server.ExpireCookies(NtsResponder::Expiry::kSilence);
+    EXPECT_FALSE(Query(server.Entry()).first);
+    EXPECT_FALSE(Query(server.Entry()).first);
+    EXPECT_EQ(server.Handshakes(), 1);
+    ASSERT_TRUE(Query(server.Entry()).first);
+    EXPECT_EQ(server.Handshakes(), 2);
+    EXPECT_EQ(server.TimeRequests(), 4u);
+}
+
+TEST_F(NtsResponderTest, KeyExchangeAndTimeOverIpv6) {
+    NtsResponder::Options v6;
+    v6.address = "::1";
+    NtsResponder server(v6);
+    for (const std::string& entry : {server.Entry(), server.Entry("v6.velmora.test")}) {
+        ASSERT_TRUE(Query(entry).first) << entry;
+        EXPECT_LT(std::fabs(client.OffsetSeconds()), 1.0) << entry;
+    }
+    EXPECT_EQ(server.Handshakes(), 2);
+    EXPECT_EQ(client.Socket().RemoteAddress.Text(), "::1");
+}
+
+// dual.velmora.test is ::1 first, then 127.0.0.2, where alone the server listens: its key
+// exchange connects to the second address, and with no Server record the time requests must go
+// there too, not to the name looked up anew.
+TEST_F(NtsResponderTest, TimeRequestsGoWhereTheKeyExchangeConnected) {
+    NtsResponder::Options options;
+    options.address = "127.0.0.2";
+    options.serverRecord = false;
+    NtsResponder server(options);
+    NtpResponder elsewhere(NtpResponder::On("::1", server.TimePort()), NtpResponder::Silent());
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(Query(server.Entry("dual.velmora.test")).first) << i;
+    }
+    EXPECT_EQ(server.TimeRequests(), 2u);
+    EXPECT_TRUE(elsewhere.Requests().empty());
+}
+
+TEST_F(NtsResponderTest, CookiesOfAKilobyteAreTaken) {
+    NtsResponder::Options large;
+    large.cookieSize = 1024;
+    NtsResponder server(large);
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(Query(server.Entry()).first) << i;
+    }
+    EXPECT_EQ(server.Handshakes(), 1);
+}
+
 // chronyd answers plain SNTP on 127.0.0.1:123 all along: a fall-back would have succeeded.
 TEST_F(NtsResponderTest, AnUntrustedCertificateOrAnotherNameIsRefusedWithoutFallingBack) {
     NtsResponder::Options rogue;
@@ -83,7 +134,12 @@ TEST_F(NtsResponderTest, AnUntrustedCertificateOrAnotherNameIsRefusedWithoutFall
          {untrusted.Entry(), untrusted.Entry("nts.velmora.test"), misnamed.Entry(),
           misnamed.Entry("nts.velmora.test"), std::string("nts://wrong.velmora.test")}) {
         EXPECT_FALSE(Query(entry).first) << entry;
+        // Why, in the certificate check's own words, for the user to read.
+        EXPECT_NE(client.KeyExchangeFailure().find("certificate"), std::string::npos)
+            << entry << ": " << client.KeyExchangeFailure();
     }
+    EXPECT_FALSE(Query("nts://nowhere.velmora.test").first);
+    EXPECT_FALSE(client.NameResolved());
     EXPECT_EQ(untrusted.Handshakes() + misnamed.Handshakes(), 0);
     EXPECT_EQ(untrusted.TimeRequests() + misnamed.TimeRequests(), 0u);
     // The same name with the right certificate is accepted.

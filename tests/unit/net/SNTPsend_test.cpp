@@ -93,8 +93,7 @@ TEST_F(SntpTest, TheRequestCarriesT1AsBothOriginateAndTransmitTime) {
     ASSERT_TRUE(client.QueryServer());
     ASSERT_EQ(api.Sent.size(), 1u);
     const auto& sent = api.Sent[0];
-    EXPECT_EQ(sent.peer.sin_addr.s_addr, htonl(0x7F000002));
-    EXPECT_EQ(ntohs(sent.peer.sin_port), 123);
+    EXPECT_EQ(sent.peer, SocketFakeApi::Address("127.0.0.2", 123));
     ASSERT_EQ(sent.bytes.size(), 48u);
     TNtpPacket request;
     std::memcpy(&request, sent.bytes.data(), 48);
@@ -199,7 +198,7 @@ TEST_F(SntpTest, SilenceIsATimeoutThatKeepsEarlierResults) {
 }
 
 TEST_F(SntpTest, TheLookupAndTheWaitShareTheQuerysOneTimeout) {
-    api.Hosts["time.example"] = htonl(0x7F000002);
+    api.Hosts["time.example"] = {"127.0.0.2"};
     client.ServerHost = "time.example";
     Serve(kWorkedExample);
     ASSERT_TRUE(client.QueryServer());
@@ -279,11 +278,45 @@ TEST_F(SntpTest, ALateReplyToAnEarlierQueryIsNotTakenForTheNextAnswer) {
     EXPECT_NEAR(client.OffsetSeconds(), 2.0, 1e-5);
 }
 
+// Each address gets an even share of what the lookup left; a silent first one costs only its own.
+TEST_F(SntpTest, TheAddressesOfANameAreAskedInTurnWithinTheOneTimeout) {
+    api.Hosts["dual.example"] = {"2001:db8::5", "192.0.2.5"};
+    client.ServerHost = "dual.example";
+    times = {At(0), At(10), At(10.110)};
+    api.OnSend = [this](const SocketFakeApi::Datagram& sent) {
+        if (sent.peer.Family() == AF_INET) {
+            api.Deliver(Answer(sent.bytes, kWorkedExample), "192.0.2.5", 123);
+        }
+    };
+    ASSERT_TRUE(client.QueryServer());
+    ASSERT_EQ(api.Sent.size(), 2u);
+    EXPECT_EQ(api.Sent[0].peer, SocketFakeApi::Address("2001:db8::5", 123));
+    EXPECT_EQ(api.Sent[1].peer, SocketFakeApi::Address("192.0.2.5", 123));
+    EXPECT_LE(api.SelectTimeouts[0], 500000);
+    EXPECT_GT(api.SelectTimeouts[0], 400000);
+
+    // Silence everywhere: the last address waits for what is left of the one timeout.
+    api.OnSend = nullptr;
+    api.SelectTimeouts.clear();
+    EXPECT_FALSE(client.QueryServer());
+    EXPECT_EQ(client.Socket().SocketError, wsa::kTimedOut);
+    EXPECT_EQ(api.Sent.size(), 4u);
+    EXPECT_LE(api.SelectTimeouts.at(1), 1000000);
+
+    // Any answer ends the query, a kiss-o'-death included: the next address is not asked.
+    api.OnSend = [this](const SocketFakeApi::Datagram& sent) {
+        api.Deliver(Answer(sent.bytes, {.stratum = 0}), sent.peer.Text(), 123);
+    };
+    EXPECT_FALSE(client.QueryServer());
+    EXPECT_EQ(api.Sent.size(), 5u);
+    EXPECT_EQ(client.RejectedBy(), ReplyRule::kStratum);
+}
+
 TEST_F(SntpTest, AnUnknownHostIsAskedAtAllOnesAndTheQueryFails) {
     client.ServerHost = "nowhere.invalid";
     api.SendFailure = wsa::kAccessDenied;
     EXPECT_FALSE(client.QueryServer());
-    EXPECT_EQ(client.Socket().RemoteAddress.sin_addr.s_addr, 0xFFFFFFFFu);
+    EXPECT_EQ(client.Socket().RemoteAddress.Ipv4Address(), 0xFFFFFFFFu);
     EXPECT_EQ(client.Socket().SocketError, wsa::kTimedOut);
 }
 

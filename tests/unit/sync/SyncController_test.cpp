@@ -212,6 +212,13 @@ TEST_F(GetTime, EmptyAndUnknownEntriesAreAskedLikeAnyOtherAndTheLastFailureStays
     EXPECT_EQ(net.Queried(),
               (std::vector<std::string>{"255.255.255.255", "255.255.255.255", "down.test"}));
     EXPECT_EQ(w.View.ServerText, kFailedToContact);
+    EXPECT_EQ(w.View.StatusLines,
+              (std::vector<std::string>{
+                  "No server gave the time:", "(empty entry): the name does not resolve",
+                  "nowhere.test: the name does not resolve",
+                  "down.test: no answer within 5 s: UDP port 123 may be "
+                  "blocked",
+                  "Clock not set since the program started"}));
     c.UpdateTimerTimer();
     EXPECT_EQ(w.View.ServerText, kFailedToContact);
 }

@@ -39,6 +39,19 @@ TEST_F(BlockSocketTest, AFailedStartupIsNotRecordedButTheSocketIsRefused) {
     EXPECT_EQ(socket.SocketError, wsa::kNotInitialised);
 }
 
+TEST_F(BlockSocketTest, OneSocketForBothFamiliesElseAnIpv4One) {
+    TUDPBlockSocket dual(api);
+    dual.OpenSocket();
+    EXPECT_THAT(api.SocketFamilies, ElementsAre(AF_INET6));
+    api.SocketFamilies.clear();
+    api.NoIpv6 = true;
+    TUDPBlockSocket ipv4(api);
+    ipv4.OpenSocket();
+    EXPECT_THAT(api.SocketFamilies, ElementsAre(AF_INET6, AF_INET));
+    EXPECT_EQ(ipv4.Handle, api.NextHandle);
+    EXPECT_EQ(ipv4.SocketError, 0);
+}
+
 TEST_F(BlockSocketTest, CloseOnANeverOpenedSocketReportsNothing) {
     {
         TUDPBlockSocket socket(api);
@@ -74,7 +87,7 @@ TEST_F(BlockSocketTest, TheBaseStreamOperationsAreNotOffered) {
 class ResolveTest : public BlockSocketTest {
   protected:
     void SetUp() override {
-        api.Hosts["time.example"] = htonl(0x0A000001);
+        api.Hosts["time.example"] = {"10.0.0.1"};
         socket.OpenSocket();
         socket.SocketError = 0;
     }
@@ -83,26 +96,44 @@ class ResolveTest : public BlockSocketTest {
 
 TEST_F(ResolveTest, AllOnesNeedsNoLookupAtAll) {
     socket.ConnectTo("255.255.255.255", "ntp");
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, 0xFFFFFFFFu);
-    EXPECT_EQ(socket.RemoteAddress.sin_family, AF_INET);
+    EXPECT_EQ(socket.RemoteAddress.Ipv4Address(), 0xFFFFFFFFu);
+    EXPECT_EQ(socket.RemoteAddress.Family(), AF_INET);
     EXPECT_THAT(api.InetAddrCalls, IsEmpty());
     EXPECT_THAT(api.HostLookups, IsEmpty());
 }
 
 TEST_F(ResolveTest, ADottedAddressNeedsNoHostLookup) {
     socket.ConnectTo("192.168.1.5", "ntp");
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, htonl(0xC0A80105));
+    EXPECT_EQ(socket.RemoteAddress.Ipv4Address(), htonl(0xC0A80105));
     EXPECT_THAT(api.InetAddrCalls, ElementsAre("192.168.1.5"));
     EXPECT_THAT(api.HostLookups, IsEmpty());
 }
 
 TEST_F(ResolveTest, ANameIsLookedUpAndAnUnknownOneLeavesAllOnesSilently) {
     socket.ConnectTo("time.example", "ntp");
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, htonl(0x0A000001));
+    EXPECT_EQ(socket.RemoteAddress.Ipv4Address(), htonl(0x0A000001));
     socket.ConnectTo("nowhere.invalid", "ntp");
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, 0xFFFFFFFFu);
+    EXPECT_EQ(socket.RemoteAddress.Ipv4Address(), 0xFFFFFFFFu);
     EXPECT_THAT(api.HostLookups, ElementsAre("time.example", "nowhere.invalid"));
     EXPECT_EQ(socket.SocketError, 0);
+}
+
+TEST_F(ResolveTest, Ipv6LiteralsNeedNoHostLookup) {
+    for (const char* literal : {"::1", "[::1]"}) {
+        socket.ConnectTo(literal, "ntp");
+        EXPECT_EQ(socket.RemoteAddress, SocketFakeApi::Address("::1", 123)) << literal;
+    }
+    EXPECT_THAT(api.HostLookups, IsEmpty());
+}
+
+TEST_F(ResolveTest, ANameGivesEveryAddressInTheResolversOrder) {
+    api.Hosts["dual.example"] = {"2001:db8::5", "192.0.2.5", "2001:db8::6"};
+    EXPECT_THAT(socket.ResolveAddresses("dual.example", "ntp"),
+                ElementsAre(SocketFakeApi::Address("2001:db8::5", 123),
+                            SocketFakeApi::Address("192.0.2.5", 123),
+                            SocketFakeApi::Address("2001:db8::6", 123)));
+    socket.ConnectTo("dual.example", "123");
+    EXPECT_EQ(socket.RemoteAddress, SocketFakeApi::Address("2001:db8::5", 123));
 }
 
 TEST_F(ResolveTest, PortByServiceNameThenDecimalNumber) {
@@ -113,14 +144,14 @@ TEST_F(ResolveTest, PortByServiceNameThenDecimalNumber) {
     for (const Case& c : {Case{"ntp", 123}, Case{"123", 123}, Case{"nosuch", 0}, Case{"65659", 123},
                           Case{"12x", 0}, Case{"", 0}}) {
         socket.ConnectTo("127.0.0.1", c.port);
-        EXPECT_EQ(ntohs(socket.RemoteAddress.sin_port), c.expected) << c.port;
+        EXPECT_EQ(ntohs(socket.RemoteAddress.Port()), c.expected) << c.port;
     }
 }
 
 TEST_F(ResolveTest, WithoutAProtocolEntryTheServiceIsNotAsked) {
     api.Protocols.clear();
     socket.ConnectTo("127.0.0.1", "ntp");
-    EXPECT_EQ(socket.RemoteAddress.sin_port, 0);
+    EXPECT_EQ(socket.RemoteAddress.Port(), 0);
 }
 
 class ReceiveTest : public BlockSocketTest {
@@ -150,8 +181,7 @@ TEST_F(ReceiveTest, ADatagramIsReadWhole) {
     EXPECT_EQ(socket.ReceivePacket(5000), datagram);
     EXPECT_EQ(socket.SocketError, 0);
     EXPECT_THAT(api.ReceiveLengths, ElementsAre(48));
-    EXPECT_EQ(socket.RemoteAddress.sin_addr.s_addr, htonl(0x7F000002));
-    EXPECT_EQ(ntohs(socket.RemoteAddress.sin_port), 4567);
+    EXPECT_EQ(socket.RemoteAddress, SocketFakeApi::Address("127.0.0.2", 4567));
 }
 
 TEST_F(ReceiveTest, TheBufferIsExactlyThePendingSizeEvenWhenLarge) {

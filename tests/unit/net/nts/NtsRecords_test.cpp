@@ -33,6 +33,11 @@ TEST(NtsKeResponse, GrantsCookiesAndWhereToAsk) {
     EXPECT_EQ(response.port, 1234);
     EXPECT_EQ(ParseNtsKeResponse(records.substr(0, records.size() - 1), response),
               NtsKeStatus::kIncomplete);
+    // Cookies of up to a kilobyte, as some servers give.
+    const std::string large = NtsKeRecord(false, ntske::kNewCookie, std::string(1024, 'L'));
+    ASSERT_EQ(ParseNtsKeResponse(kProtocol + kAead + large + kEnd, response),
+              NtsKeStatus::kComplete);
+    EXPECT_EQ(response.cookies.at(0).size(), 1024u);
 }
 
 struct Refusal {
@@ -63,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"twoProtocols", kProtocol + kProtocol + kAead + kCookie},
         Refusal{"noAead", kProtocol + kCookie}, Refusal{"noCookie", kProtocol + kAead},
         Refusal{"hugeCookie",
-                kProtocol + kAead + NtsKeRecord(false, ntske::kNewCookie, std::string(257, 'c'))},
+                kProtocol + kAead + NtsKeRecord(false, ntske::kNewCookie, std::string(1025, 'c'))},
         Refusal{"shortPort", kProtocol + kAead + kCookie + NtsKeRecord(false, ntske::kPort, "1")},
         Refusal{"spaceInServer",
                 kProtocol + kAead + kCookie + NtsKeRecord(false, ntske::kServer, "a b")}),
@@ -80,8 +85,19 @@ TEST(NtsEntry, SchemeHostAndKeyExchangePort) {
     ASSERT_TRUE(ported);
     EXPECT_EQ(ported->host, "192.0.2.1");
     EXPECT_EQ(ported->port, 123);
+    EXPECT_EQ(NtsSessionKey(*ported), "192.0.2.1:123");
+    for (const auto& [text, port] :
+         {std::pair{"nts://[2001:db8::1]:4460", 4460}, std::pair{"nts://[2001:db8::1]", 4460},
+          std::pair{"nts://[2001:db8::1]:123", 123}}) {
+        const auto v6 = ParseNtsEntry(text);
+        ASSERT_TRUE(v6) << text;
+        EXPECT_EQ(v6->host, "2001:db8::1") << text;
+        EXPECT_EQ(v6->port, port) << text;
+        EXPECT_EQ(NtsSessionKey(*v6), "[2001:db8::1]:" + std::to_string(port)) << text;
+    }
     for (const char* bad : {"nts://", "nts://:1", "nts://a:0", "nts://a:70000", "nts://a/b",
-                            "nts://a:1/", "nts://a b"}) {
+                            "nts://a:1/", "nts://a b", "nts://2001:db8::1", "nts://[2001:db8::1",
+                            "nts://[]", "nts://[time.example]", "nts://[::1]x", "nts://[::1]:"}) {
         EXPECT_TRUE(IsNtsEntry(bad)) << bad;
         EXPECT_FALSE(ParseNtsEntry(bad)) << bad;
     }
