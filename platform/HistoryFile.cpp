@@ -1,6 +1,7 @@
 #include "platform/HistoryFile.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,11 +117,21 @@ bool DropUnfinishedLine(int fd) {
     return ftruncate(fd, keep) == 0;
 }
 
+// Another copy of the program (on another display) may be appending too: its line must not be
+// taken for an unfinished one. A copy that holds the lock too long is not waited for.
+void LockForAppending(int fd) {
+    for (int tries = 0; flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && tries < 50;
+         ++tries) {
+        usleep(1000);
+    }
+}
+
 bool AppendLine(const std::string& path, const std::string& line) {
     const int fd = OpenRegular(path, O_RDWR | O_APPEND | O_CREAT);
     if (fd < 0) {
         return false;
     }
+    LockForAppending(fd);
     // One write for the whole line: a kill cuts at most this line.
     bool written = DropUnfinishedLine(fd) && WriteAll(fd, line + "\n");
     const int error = errno;

@@ -19,7 +19,7 @@ struct Slope {
 };
 
 // Beyond this many answers only every n-th enters the fit: the pairs grow with the square.
-constexpr std::size_t kMostFitted = 1000;
+constexpr std::size_t kMostFitted = 600;
 
 // The answers between two steps of the clock, in the order they came; only stretches of two
 // answers or more say anything about a rate.
