@@ -14,7 +14,7 @@ e2e_start_responder --offset -0.29
 e2e_sni || e2e_as_user
 history=$E2E_USER_HOME/.local/state/velmora/history
 "$VELMORA_BUILD_DIR/tests/tools/made-up-history/made-up-history" "$history" \
-    hours=24 ppm=10 steps=7.5,16 nts=5 || e2e_fail "no made-up history"
+    hours=24 ppm=10 steps=7.5,16 nts=5 noise=0.008 || e2e_fail "no made-up history"
 chown -R 65534:65534 "$E2E_USER_HOME/.local"
 prog=$(e2e_probe_copy)
 e2e_start_velmora "$prog"

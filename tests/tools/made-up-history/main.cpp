@@ -1,9 +1,9 @@
-// made-up-history FILE [hours=H] [ppm=P] [steps=H1,H2...] [nts=N] [end=now|SECONDS]
+// made-up-history FILE [hours=H] [ppm=P] [steps=H1,H2...] [nts=N] [noise=S] [end=now|SECONDS]
 //
 // Appends a made-up history to FILE through the program's own history writer: an answer every
 // 15 minutes for H hours (24) from a clock gaining P ppm (10), the clock stepped H1, H2... hours
-// after the start, every N-th answer authenticated (0: none), the last answer at `end` (default:
-// now).
+// after the start, every N-th answer authenticated (0: none), the answers S seconds apart from
+// the line (0.002), the last answer at `end` (default: now).
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +18,7 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: made-up-history FILE [hours=H] [ppm=P] [steps=H,...] "
-                     "[nts=N] [end=now|SECONDS]\n");
+                     "[nts=N] [noise=S] [end=now|SECONDS]\n");
         return 2;
     }
     velmora::MadeUpHistory m;
@@ -31,6 +31,8 @@ int main(int argc, char** argv) {
             m.hours = std::stod(value);
         } else if (arg.starts_with("ppm=")) {
             m.ppm = std::stod(value);
+        } else if (arg.starts_with("noise=")) {
+            m.noise = std::stod(value);
         } else if (arg.starts_with("nts=")) {
             m.authenticatedEvery = std::stoi(value);
         } else if (arg.starts_with("end=") && value != "now") {
