@@ -153,18 +153,17 @@ QRectF THistoryPlot::PlotArea() const {
 }
 
 double THistoryPlot::X(double seconds) const {
-    const QRectF area = PlotArea();
-    return area.left() +
-           (seconds - range_.fromSeconds) / (range_.toSeconds - range_.fromSeconds) * area.width();
+    return area_.left() +
+           (seconds - range_.fromSeconds) / (range_.toSeconds - range_.fromSeconds) * area_.width();
 }
 
 double THistoryPlot::Y(double offset) const {
-    const QRectF area = PlotArea();
-    return area.top() +
-           (range_.highOffset - offset) / (range_.highOffset - range_.lowOffset) * area.height();
+    return area_.top() +
+           (range_.highOffset - offset) / (range_.highOffset - range_.lowOffset) * area_.height();
 }
 
 void THistoryPlot::paintEvent(QPaintEvent*) {
+    area_ = PlotArea();
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     if (records_.empty()) {
@@ -183,17 +182,16 @@ void THistoryPlot::DrawGrid(QPainter& painter) const {
     DrawOffsetTicks(painter);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(PlotArea());
+    painter.drawRect(area_);
     const QFontMetricsF metrics(font());
-    painter.drawText(QPointF(4, PlotArea().top() - metrics.descent() - 4),
+    painter.drawText(QPointF(4, area_.top() - metrics.descent() - 4),
                      "Offset: the servers' time minus the computer clock");
 }
 
 void THistoryPlot::DrawTimeTicks(QPainter& painter) const {
-    const QRectF area = PlotArea();
     const QFontMetricsF metrics(font());
     const double room = metrics.horizontalAdvance("Wed 30 Sep") + 16;
-    const double most = std::max(2.0, area.width() / room);
+    const double most = std::max(2.0, area_.width() / room);
     const double span = range_.toSeconds - range_.fromSeconds;
     double step = kTimeSteps[std::size(kTimeSteps) - 1];
     for (double candidate : kTimeSteps) {
@@ -216,7 +214,7 @@ void THistoryPlot::DrawTimeTicks(QPainter& painter) const {
         }
         const double x = X(seconds);
         painter.setPen(kGrid);
-        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        painter.drawLine(QPointF(x, area_.top()), QPointF(x, area_.bottom()));
         QString label = QLocale().toString(tick.date(), "ddd d MMM");
         if (step < 86400) {
             const bool newDay = first || tick.time() == QTime(0, 0);
@@ -226,32 +224,30 @@ void THistoryPlot::DrawTimeTicks(QPainter& painter) const {
         painter.setPen(palette().color(QPalette::WindowText));
         // Kept whole at the window's edges.
         const double left = std::clamp(x - room / 2, 0.0, width() - room);
-        const QRectF box(left, area.bottom() + 4, room, 2 * metrics.height() + 2);
+        const QRectF box(left, area_.bottom() + 4, room, 2 * metrics.height() + 2);
         painter.drawText(box, Qt::AlignHCenter | Qt::AlignTop, label);
     }
 }
 
 void THistoryPlot::DrawOffsetTicks(QPainter& painter) const {
-    const QRectF area = PlotArea();
     const QFontMetricsF metrics(font());
     const double span = range_.highOffset - range_.lowOffset;
-    const double step = NiceStep(span / std::max(2.0, area.height() / (2.5 * metrics.height())));
+    const double step = NiceStep(span / std::max(2.0, area_.height() / (2.5 * metrics.height())));
     const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
     for (long k = std::lround(std::ceil(range_.lowOffset / step)); k * step <= range_.highOffset;
          ++k) {
         const double offset = static_cast<double>(k) * step;
         const double y = Y(offset);
         painter.setPen(k == 0 ? palette().color(QPalette::Mid) : kGrid);
-        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        painter.drawLine(QPointF(area_.left(), y), QPointF(area_.right(), y));
         painter.setPen(palette().color(QPalette::WindowText));
         const QString label = k == 0 ? "0 s" : SignedSeconds(offset, decimals);
-        painter.drawText(QRectF(0, y - metrics.height() / 2, area.left() - 6, metrics.height()),
+        painter.drawText(QRectF(0, y - metrics.height() / 2, area_.left() - 6, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, label);
     }
 }
 
 void THistoryPlot::DrawSteps(QPainter& painter) const {
-    const QRectF area = PlotArea();
     const QFontMetricsF metrics(font());
     double labelEnd = -1e9;
     for (const HistoryRecord& record : records_) {
@@ -260,20 +256,19 @@ void THistoryPlot::DrawSteps(QPainter& painter) const {
         }
         const double x = X(record.unixSeconds);
         painter.setPen(QPen(kStep, 1.5, Qt::DashLine));
-        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        painter.drawLine(QPointF(x, area_.top()), QPointF(x, area_.bottom()));
         const QString label = SignedSeconds(record.offsetSeconds, 3);
         if (x + 3 > labelEnd) {
             painter.setPen(kStep);
-            painter.drawText(QPointF(x + 3, area.top() + metrics.ascent() + 2), label);
+            painter.drawText(QPointF(x + 3, area_.top() + metrics.ascent() + 2), label);
             labelEnd = x + 3 + metrics.horizontalAdvance(label) + 6;
         }
     }
 }
 
 void THistoryPlot::DrawAnswers(QPainter& painter) const {
-    const QRectF area = PlotArea();
     painter.save();
-    painter.setClipRect(area);
+    painter.setClipRect(area_);
     painter.setPen(QPen(kFit, 2));
     for (const DriftLine& line : drift_.lines) {
         painter.drawLine(QPointF(X(line.fromSeconds), Y(line.fromOffset)),
@@ -286,9 +281,9 @@ void THistoryPlot::DrawAnswers(QPainter& painter) const {
         }
         const double x = X(record.unixSeconds);
         const double y = Y(record.offsetSeconds);
-        if (y < area.top() || y > area.bottom()) {
-            const bool above = y < area.top();
-            DrawBeyond(painter, x, above ? area.top() + 1 : area.bottom() - 1, above,
+        if (y < area_.top() || y > area_.bottom()) {
+            const bool above = y < area_.top();
+            DrawBeyond(painter, x, above ? area_.top() + 1 : area_.bottom() - 1, above,
                        record.authenticated);
         } else {
             DrawMark(painter, QPointF(x, y), record.authenticated);
@@ -299,7 +294,7 @@ void THistoryPlot::DrawAnswers(QPainter& painter) const {
 void THistoryPlot::DrawLegend(QPainter& painter) const {
     const QFontMetricsF metrics(font());
     const double y = 4 + metrics.height() / 2;
-    double x = PlotArea().left();
+    double x = area_.left();
     const auto text = [&](const QString& words) {
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(QPointF(x, y + metrics.ascent() / 2 - 1), words);
@@ -324,12 +319,11 @@ void THistoryPlot::DrawLegend(QPainter& painter) const {
 const HistoryRecord* THistoryPlot::AnswerAt(const QPointF& point) const {
     const HistoryRecord* nearest = nullptr;
     double best = kNear;
-    const QRectF area = PlotArea();
     for (const HistoryRecord& record : records_) {
         if (!IsAnswer(record)) {
             continue;
         }
-        const double y = std::clamp(Y(record.offsetSeconds), area.top(), area.bottom());
+        const double y = std::clamp(Y(record.offsetSeconds), area_.top(), area_.bottom());
         const double distance = std::hypot(X(record.unixSeconds) - point.x(), y - point.y());
         if (distance <= best) {
             best = distance;
@@ -344,6 +338,7 @@ bool THistoryPlot::event(QEvent* event) {
         return QWidget::event(event);
     }
     const auto* help = static_cast<QHelpEvent*>(event);
+    area_ = PlotArea();
     const HistoryRecord* answer = AnswerAt(help->pos());
     if (answer == nullptr) {
         QToolTip::hideText();

@@ -38,6 +38,7 @@ class THistoryPlot : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    // Where the axes are, left of and below the labels; kept in area_ for one painting.
     QRectF PlotArea() const;
     double X(double seconds) const;
     double Y(double offset) const;
@@ -54,6 +55,7 @@ class THistoryPlot : public QWidget {
     std::vector<HistoryRecord> records_;
     DriftEstimate drift_;
     Range range_;
+    QRectF area_;
 };
 
 }  // namespace velmora
