@@ -1,12 +1,15 @@
 #include "platform/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 
 #include "core/Path.h"
 #include "platform/WriteAll.h"
@@ -14,13 +17,18 @@
 namespace velmora {
 namespace {
 
+// What every temporary of `target` is called before the process id.
+std::string TemporaryPrefix(const std::string& target) {
+    return "." + FileNameOf(target) + ".";
+}
+
 // A hidden name beside the target that no other process or call picks: the process id, a count
 // and the clock make it unique, and O_EXCL makes sure.
 int CreateTemporary(const std::string& target, std::string& name) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto tick = std::chrono::steady_clock::now().time_since_epoch().count();
-        name = DirectoryOf(target) + "/." + FileNameOf(target) + "." + std::to_string(getpid()) +
+        name = DirectoryOf(target) + "/" + TemporaryPrefix(target) + std::to_string(getpid()) +
                "." + std::to_string(counter++) + "." + std::to_string(tick % 1000000007) + ".tmp";
         const int fd =
             open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
@@ -71,6 +79,26 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
     }
     SyncDirectory(target);
     return true;
+}
+
+void RemoveStaleTemporaries(const std::string& target) {
+    const std::string prefix = TemporaryPrefix(target);
+    const std::string folder = DirectoryOf(target);
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name.rfind(prefix, 0) != 0 || !name.ends_with(".tmp")) {
+            continue;
+        }
+        const long pid = std::strtol(name.c_str() + prefix.size(), nullptr, 10);
+        if (pid > 0 && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            unlink((folder + "/" + name).c_str());
+        }
+    }
+    closedir(dir);
 }
 
 bool MakeDirectories(const std::string& directory, mode_t mode) {

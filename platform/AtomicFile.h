@@ -16,6 +16,10 @@ namespace velmora {
 bool ReplaceFileAtomically(const std::string& target, const std::string& content,
                            std::optional<mode_t> mode = std::nullopt);
 
+// Removes the temporaries of `target` that processes no longer running left behind (killed between
+// writing one and renaming it).
+void RemoveStaleTemporaries(const std::string& target);
+
 // Creates `directory` and its missing parents with `mode` (an existing one is left as it is);
 // false when it is not a directory afterwards.
 bool MakeDirectories(const std::string& directory, mode_t mode);
