@@ -13,6 +13,8 @@ namespace velmora {
 // the whole file. The new file gets `mode`, else the mode of the file it replaces, else the
 // process's default for a new file; the owner of a replaced file is kept where the process may.
 // False when the system refuses any step; the target is then untouched and no temporary is left.
+// Temporaries of `target` that this user's killed writers left behind (their process is gone, or
+// they are an hour old) are removed first.
 bool ReplaceFileAtomically(const std::string& target, const std::string& content,
                            std::optional<mode_t> mode = std::nullopt);
 
