@@ -30,12 +30,12 @@ TEST(ReplaceFileAtomically, ClearsTheTemporariesOfKilledWritersOfThatFileOnly) {
         const timespec then{std::time(nullptr) - age, 0}, times[2] = {then, then};
         utimensat(AT_FDCWD, (temp.path() / name).c_str(), times, 0);
     };
-    put(own + gone + ".0.123.tmp");               // its writer was killed
-    put(own + running + ".4.5.tmp", 24 * 3600);   // a day old: the id is another process's now
+    put(own + gone + ".0.123.tmp");              // its writer was killed
+    put(own + running + ".4.5.tmp", 24 * 3600);  // a day old: the id is another process's now
     std::vector<std::string> kept = {
         own + running + ".1.2.tmp",  // a save under way
         own + "1.1.2.tmp",           // under way in a process this user may not signal
-        own + "0.1.2.tmp",           own + gone + ".1.2.3.tmp", own + gone + ".x.2.tmp",
+        own + "0.1.2.tmp",           own + gone + ".1.2.3.tmp",        own + gone + ".x.2.tmp",
         own + gone + ".1.2.tmp.bak", ".other.cfg." + gone + ".1.2.tmp"};
     for (const std::string& name : kept) {
         put(name);
