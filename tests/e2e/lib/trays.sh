@@ -10,12 +10,12 @@ e2e_start_trayer() {
     E2E_TRAYER_PID=$E2E_LAST_PID
 }
 
-e2e_tray_host_running() { xdotool search --classname trayer; }
+e2e_tray_host_running() { e2e_search --classname trayer; }
 
 # The tray icon: the window the tray host embedded for our process (XEmbed); printed.
 e2e_tray_icon() {
     local pid=${1:-$VELMORA_PID} w
-    for w in $(xdotool search --pid "$pid" 2>/dev/null); do
+    for w in $(e2e_search --pid "$pid"); do
         if xwininfo -id "$w" -tree 2>/dev/null | grep -q 'Parent window id: .*trayer\|Parent window id: 0x' &&
             e2e_embedded_in_tray "$w"; then
             echo "$w"
@@ -31,7 +31,7 @@ e2e_tray_icon_present() { e2e_tray_icon "$@" >/dev/null; }
 e2e_embedded_in_tray() {
     local w=$1 parent trayers
     # the panel that holds the icons has the instance name "panel" and the class "trayer"
-    trayers=$(xdotool search --class trayer 2>/dev/null)
+    trayers=$(e2e_search --class trayer)
     parent=$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
     local depth
     for depth in 1 2 3 4; do
@@ -121,7 +121,7 @@ e2e_sni_item() {
 # The host's other windows (a tooltip over the icon, say) are passed over.
 e2e_sni_icon_centre() {
     local w X Y WIDTH HEIGHT
-    for w in $(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+    for w in $(e2e_search --onlyvisible --pid "$E2E_SNI_HOST_PID"); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
         if ((Y == 0 && WIDTH > 4 * HEIGHT)); then
             echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
@@ -134,7 +134,7 @@ e2e_sni_icon_centre() {
 # The visible menu window the host opened (GTK pops menus up as override-redirect windows).
 e2e_sni_menu() {
     local w
-    for w in $(xdotool search --all --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+    for w in $(e2e_search --all --onlyvisible --pid "$E2E_SNI_HOST_PID"); do
         xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && { echo "$w"; return 0; }
     done
     return 1
