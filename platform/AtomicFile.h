@@ -13,8 +13,15 @@ namespace velmora {
 // the whole file. The new file gets `mode`, else the mode of the file it replaces, else the
 // process's default for a new file; the owner of a replaced file is kept where the process may.
 // False when the system refuses any step; the target is then untouched and no temporary is left.
+// Temporaries of `target` that this user's killed writers left behind (their process is gone, or
+// they are an hour old) are removed first.
 bool ReplaceFileAtomically(const std::string& target, const std::string& content,
                            std::optional<mode_t> mode = std::nullopt);
+
+// Removes the temporaries of `target` that this user's killed writers left behind (killed between
+// making one and the rename): of the program's own name for that target, regular files, and their
+// process gone or an hour old. Any other file, and the temporary of a save still under way, stays.
+void RemoveStaleTemporaries(const std::string& target);
 
 // Creates `directory` and its missing parents with `mode` (an existing one is left as it is);
 // false when it is not a directory afterwards.

@@ -17,6 +17,8 @@ class AutostartStore {
     virtual bool SetValue(const std::string& name, const std::string& command) = 0;
     // Removes the entry `name`; a missing entry is no error.
     virtual void DeleteValue(const std::string& name) = 0;
+    // Whether the entry `name` starts the program at this user's logon now.
+    virtual bool IsRegistered(const std::string& name) const = 0;
     // The path or name of the store, for messages.
     virtual std::string StorePath() const = 0;
 };

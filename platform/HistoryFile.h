@@ -9,8 +9,10 @@
 namespace velmora {
 
 // The history as a text file, one record a line, appended a whole line at a time so that a
-// program killed in the middle loses at most that line. Past `maxLines` the oldest records go:
-// the file is replaced by its newest `keepLines` at once.
+// program killed in the middle loses at most that line (the next append cuts it away). It holds
+// at most `maxLines` records: when it is full, the oldest go at once, and the newest `keepLines`
+// stay, the one coming among them (the file is replaced whole). A record that cannot be kept is
+// told once on standard error and is never an error of its caller.
 class HistoryFile : public HistoryStore {
   public:
     explicit HistoryFile(std::string path, std::size_t maxLines = 4000,
@@ -22,8 +24,10 @@ class HistoryFile : public HistoryStore {
     const std::string& Path() const { return path_; }
 
   private:
+    // The whole lines of the file.
     std::vector<std::string> Lines() const;
     void Trim();
+    void Failed(const std::string& why);
 
     std::string path_;
     std::size_t maxLines_;

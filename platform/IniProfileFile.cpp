@@ -228,8 +228,7 @@ std::string IniProfileFile::ReadString(const std::string& section, const std::st
     return value.substr(0, kMaxValueLength);
 }
 
-void IniProfileFile::WriteString(const std::string& section, const std::string& key,
-                                 const std::string& value) {
+void IniProfileFile::WriteStrings(const std::string& section, const KeyValues& values) {
     bool missing = false;
     // A new file starts as a copy of the defaults, so that it holds all they held.
     const auto content = ReadContent(missing);
@@ -238,7 +237,9 @@ void IniProfileFile::WriteString(const std::string& section, const std::string& 
         throw Error("Unable to write to " + fileName_);
     }
     IniText text = Split(content.value_or(""));
-    SetLine(text, section, key, value);
+    for (const auto& [key, value] : values) {
+        SetLine(text, section, key, value);
+    }
     if (!ReplaceIniFile(RealTarget(fileName_), Join(text))) {
         throw Error("Unable to write to " + fileName_);
     }

@@ -7,7 +7,8 @@
 
 namespace velmora {
 
-// An INI file on disk; every write replaces the whole file atomically and keeps its permissions.
+// An INI file on disk; every batch of writes replaces the whole file atomically, once, and keeps
+// its permissions.
 // Until the file exists, reads come from `defaultsFile` (when given), and the first write starts
 // from a copy of it.
 class IniProfileFile : public ProfileFile {
@@ -15,8 +16,7 @@ class IniProfileFile : public ProfileFile {
     explicit IniProfileFile(std::string fileName, std::string defaultsFile = "");
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override;
+    void WriteStrings(const std::string& section, const KeyValues& values) override;
     std::string FileName() const override { return fileName_; }
 
   private:

@@ -40,6 +40,14 @@ void SessionAutostartStore::DeleteValue(const std::string& name) {
     }
 }
 
+bool SessionAutostartStore::IsRegistered(const std::string& name) const {
+    // A session reads the user's entry in place of the machine-wide one of the same name.
+    if (!user_.StorePath().empty() && user_.HasValue(name)) {
+        return user_.IsRegistered(name);
+    }
+    return machine_.IsRegistered(name);
+}
+
 std::string SessionAutostartStore::StorePath() const {
     return picked_ != nullptr ? picked_->StorePath() : user_.StorePath();
 }

@@ -21,6 +21,8 @@ class SessionAutostartStore : public AutostartStore {
     bool OpenStore() override;
     bool SetValue(const std::string& name, const std::string& command) override;
     void DeleteValue(const std::string& name) override;
+    // The user's entry when there is one (hidden or not), else the machine-wide one, decides.
+    bool IsRegistered(const std::string& name) const override;
     // The picked directory; before a pick, or when none could be, the user's.
     std::string StorePath() const override;
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -81,6 +82,33 @@ bool IsValidName(const std::string& name) {
 // Every user's session reads the entry.
 constexpr mode_t kEntryMode = 0644;
 
+std::string TrimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) {
+        return "";
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Whether the desktop entry read from `in` says Hidden=true in its main group: a session then
+// starts nothing for it.
+bool SaysHidden(std::istream& in) {
+    bool mainGroup = false;
+    for (std::string line; std::getline(in, line);) {
+        line = TrimBlanks(line);
+        if (!line.empty() && line.front() == '[') {
+            mainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const std::size_t equals = line.find('=');
+        if (mainGroup && equals != std::string::npos &&
+            TrimBlanks(line.substr(0, equals)) == "Hidden") {
+            return TrimBlanks(line.substr(equals + 1)) == "true";
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string DesktopExecValue(const std::string& program) {
@@ -137,6 +165,14 @@ bool XdgAutostartFolder::HasValue(const std::string& name) const {
 bool XdgAutostartFolder::HideValue(const std::string& name) {
     return IsValidName(name) && CreateStore() &&
            ReplaceFileAtomically(EntryPath(name), HiddenEntryText(name), kEntryMode);
+}
+
+bool XdgAutostartFolder::IsRegistered(const std::string& name) const {
+    if (!IsValidName(name)) {
+        return false;
+    }
+    std::ifstream entry(EntryPath(name));
+    return entry.is_open() && !SaysHidden(entry);
 }
 
 void XdgAutostartFolder::DeleteValue(const std::string& name) {

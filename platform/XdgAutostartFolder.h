@@ -26,6 +26,8 @@ class XdgAutostartFolder : public AutostartStore {
     std::string StorePath() const override { return directory_; }
 
     bool HasValue(const std::string& name) const;
+    // The entry is there, readable, and not hidden.
+    bool IsRegistered(const std::string& name) const override;
     // Writes the entry that tells a session not to start the entry `name` of a directory read
     // before this one.
     bool HideValue(const std::string& name);

@@ -15,22 +15,25 @@ VELMORA_RUN_PACKAGES=(
     libqt6widgets6 libqt6network6 qt6-qpa-plugins libsystemd0 libgnutls30 libnettle8
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig ca-certificates
 )
+# What making the Debian package takes, besides the build: dpkg-shlibdeps, and file, which
+# CPack runs on the program to find the libraries it needs.
+VELMORA_PACKAGE_PACKAGES=("${VELMORA_BUILD_PACKAGES[@]}" dpkg-dev file)
 # The libraries of the unpacked chronyd.
-VELMORA_CHRONYD_LIBRARIES=(libcap2 libedit2 libgnutls30 libnettle8 libseccomp2)
-# The demo on a machine without a display: a virtual X server, a window manager, a tray, and a
-# time server in a private network namespace.
+VELMORA_CHRONYD_LIBRARIES=(libcap2 libgnutls30 libnettle8 libseccomp2)
+# The demo on a machine without a display: a private session bus, a virtual X server, a window
+# manager, a tray, the e2e harness's tools (xdotool, x11-utils, ImageMagick, ps), and a time
+# server in a private network namespace (unshare and setpriv, ip).
 VELMORA_DEMO_PACKAGES=(
     "${VELMORA_RUN_PACKAGES[@]}" "${VELMORA_CHRONYD_LIBRARIES[@]}"
-    xvfb openbox trayer xdotool imagemagick x11-utils iproute2 util-linux
+    dbus-daemon xvfb openbox trayer xdotool imagemagick x11-utils procps iproute2 util-linux
 )
 VELMORA_TEST_PACKAGES=(
-    "${VELMORA_DEMO_PACKAGES[@]}"
+    "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
-    ntpsec-ntpdig libcap2-bin git bc libxfixes-dev
-    dbus python3-dbus python3-dbusmock systemd
+    ntpsec-ntpdig git bc libxfixes-dev
+    dbus-bin python3 python3-dbus python3-dbusmock systemd
     haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
-    file dpkg-dev
     valgrind
     qt6-wayland xfce4-panel xfconf sway waybar grim
 )

@@ -33,4 +33,11 @@ void SetAutorun(AutostartStore& store, const std::string& valueName, const std::
     }
 }
 
+void UpdateAutorun(AutostartStore& store, const std::string& valueName, const std::string& command,
+                   bool wanted) {
+    if (store.IsRegistered(valueName) != wanted) {
+        SetAutorun(store, valueName, command, !wanted);
+    }
+}
+
 }  // namespace velmora

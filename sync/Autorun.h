@@ -14,4 +14,10 @@ namespace velmora {
 void SetAutorun(AutostartStore& store, const std::string& valueName, const std::string& command,
                 bool remove);
 
+// SetAutorun that registers (`wanted`) or removes only when the store says otherwise for this
+// user now: an entry that already starts the program, the user's or an administrator's, is not
+// written again, and one that does not start it is neither removed nor hidden.
+void UpdateAutorun(AutostartStore& store, const std::string& valueName, const std::string& command,
+                   bool wanted);
+
 }  // namespace velmora

@@ -56,6 +56,7 @@ std::string AutorunCommand(const ProgramPath& program) {
 void SyncController::ShowOptions() {
     std::unique_ptr<OptionsDialog> dialog = services_.MakeOptionsDialog();
     FillDialog(*this, *dialog);
+    const bool autorunShown = GlobalAutorun;
     dialog->ShowModal();
     if (!dialog->WasAccepted()) {
         return;
@@ -65,8 +66,13 @@ void SyncController::ShowOptions() {
     refusalTold_ = false;
     guardTold_ = false;
     ApplyTimer1();
-    SetAutorun(services_.Platform.Autostart, kAutorunValueName,
-               AutorunCommand(services_.Platform.Program), !dialog->AutorunBoxChecked());
+    // The box shows the settings file, which need not agree with the store (an administrator's
+    // entry starts the program for users whose box is clear): a box left as shown changes
+    // nothing, and a changed one only what the store does not already say.
+    if (dialog->AutorunBoxChecked() != autorunShown) {
+        UpdateAutorun(services_.Platform.Autostart, kAutorunValueName,
+                      AutorunCommand(services_.Platform.Program), dialog->AutorunBoxChecked());
+    }
 }
 
 void SyncController::Options1Click() {

@@ -130,10 +130,12 @@ void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
 }
 
 void SaveSettings(const TSettings& settings, ProfileFile& file) {
+    ProfileFile::KeyValues values;
     for (const SettingDefinition& setting : kSettingsTable) {
-        file.WriteString(kSettingsSection, std::string(setting.Key),
-                         std::visit(SettingText{settings}, setting.Field));
+        values.emplace_back(setting.Key, std::visit(SettingText{settings}, setting.Field));
     }
+    // One replace of the file: a refused or interrupted save leaves the old one whole.
+    file.WriteStrings(kSettingsSection, values);
 }
 
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list) {

@@ -18,7 +18,8 @@ inline constexpr const char* kUserSettingsFolder = "velmora";
 // "GlobalMinimize" reads true; fills serverList from "GlobalTimeSrvList".
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view);
-// Writes all eight keys in file order; throws velmora::Error("Unable to write to ...").
+// Writes all eight keys in file order, in one replace of the file; throws
+// velmora::Error("Unable to write to ...") and then writes none.
 void SaveSettings(const TSettings& settings, ProfileFile& file);
 
 // Clears `list` and fills it with the pieces of `text` split at `delimiter`.

@@ -17,6 +17,7 @@
 
 #include "net/SNTPsend.h"
 #include "ui/Application.h"
+#include "ui/HistoryWindow.h"
 #include "ui/Options.h"
 #include "ui/help.h"
 
@@ -42,12 +43,14 @@ QIcon ButtonPicture(const QString& name) {
 }
 
 SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
-                                          PlatformServices& services, Worker& work) {
+                                          PlatformServices& services, HistoryStore& history,
+                                          Worker& work) {
     return SyncControllerServices{
         form,
         updateTimer,
         timer1,
-        std::move(services),
+        PlatformServices{services.Clock, services.Zone, services.Profile, services.Program,
+                         services.Autostart, history, std::move(services.MakeSntpClient)},
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
@@ -73,7 +76,8 @@ QString StatusTextOf(const QString& controlName) {
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
       TrayIcon1(this),
-      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, Work)) {
+      HistoryFeed1(services.History),
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
     InitButtonResources();
     setupUi(this);
     UpdateTimer.setObjectName("UpdateTimer");
@@ -160,10 +164,12 @@ void TTimeForm::SetUpTrayMenu() {
     N1 = PopupMenu1.addSeparator();
     Restoreprogram1 = PopupMenu1.addAction("Restore program");
     Exitprogram1 = PopupMenu1.addAction("Exit program");
+    History1 = PopupMenu1.addAction("History...");
     Synchronizecomputerclock1->setObjectName("Synchronizecomputerclock1");
     N1->setObjectName("N1");
     Restoreprogram1->setObjectName("Restoreprogram1");
     Exitprogram1->setObjectName("Exitprogram1");
+    History1->setObjectName("History1");
     PopupMenu1.setObjectName("PopupMenu1");
 }
 
@@ -199,6 +205,7 @@ void TTimeForm::ConnectActions() {
        [this] { Controller.Synchronizecomputerclock1Click(); });
     on(Restoreprogram1, &QAction::triggered, [this] { Restoreprogram1Click(); });
     on(Exitprogram1, &QAction::triggered, [this] { Exitprogram1Click(); });
+    on(History1, &QAction::triggered, [this] { History1Click(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         TApplication::Guarded([this, s] {
             if (s == Qt::ApplicationActive) {
@@ -329,6 +336,15 @@ void TTimeForm::Exitprogram1Click() {
 void TTimeForm::Restoreprogram1Click() {
     // Whichever way the window went, minimized or hidden when another program took the focus.
     BringToFront();
+}
+
+void TTimeForm::History1Click() {
+    if (!HistoryWindow1) {
+        HistoryWindow1 = std::make_unique<THistoryWindow>(HistoryFeed1);
+    }
+    HistoryWindow1->show();
+    HistoryWindow1->raise();
+    HistoryWindow1->activateWindow();
 }
 
 void TTimeForm::TrayIcon1DblClick(QObject*) {

@@ -4,16 +4,20 @@
 #include <QMenu>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <string>
 
 #include "sync/SyncController.h"
 #include "sync/TimeView.h"
 #include "ui/CoolTrayIcon.h"
+#include "ui/HistoryFeed.h"
 #include "ui/QtTimer.h"
 #include "ui/ThreadWorker.h"
 #include "ui_MainHour.h"
 
 namespace velmora {
+
+class THistoryWindow;
 
 // The main window: five picture buttons, the two clock fields, the status line and the tray
 // icon with its menu. It shows what the controller tells it and forwards every action. Its
@@ -60,6 +64,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void Exit2Click();
     void Exitprogram1Click();
     void Restoreprogram1Click();
+    // Opens the History window, or brings it to the front when it is open already.
+    void History1Click();
     void TrayIcon1DblClick(QObject* sender);
     // Shows the window in the normal state and in front, from the tray or wherever it is.
     void BringToFront();
@@ -85,9 +91,14 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     QAction* N1 = nullptr;
     QAction* Restoreprogram1 = nullptr;
     QAction* Exitprogram1 = nullptr;
+    QAction* History1 = nullptr;
     TCoolTrayIcon TrayIcon1;
     ThreadWorker Work{this};
+    // Before the controller, which keeps its records through it.
+    HistoryFeed HistoryFeed1;
     SyncController Controller;
+    // Made the first time it is asked for: nothing of it costs anything at start.
+    std::unique_ptr<THistoryWindow> HistoryWindow1;
 
     void SetUpWindow();
     void SetUpButtons();

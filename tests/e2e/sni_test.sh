@@ -15,7 +15,7 @@ shim_log=$E2E_SHIM_LOG
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 10 "the host shows no icon of ours" e2e_icon_present
 items=$(e2e_sni_menu_items | paste -sd '|')
-[[ $items == "Synchronize computer clock|-|Restore program|Exit program" ]] ||
+[[ $items == "Synchronize computer clock|-|Restore program|Exit program|History..." ]] ||
     e2e_fail "menu handed to the host: '$items'"
 
 e2e_log "another program hides the window; the host's activation brings it back"

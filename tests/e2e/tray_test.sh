@@ -16,7 +16,7 @@ not_in_client_list() { ! in_client_list "$1"; }
 menu_closed() { ! e2e_popup_menu; }
 tooltip_shown() {
     local w
-    for w in $(xdotool search --onlyvisible --pid "$VELMORA_PID" 2>/dev/null); do
+    for w in $(e2e_search --onlyvisible --pid "$VELMORA_PID"); do
         xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q TOOLTIP && return 0
     done
     return 1

@@ -27,6 +27,7 @@
 #include "tests/fixtures/FakeTimeZoneSource.h"
 #include "tests/fixtures/SocketFakeApi.h"
 #include "tests/fixtures/ui_test_main.h"
+#include "ui/HistoryWindow.h"
 #include "ui/MainHour.h"
 
 namespace velmora {
@@ -136,11 +137,13 @@ TEST_F(MainHourTest, TrayMenuAndIcon) {
     auto form = MakeForm();
     const QMenu* menu = Find<QMenu>(*form, "PopupMenu1");
     const QList<QAction*> items = menu->actions();
-    ASSERT_EQ(items.size(), 4);
+    ASSERT_EQ(items.size(), 5);
     EXPECT_EQ(items[0]->text(), "Synchronize computer clock");
     EXPECT_TRUE(items[1]->isSeparator());
     EXPECT_EQ(items[2]->text(), "Restore program");
     EXPECT_EQ(items[3]->text(), "Exit program");
+    // One item added after the designed ones.
+    EXPECT_EQ(items[4]->text(), "History...");
     const auto* icon = Find<TCoolTrayIcon>(*form, "TrayIcon1");
     EXPECT_EQ(icon->Hint(), "Velmora");
     EXPECT_TRUE(icon->IconVisible());
@@ -148,6 +151,34 @@ TEST_F(MainHourTest, TrayMenuAndIcon) {
     EXPECT_EQ(icon->PopupMenu, menu);
     EXPECT_EQ(icon->IconList(), Find<TImageList>(*form, "ImageList1"));
     EXPECT_EQ(icon->IconList()->Count(), 1);
+}
+
+// The History window is made only when asked for, and asked again it is the same one.
+TEST_F(MainHourTest, HistoryOpensOneWindowOfItsOwn) {
+    const auto historyWindows = [] {
+        QList<THistoryWindow*> windows;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* history = qobject_cast<THistoryWindow*>(window)) {
+                windows.append(history);
+            }
+        }
+        return windows;
+    };
+    auto form = MakeForm();
+    EXPECT_TRUE(historyWindows().empty());
+    QAction* item = Find<QAction>(*form, "History1");
+    item->trigger();
+    item->trigger();
+    ASSERT_EQ(historyWindows().size(), 1);
+    THistoryWindow* window = historyWindows().front();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isModal());
+    window->close();
+    item->trigger();
+    EXPECT_EQ(historyWindows(), QList<THistoryWindow*>{window});
+    EXPECT_TRUE(window->isVisible());
+    form.reset();
+    EXPECT_TRUE(historyWindows().empty());
 }
 
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {

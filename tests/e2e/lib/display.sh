@@ -39,6 +39,24 @@ e2e_try_session() {
     e2e_start_trayer trayer && e2e_wait_for 10 e2e_tray_host_running
 }
 
+# xdotool search ARGS..., its matches printed. A window that closes while xdotool walks the
+# window tree (a tooltip going, a dialog closing) makes it die on the X error and report no match;
+# such a search is made again.
+e2e_search() {
+    local err=$E2E_TMP/search.$BASHPID.err out rc attempt
+    for attempt in 1 2 3 4 5; do
+        out=$(xdotool search "$@" 2>"$err")
+        rc=$?
+        if ! grep -q 'X Error of failed request' "$err"; then
+            rm -f "$err"
+            [[ -z $out ]] || printf '%s\n' "$out"
+            return "$rc"
+        fi
+    done
+    rm -f "$err"
+    return 1
+}
+
 e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; }
 
 e2e_root_id() { xwininfo -root | sed -n 's/.*Window id: \(0x[0-9a-f]*\).*/\1/p'; }
@@ -81,7 +99,7 @@ e2e_other_window() {
     e2e_click_window "$E2E_OTHER_WIN"
 }
 
-e2e_other_window_id() { xdotool search --onlyvisible --name '^Other program$' | head -n 1 | grep .; }
+e2e_other_window_id() { e2e_search --onlyvisible --name '^Other program$' | head -n 1 | grep .; }
 
 # Gives window W the focus: a click into it, or sway told to.
 e2e_focus_window() {

@@ -112,7 +112,7 @@ e2e_main_window() {
         e2e_sway_window "${1:-$VELMORA_PID}" Velmora 315x151
         return
     fi
-    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+    for w in $(e2e_search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$'); do
         if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL' &&
             ! e2e_embedded_in_tray "$w"; then
             echo "$w"
@@ -157,7 +157,7 @@ e2e_main_window_in_front() {
 # The visible popup menu of our process (an override-redirect window), printed.
 e2e_popup_menu() {
     local w
-    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" 2>/dev/null); do
+    for w in $(e2e_search --all --onlyvisible --pid "${1:-$VELMORA_PID}"); do
         # Qt 6 types a menu without a parent window as a normal window: an override-redirect
         # window that is neither the tray icon nor a tooltip is taken for the menu as well.
         if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU ||
@@ -180,7 +180,7 @@ e2e_menu_pick() {
 
 # The visible window of our process titled TITLE, printed.
 e2e_shown_window() {
-    xdotool search --all --onlyvisible --pid "$VELMORA_PID" --name "^$1\$" | head -n 1 | grep .
+    e2e_search --all --onlyvisible --pid "$VELMORA_PID" --name "^$1\$" | head -n 1 | grep .
 }
 
 # The main window shown in the normal state, as PROGRAM (a probe build) sees it.
@@ -200,7 +200,7 @@ e2e_message_box() {
             '$2 == pid && $1 != main && $5 == "Velmora" { print $1; found = 1; exit } END { exit !found }'
         return
     fi
-    for w in $(xdotool search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$' 2>/dev/null); do
+    for w in $(e2e_search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$'); do
         [[ $w != "$main" ]] && xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG &&
             { echo "$w"; return 0; }
     done

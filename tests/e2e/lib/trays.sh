@@ -13,12 +13,12 @@ e2e_start_trayer() {
     E2E_TRAYER_PID=$E2E_LAST_PID
 }
 
-e2e_tray_host_running() { xdotool search --classname trayer; }
+e2e_tray_host_running() { e2e_search --classname trayer; }
 
 # The tray icon: the window the tray host embedded for our process (XEmbed); printed.
 e2e_tray_icon() {
     local pid=${1:-$VELMORA_PID} w
-    for w in $(xdotool search --pid "$pid" 2>/dev/null); do
+    for w in $(e2e_search --pid "$pid"); do
         if xwininfo -id "$w" -tree 2>/dev/null | grep -q 'Parent window id: .*trayer\|Parent window id: 0x' &&
             e2e_embedded_in_tray "$w"; then
             echo "$w"
@@ -34,7 +34,7 @@ e2e_tray_icon_present() { e2e_tray_icon "$@" >/dev/null; }
 e2e_embedded_in_tray() {
     local w=$1 parent trayers
     # the panel that holds the icons has the instance name "panel" and the class "trayer"
-    trayers=$(xdotool search --class 'trayer|xfce4-panel|wrapper-2.0' 2>/dev/null)
+    trayers=$(e2e_search --class 'trayer|xfce4-panel|wrapper-2.0')
     parent=$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
     local depth
     for depth in 1 2 3 4; do
@@ -188,7 +188,7 @@ e2e_sni_item() {
 # The host's other windows (a tooltip over the icon, say) are passed over.
 e2e_sni_icon_centre() {
     local w X Y WIDTH HEIGHT
-    for w in $(xdotool search --onlyvisible --pid "$E2E_SNI_HOST_PID" 2>/dev/null); do
+    for w in $(e2e_search --onlyvisible --pid "$E2E_SNI_HOST_PID"); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
         if ((Y == 0 && WIDTH > 4 * HEIGHT)); then
             echo "$((X + WIDTH - HEIGHT / 2)) $((Y + HEIGHT / 2))"
@@ -205,7 +205,7 @@ e2e_sni_menu() {
     [[ -n ${E2E_XFCE_PANEL_PID:-} ]] && pids=("$E2E_XFCE_PANEL_PID" $(pgrep -P "$E2E_XFCE_PANEL_PID"))
     for pid in "${pids[@]}"; do
         [[ -n $pid ]] || continue
-        for w in $(xdotool search --all --onlyvisible --pid "$pid" 2>/dev/null); do
+        for w in $(e2e_search --all --onlyvisible --pid "$pid"); do
             xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' &&
                 e2e_on_screen "$w" && { echo "$w"; return 0; }
         done
@@ -338,7 +338,7 @@ e2e_stop_tray_host() {
 # icon alone.
 e2e_xfce_icon_centre() {
     local w X Y WIDTH HEIGHT SCREEN
-    w=$(xdotool search --onlyvisible --class xfce4-panel 2>/dev/null | head -n 1)
+    w=$(e2e_search --onlyvisible --class xfce4-panel | head -n 1)
     [[ -n $w ]] || return 1
     eval "$(xdotool getwindowgeometry --shell "$w")"
     echo "$((X + WIDTH / 2)) $((Y + HEIGHT / 2))"

@@ -1,6 +1,7 @@
 // velmora-probe: Velmora with a probe for end-to-end tests. On SIGUSR1 it writes the texts of the
-// main window's fields, labels and status line, and its state, as KEY=VALUE lines into the file
-// VELMORA_PROBE_OUT names, else velmora-probe.txt beside the executable (replaced atomically).
+// main window's fields, labels and status line, its state, and what the History window shows,
+// as KEY=VALUE lines into the file VELMORA_PROBE_OUT names, else velmora-probe.txt beside the
+// executable (replaced atomically).
 
 #include <QApplication>
 #include <QCursor>
@@ -18,6 +19,7 @@
 #include "app/SignalPipe.h"
 #include "platform/LinuxProgramPath.h"
 #include "sync/Settings.h"
+#include "ui/HistoryWindow.h"
 #include "ui/MainHour.h"
 
 namespace {
@@ -47,6 +49,27 @@ QString LabelText(const velmora::TTimeForm& form, const char* name) {
     return label ? label->text() : "?";
 }
 
+// The History windows there are (one at most), and what the one shows.
+void WriteHistory(QTextStream& out) {
+    int count = 0;
+    const QWidget* history = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<velmora::THistoryWindow*>(window)) {
+            ++count;
+            history = window;
+        }
+    }
+    const auto text = [history](const char* name) {
+        const auto* label = history ? history->findChild<QLabel*>(name) : nullptr;
+        return label ? label->text() : "";
+    };
+    out << "HistoryWindows=" << count << "\n"
+        << "HistoryVisible=" << (history && history->isVisible() ? 1 : 0) << "\n"
+        << "HistorySummary=" << text("SummaryLabel") << "\n"
+        << "HistoryDrift=" << text("DriftLabel") << "\n"
+        << "HistoryInterval=" << text("IntervalLabel") << "\n";
+}
+
 void WriteProbe(velmora::TTimeForm& form) {
     const char* target = std::getenv("VELMORA_PROBE_OUT");
     const std::string name =
@@ -72,6 +95,7 @@ void WriteProbe(velmora::TTimeForm& form) {
         << "UpdateTimer=" << (refresh && refresh->Running() ? 1 : 0) << "\n"
         << "Cursor=" << CursorName() << "\n"
         << "MessageBox=" << MessageBoxText() << "\n";
+    WriteHistory(out);
     out.flush();
     file.commit();
 }

@@ -1,6 +1,7 @@
 #include "platform/IniProfileFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,6 +10,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,7 @@ class SettingsOnDisk : public ::testing::Test {
     std::string name_;
 };
 
-TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesEveryKey) {
+TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesEveryKeyInOneReplace) {
     IniProfileFile file(name_);
     TSettings settings;
     std::vector<std::string> servers;
@@ -78,7 +80,16 @@ TEST_F(SettingsOnDisk, NoFileGivesDefaultsAndShutDownWritesEveryKey) {
     LoadSettings(settings, servers, file, view);
     EXPECT_EQ(servers, (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
     EXPECT_FALSE(fs::exists(name_));
+    const int watch = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    ASSERT_GE(inotify_add_watch(watch, dir_.c_str(), IN_MOVED_TO), 0);
     SaveSettings(settings, file);
+    alignas(inotify_event) char events[4096];
+    const ssize_t size = read(watch, events, sizeof events);
+    close(watch);
+    // One file renamed into place, once.
+    ASSERT_GT(size, 0);
+    EXPECT_EQ(static_cast<std::size_t>(size),
+              sizeof(inotify_event) + reinterpret_cast<inotify_event*>(events)->len);
     EXPECT_EQ(Content(),
               "[Data]\nGlobalAutorun=0\nGlobalMinimize=0\nGlobalNextSrvOnFail=0\n"
               "GlobalTimeSrvList=time-a-g.nist.gov|time-b-g.nist.gov\nUpdateClock=0\n"
@@ -187,8 +198,60 @@ TEST_F(SettingsOnDisk, AFailedWriteLeavesTheOldFileWholeAndNoTemporary) {
         const FileSizeLimit limit(16);  // the new file cannot be written whole
         EXPECT_EQ(ExpectWriteFails(file), "Unable to write to " + name_);
     }
+    {
+        // Room for the first keys of a save, not for all of them: none is written.
+        const FileSizeLimit limit(old.size() + 60);
+        EXPECT_THROW(SaveSettings(TSettings{}, file), Error);
+    }
     EXPECT_EQ(Content(), old);
     EXPECT_EQ(Names(), std::vector<std::string>{kSettingsFileName});
+}
+
+// Saves one of the two settings after the other until killed; a failed save ends the process.
+[[noreturn]] void SaveUntilKilled(const std::string& name, const TSettings& a, const TSettings& b) {
+    try {
+        IniProfileFile file(name);
+        for (unsigned i = 0;; ++i) {
+            SaveSettings(i % 2 == 0 ? a : b, file);
+        }
+    } catch (...) {
+    }
+    _exit(1);
+}
+
+TEST_F(SettingsOnDisk, SavesKilledAtAnyMomentLeaveTheFileWholeAndTheNextSaveNoTemporary) {
+    Put("; kept\n[Other]\nx=1\n\n[Data]\nUpdateClock=1\n");
+    TSettings first;
+    TSettings second;
+    second.GlobalTimeSrvList = std::string(2000, 'a');
+    second.UpdateClockInterval = 7;
+    IniProfileFile file(name_);
+    SaveSettings(second, file);
+    const std::string secondText = Content();
+    SaveSettings(first, file);
+    const std::string firstText = Content();
+    ASSERT_EQ(firstText.rfind("; kept\n[Other]\nx=1\n\n[Data]\nUpdateClock=0\n", 0), 0u);
+
+    std::mt19937 random(17);
+    std::uniform_int_distribution<useconds_t> delay(0, 5000);
+    int temporariesLeft = 0;
+    for (int round = 0; round < 100; ++round) {
+        const pid_t child = fork();
+        if (child == 0) {
+            SaveUntilKilled(name_, first, second);
+        }
+        usleep(delay(random));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the saver failed";
+        const std::string text = Content();
+        ASSERT_TRUE(text == firstText || text == secondText) << "round " << round << ":\n" << text;
+        temporariesLeft += static_cast<int>(Names().size()) - 1;
+        SaveSettings(first, file);
+        ASSERT_EQ(Names(), std::vector<std::string>{kSettingsFileName}) << "round " << round;
+    }
+    RecordProperty("TemporariesLeftByKilledSaves", temporariesLeft);
 }
 
 TEST_F(SettingsOnDisk, TwoCopiesSavingAtOnceEachReplaceTheWholeFile) {

@@ -31,6 +31,12 @@ struct Desktop {
         }
     }
     SessionAutostartStore Stores() const { return {machine.string(), user.string()}; }
+    // An entry an administrator put into the machine-wide directory.
+    void AdminEntry() const {
+        chmod(machine.c_str(), 0755);
+        XdgAutostartFolder(machine.string()).SetValue("Velmora", "/usr/bin/velmora");
+        chmod(machine.c_str(), geteuid() == 0 ? 0755 : 0555);
+    }
     fs::path machine, user;
 };
 
@@ -55,15 +61,31 @@ TEST(SessionAutostartStore, AUserWhoCannotWriteTheMachineStoreRegistersInTheirOw
 TEST(SessionAutostartStore, UnregisteringHidesAnEntryTheUserCannotRemove) {
     TempDir temp;
     const Desktop desktop(temp);
-    chmod(desktop.machine.c_str(), 0755);
-    XdgAutostartFolder(desktop.machine.string()).SetValue("Velmora", "/usr/bin/velmora");
-    chmod(desktop.machine.c_str(), geteuid() == 0 ? 0755 : 0555);
+    desktop.AdminEntry();
+    fs::create_directories(desktop.user);
+    if (geteuid() == 0) {
+        (void)!chown(desktop.user.c_str(), 65534, 65534);
+    }
+    // Each step: whether the program starts at the user's logon, and the user's entry.
     EXPECT_EQ(AsUser([&] {
                   SessionAutostartStore stores = desktop.Stores();
-                  SetAutorun(stores, "Velmora", "/usr/bin/velmora", true);
-                  return ReadFile(desktop.user / "Velmora.desktop");
+                  std::string steps;
+                  const auto step = [&](const std::function<void()>& action) {
+                      action();
+                      const fs::path own = desktop.user / "Velmora.desktop";
+                      steps += std::to_string(stores.IsRegistered("Velmora")) +
+                               (!fs::exists(own)                              ? " none\n"
+                                : ReadFile(own) == HiddenEntryText("Velmora") ? " hidden\n"
+                                                                              : " own\n");
+                  };
+                  step([] {});
+                  step([&] { UpdateAutorun(stores, "Velmora", "/usr/bin/velmora", true); });
+                  step([&] { SetAutorun(stores, "Velmora", "/usr/bin/velmora", true); });
+                  step([&] { UpdateAutorun(stores, "Velmora", "/usr/bin/velmora", false); });
+                  step([&] { UpdateAutorun(stores, "Velmora", "/usr/bin/velmora", true); });
+                  return steps;
               }),
-              HiddenEntryText("Velmora"));
+              "1 none\n1 none\n0 hidden\n0 hidden\n1 own\n");
     EXPECT_EQ(Entries(desktop.machine), std::vector<std::string>{"Velmora.desktop"});
 }
 

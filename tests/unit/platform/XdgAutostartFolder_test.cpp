@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/Error.h"
@@ -153,6 +155,20 @@ TEST(XdgAutostartFolder, NamesThatLeaveTheDirectoryAreRefused) {
         EXPECT_FALSE(store.SetValue(name, "/bin/true")) << name;
     }
     EXPECT_FALSE(fs::exists(temp.path() / "escape.desktop"));
+}
+
+TEST(XdgAutostartFolder, AnEntryIsRegisteredUnlessItsMainGroupHidesIt) {
+    TempDir temp;
+    const XdgAutostartFolder store(temp.path().string());
+    EXPECT_FALSE(store.IsRegistered("Velmora"));
+    for (const auto& [text, registered] : std::vector<std::pair<std::string, bool>>{
+             {HiddenEntryText("Velmora"), false},
+             {"[Desktop Entry]\nExec=velmora\n Hidden = true \r\n", false},
+             {"[Desktop Entry]\nExec=velmora\nHidden=false\n", true},
+             {"[Desktop Entry]\nExec=velmora\n[Desktop Action x]\nHidden=true\n", true}}) {
+        std::ofstream(temp.path() / "Velmora.desktop") << text;
+        EXPECT_EQ(store.IsRegistered("Velmora"), registered) << text;
+    }
 }
 
 TEST(DesktopExecValue, PlainPathStaysUnquoted) {

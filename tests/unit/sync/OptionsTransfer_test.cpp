@@ -205,19 +205,25 @@ TEST_F(OptionsTest, CancelChangesNothingAndLeavesTheStoreAloneButRefreshes) {
     EXPECT_EQ(w.View.LocalTextCount, refreshes + 1);
 }
 
-TEST_F(OptionsTest, EveryOkWritesOrRemovesTheAutorunEntry) {
+TEST_F(OptionsTest, OnlyAChangedAutorunBoxChangesTheStoreAndOnlyWhereItDiffers) {
     w.Program.Path = "/opt/my apps/velmora";
     Start();
     Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
-    Confirm([](FakeOptionsControls&) {});
-    EXPECT_EQ(w.Autostart.SetCalls, 2);
-    ASSERT_EQ(w.Autostart.Values.size(), 1u);
     EXPECT_EQ(w.Autostart.Values["Velmora"], "/opt/my apps/velmora");
-
     Confirm([](FakeOptionsControls& d) { d.AutorunBox = false; });
-    Confirm([](FakeOptionsControls&) {});
     EXPECT_TRUE(w.Autostart.Values.empty());
-    EXPECT_EQ(w.Autostart.DeleteCalls, 2);
+    const int calls = w.Autostart.Calls;
+
+    // An administrator's entry starts the program though this user's settings say no autorun:
+    // a box left as shown, or ticked where the entry already starts it, changes nothing.
+    w.Autostart.Values["Velmora"] = "/usr/bin/velmora";
+    Confirm([](FakeOptionsControls& d) { d.NextOnFailBox = true; });
+    Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
+    // Nor does an untouched box whose settings say autorun where nothing is registered.
+    w.Autostart.Values.clear();
+    Confirm([](FakeOptionsControls& d) { d.MinimizeBox = true; });
+    EXPECT_EQ(w.Autostart.Calls, calls);
+    EXPECT_TRUE(w.Autostart.Values.empty());
 }
 
 TEST_F(OptionsTest, ExecutableInTheRootGivesOneSlash) {

@@ -175,6 +175,7 @@ TEST(SaveSettings, WritesEveryKeyInOrder) {
                                    {"UpdateClockHour", "1"},
                                    {"DisplayLocalTime", "1"},
                                    {"StepLimitSeconds", "3600"}}));
+    EXPECT_EQ(file.Replaces, 1);
 }
 
 // A value of each setting's type that is not its default.
@@ -207,27 +208,19 @@ TEST(SettingsTable, EverySettingKeepsItsValueThroughTheFileAndDefaultsWhenMissin
     }
 }
 
-// Refuses every write after the first three.
-class FailingFile : public FakeProfileFile {
-  public:
-    using FakeProfileFile::FakeProfileFile;
-    void WriteString(const std::string& section, const std::string& key,
-                     const std::string& value) override {
-        FailWrites = Writes.size() == 3;
-        FakeProfileFile::WriteString(section, key, value);
-    }
-};
-
-TEST(SaveSettings, AFailedWriteStopsAndCarriesTheFileName) {
-    FailingFile file("/opt/velmora/KXdefault.cfg");
+TEST(SaveSettings, ARefusedSaveWritesNoKeyAndCarriesTheFileName) {
+    FakeProfileFile file("/opt/velmora/KXdefault.cfg");
+    file.Set("Data", "UpdateClock", "1");
+    file.FailWrites = true;
     try {
         SaveSettings(TSettings{}, file);
         FAIL() << "no error";
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Unable to write to /opt/velmora/KXdefault.cfg");
     }
-    EXPECT_EQ(file.Writes.size(), 3u);
-    EXPECT_FALSE(file.Has("Data", "UpdateClock"));
+    EXPECT_TRUE(file.Writes.empty());
+    EXPECT_EQ(file.Get("Data", "UpdateClock"), "1");
+    EXPECT_FALSE(file.Has("Data", "GlobalAutorun"));
 }
 
 }  // namespace
