@@ -15,6 +15,7 @@
 #include "platform/LinuxProgramPath.h"
 #include "platform/LinuxSystemClock.h"
 #include "platform/LinuxTimeZone.h"
+#include "platform/RuntimeFolder.h"
 #include "platform/SessionAutostartStore.h"
 #include "platform/SettingsLocation.h"
 #include "sync/Settings.h"
@@ -24,13 +25,26 @@
 
 namespace velmora {
 
+namespace {
+
+// Where the running copy is found: a folder no other user can reach.
+QString RunningCopyFolder() {
+    const std::string folder = PrivateRuntimeFolder(UserRuntimeFallback());
+    if (folder.empty()) {
+        std::fprintf(stderr, "velmora: no private folder for the running copy; starting anyway\n");
+    }
+    return QString::fromStdString(folder);
+}
+
+}  // namespace
+
 int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& extra) {
     std::setlocale(LC_ALL, "");
     TApplication app(argc, argv);
     // The window hides into the tray and message boxes come and go; only the program's own exit
     // paths end it.
     app.setQuitOnLastWindowClosed(false);
-    RunningCopy runningCopy;
+    RunningCopy runningCopy(RunningCopyFolder());
     if (runningCopy.HandedOver()) {
         return 0;
     }

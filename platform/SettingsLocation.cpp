@@ -63,4 +63,8 @@ std::string UserStateDirectory() {
     return XdgDirectory("XDG_STATE_HOME", "/.local/state");
 }
 
+std::string UserCacheDirectory() {
+    return XdgDirectory("XDG_CACHE_HOME", "/.cache");
+}
+
 }  // namespace velmora

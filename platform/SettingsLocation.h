@@ -21,5 +21,7 @@ std::string UserConfigDirectory();
 // The user's state folder: $XDG_STATE_HOME when it is an absolute path, else the home folder's
 // .local/state; empty when no home folder is known.
 std::string UserStateDirectory();
+// The user's cache folder, by the same rules: $XDG_CACHE_HOME, else the home folder's .cache.
+std::string UserCacheDirectory();
 
 }  // namespace velmora

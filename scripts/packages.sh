@@ -6,7 +6,7 @@
 # What building the program takes.
 VELMORA_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev libsystemd-dev libgnutls28-dev nettle-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libsystemd-dev libgnutls28-dev nettle-dev
     netbase tzdata locales
 )
 # What running it on a desktop takes, besides the build.
@@ -32,9 +32,10 @@ VELMORA_TEST_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig git bc libxfixes-dev
-    dbus-bin python3 python3-dbusmock systemd
+    dbus-bin python3 python3-dbus python3-dbusmock systemd
     haskell-gtk-sni-tray-utils haskell-status-notifier-item-utils gnutls-bin
     valgrind
+    qt6-wayland xfce4-panel xfconf sway waybar grim
 )
 
 # The time services installed on this machine, one line; set-up must leave it as it was.

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QVariant>
 #include <algorithm>
+#include <utility>
 
 namespace velmora {
 
@@ -15,7 +16,8 @@ namespace {
 // The tray host takes at most 127 characters of tip.
 constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
-// How soon a window hidden in a tray that went away comes back.
+// How soon a window hidden in a tray that went away comes back, and how often a tray is looked
+// for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
 
 }  // namespace
@@ -33,12 +35,17 @@ QIcon TImageList::GetIcon(int index) const {
     return images_[index];
 }
 
-TCoolTrayIcon::TCoolTrayIcon(QWidget* owner) : QObject(owner), owner_(owner) {
-    connect(&tray_, &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
+    : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
+    }
+    if (host_->Present()) {
+        MakeTrayIcon();
+    } else {
+        trayHostCheck_.start();
     }
 }
 
@@ -126,38 +133,60 @@ void TCoolTrayIcon::SetTipDetails(const QString& details) {
 }
 
 void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
-    tray_.showMessage(title, text, QSystemTrayIcon::Warning);
+    // Without a tray yet there is no icon to speak from.
+    if (tray_) {
+        tray_->showMessage(title, text, QSystemTrayIcon::Warning);
+    }
 }
 
 void TCoolTrayIcon::FillNotifyData() {
+    if (!tray_) {
+        return;
+    }
     // Only what changed: a StatusNotifierItem host hears of every setting, and some hosts lose
     // track of an item that keeps announcing a new icon.
-    if (tray_.icon().cacheKey() != icon_.cacheKey()) {
-        tray_.setIcon(icon_);
+    if (tray_->icon().cacheKey() != icon_.cacheKey()) {
+        tray_->setIcon(icon_);
     }
-    if (tray_.toolTip() != TipText()) {
-        tray_.setToolTip(TipText());
+    if (tray_->toolTip() != TipText()) {
+        tray_->setToolTip(TipText());
     }
     // An XEmbed tray would open a menu of its own besides ours, on the same click.
     QMenu* hostMenu =
         TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
-    if (tray_.contextMenu() != hostMenu) {
-        tray_.setContextMenu(hostMenu);
+    if (tray_->contextMenu() != hostMenu) {
+        tray_->setContextMenu(hostMenu);
     }
 }
 
 bool TCoolTrayIcon::AddToTray() {
     iconVisible_ = true;
     FillNotifyData();
-    tray_.show();
+    if (tray_) {
+        tray_->show();
+    }
     return TrayAvailable();
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
     iconVisible_ = false;
     FillNotifyData();
-    tray_.hide();
+    if (tray_) {
+        tray_->hide();
+    }
     return TrayAvailable();
+}
+
+void TCoolTrayIcon::MakeTrayIcon() {
+    host_->Decide();
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    FillNotifyData();
+    if (iconVisible_) {
+        tray_->show();
+    }
+    // From now on as if the tray had been there from the start: a minimized window goes to it.
+    OwnerStateChanged();
 }
 
 bool TCoolTrayIcon::UpdateInTray() {
@@ -175,6 +204,7 @@ void TCoolTrayIcon::RestoreMainWindow() {
     owner_->show();
     owner_->raise();
     owner_->activateWindow();
+    hiddenInTray_ = false;
 }
 
 void TCoolTrayIcon::HideMainWindow() {
@@ -184,14 +214,24 @@ void TCoolTrayIcon::HideMainWindow() {
     }
     owner_->hide();
     HideAppButton();
+    hiddenInTray_ = true;
     trayHostCheck_.start();
 }
 
 void TCoolTrayIcon::CheckTrayHost() {
-    if (owner_ && !owner_->isVisible() && !TrayAvailable()) {
+    if (!tray_) {
+        const bool seen = std::exchange(traySeen_, host_->Present());
+        if (seen && traySeen_) {
+            MakeTrayIcon();
+        }
+    }
+    // Only a window this icon hid, and that nobody has shown since: the program hides it itself on
+    // the way out.
+    hiddenInTray_ = hiddenInTray_ && owner_ && !owner_->isVisible();
+    if (hiddenInTray_ && !TrayAvailable()) {
         RestoreMainWindow();
     }
-    if (!owner_ || owner_->isVisible()) {
+    if (tray_ && !hiddenInTray_) {
         trayHostCheck_.stop();
     }
 }
@@ -215,11 +255,7 @@ void TCoolTrayIcon::SendToTray() {
 }
 
 bool TCoolTrayIcon::TrayAvailable() const {
-    return host_.Available();
-}
-
-TrayHost::Protocol TCoolTrayIcon::TrayProtocol() const {
-    return host_.Kind();
+    return tray_ && host_->Available();
 }
 
 void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {

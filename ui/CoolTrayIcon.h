@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "ui/TrayHost.h"
 
@@ -41,11 +42,16 @@ class TImageList : public QObject {
 //
 // A StatusNotifierItem host has no double click and draws the menu itself: there the host's
 // activation stands for the double click, and the menu is handed to the host.
+//
+// The platform icon is made once a tray is there, at once or whenever one comes later (a panel
+// often starts after the programs of the logon); until then everything set here is kept for it,
+// and the main window is never hidden, since no tray could give it back.
 class TCoolTrayIcon : public QObject {
     Q_OBJECT
 
   public:
-    explicit TCoolTrayIcon(QWidget* owner);
+    explicit TCoolTrayIcon(QWidget* owner,
+                           std::unique_ptr<TrayHost> host = std::make_unique<TrayHost>());
     ~TCoolTrayIcon() override;
 
     // When false, every mouse action on the icon is ignored.
@@ -100,19 +106,20 @@ class TCoolTrayIcon : public QObject {
     // The tip text handed to the tray host: the hint cut to 127 characters (or nothing), then the
     // details on lines of their own.
     QString TipText() const;
-    // The platform icon, for probes and tests.
-    const QSystemTrayIcon& Tray() const { return tray_; }
+    // Whether a tray shows the icon now; without one the window is never hidden into it.
+    bool TrayAvailable() const;
+    TrayHost::Protocol TrayProtocol() const { return host_->Kind(); }
+    // The platform icon, for probes and tests; null until a tray has been there.
+    const QSystemTrayIcon* Tray() const { return tray_.get(); }
 
   protected:
     virtual void FireDblClick();
     virtual void SendToTray();
-    // Whether a tray host is there; without one the window is never hidden into it.
-    virtual bool TrayAvailable() const;
-    virtual TrayHost::Protocol TrayProtocol() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void MakeTrayIcon();
     void TrayActivated(QSystemTrayIcon::ActivationReason reason);
     void OpenTrayMenu();
     void RunDefaultItem();
@@ -121,9 +128,13 @@ class TCoolTrayIcon : public QObject {
     void CheckTrayHost();
 
     QPointer<QWidget> owner_;
-    // Before tray_: it asks what Qt asks when tray_ is made.
-    TrayHost host_;
-    QSystemTrayIcon tray_;
+    std::unique_ptr<TrayHost> host_;
+    std::unique_ptr<QSystemTrayIcon> tray_;
+    // A tray that has just come is given a moment to offer both kinds (one panel may host both)
+    // before the icon's kind is settled: it was there at the last look too.
+    bool traySeen_ = false;
+    // The main window went into the tray and has not come back yet.
+    bool hiddenInTray_ = false;
     QIcon icon_;
     bool iconVisible_ = false;
     QString hint_;
@@ -132,7 +143,7 @@ class TCoolTrayIcon : public QObject {
     QPointer<TImageList> iconList_;
     QMetaObject::Connection iconListGone_;
     int iconIndex_ = 0;
-    // Runs while the main window is hidden in the tray.
+    // Runs while no tray has been there yet, and while the main window is hidden in the tray.
     QTimer trayHostCheck_;
 };
 

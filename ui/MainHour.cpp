@@ -271,7 +271,6 @@ void TTimeForm::ShowNotification(const std::string& title, const std::string& te
 }
 
 void TTimeForm::SetWindowMinimized() {
-    appMinimized_ = true;
     setWindowState(windowState() | Qt::WindowMinimized);
 }
 
@@ -293,7 +292,7 @@ void TTimeForm::SetStatusText(const QString& text) {
 void TTimeForm::ShowAtStart() {
     if (!isMinimized()) {
         show();
-    } else if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    } else if (!TrayIcon1.TrayAvailable()) {
         showMinimized();
     }
     // A minimized window with a tray to go to stays hidden: only the icon shows.
@@ -335,14 +334,8 @@ void TTimeForm::Exitprogram1Click() {
 }
 
 void TTimeForm::Restoreprogram1Click() {
-    if (!appMinimized_) {
-        return;
-    }
-    appMinimized_ = false;
-    SetWindowNormal();
-    show();
-    raise();
-    activateWindow();
+    // Whichever way the window went, minimized or hidden when another program took the focus.
+    BringToFront();
 }
 
 void TTimeForm::History1Click() {
@@ -359,7 +352,6 @@ void TTimeForm::TrayIcon1DblClick(QObject*) {
 }
 
 void TTimeForm::BringToFront() {
-    appMinimized_ = false;
     TrayIcon1.RestoreMainWindow();
 }
 
@@ -409,9 +401,6 @@ void TTimeForm::showEvent(QShowEvent* event) {
 }
 
 void TTimeForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
-        appMinimized_ = true;
-    }
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         activeSinceShown_ = true;
     }

@@ -72,8 +72,6 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
 
-    // Whether the application counts as minimized ("Restore program" acts only then).
-    bool AppMinimized() const { return appMinimized_; }
     bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
     bool WorkRunning() const { return Work.Busy(); }
@@ -111,7 +109,6 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void SetUpTrayIcon();
     void ConnectActions();
 
-    bool appMinimized_ = false;
     bool busy_ = false;
     bool destroyed_ = false;
     // The user ended the program from its window or its menu.

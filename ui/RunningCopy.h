@@ -6,22 +6,32 @@
 
 namespace velmora {
 
-// One copy of the program per user and display. The first copy listens on a local socket named
-// after both; a later one asks it to bring its window to the front and ends. The socket lives in
-// the abstract namespace, so a copy that dies leaves nothing behind, and each side checks that
-// the other runs as the same user, so nobody else can stand in for a copy or call one up.
+// One copy of the program per user and display. The first copy holds a lock and listens on a
+// socket, both in a folder only this user can enter; a later start finds the lock taken, asks the
+// copy through the socket to bring its window to the front, and ends. Nobody else can reach the
+// folder, and each side still checks that the other runs as the same user. A copy that dies
+// leaves its lock free, so its stale socket is replaced by the next start.
 class RunningCopy : public QObject {
     Q_OBJECT
 
   public:
-    // Looks for a running copy under `name` (by default the user's and the display's) and asks
-    // it to show itself; when there is none, becomes the copy that others find.
-    explicit RunningCopy(const QString& name = SessionName(), QObject* parent = nullptr);
+    // Looks for a running copy under `name` in `folder` (a private folder; empty for none, when
+    // every start runs on its own) and asks it to show itself; when there is none, becomes the
+    // copy that others find, until the application starts to quit.
+    explicit RunningCopy(const QString& folder, const QString& name = SessionName(),
+                         QObject* parent = nullptr);
+    ~RunningCopy() override;
 
     // Whether a running copy was found and asked to show itself: this one then ends.
     bool HandedOver() const { return handedOver_; }
+    // Whether this start is the copy that later starts find.
+    bool Listening() const { return server_.isListening(); }
 
-    // "velmora-UID-DISPLAY".
+    // Stops answering and lets the lock go, so that a start from now on becomes the copy rather
+    // than being handed to one that is ending.
+    void Stop();
+
+    // "velmora-DISPLAY"; a display named by a path gives its last part and a digest of it.
     static QString SessionName();
 
   signals:
@@ -29,11 +39,14 @@ class RunningCopy : public QObject {
     void ShowRequested();
 
   private:
-    bool AskRunningCopy();
+    void FindOrBecomeTheCopy();
+    bool AskRunningCopy() const;
+    bool Listen();
     void Answer();
 
-    QString name_;
+    QString path_;
     QLocalServer server_;
+    int lock_ = -1;
     bool handedOver_ = false;
 };
 

@@ -4,7 +4,8 @@
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QString>
-#include <QSystemTrayIcon>
+
+#include "ui/Xcb.h"
 
 namespace velmora {
 
@@ -15,9 +16,23 @@ constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
 // The window's thread waits for the answer; a watcher this slow counts as no host.
 constexpr int kWatcherTimeoutMs = 500;
 
-// The watcher's own account of whether a host shows its items. The watcher outlives a host that
-// goes away, so its mere presence on the bus says nothing.
-bool StatusNotifierHostRegistered() {
+}  // namespace
+
+bool TrayHost::Present() const {
+    return StatusNotifierHostThere() || XEmbedTrayThere();
+}
+
+void TrayHost::Decide() {
+    kind_ = StatusNotifierHostThere() ? Protocol::StatusNotifierItem : Protocol::XEmbed;
+}
+
+bool TrayHost::Available() const {
+    return kind_ == Protocol::StatusNotifierItem ? StatusNotifierHostThere() : XEmbedTrayThere();
+}
+
+// The watcher's own account: it outlives a host that goes away, so its mere presence on the bus
+// says nothing.
+bool TrayHost::StatusNotifierHostThere() const {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         return false;
@@ -25,6 +40,8 @@ bool StatusNotifierHostRegistered() {
     QDBusMessage get = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath,
                                                       "org.freedesktop.DBus.Properties", "Get");
     get << QString(kWatcherService) << QString("IsStatusNotifierHostRegistered");
+    // Looking is asked often while no tray is there; it must never start a watcher.
+    get.setAutoStartService(false);
     const QDBusMessage reply = bus.call(get, QDBus::Block, kWatcherTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         return false;
@@ -32,16 +49,8 @@ bool StatusNotifierHostRegistered() {
     return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
 
-}  // namespace
-
-TrayHost::TrayHost()
-    : kind_(StatusNotifierHostRegistered() ? Protocol::StatusNotifierItem : Protocol::XEmbed) {}
-
-bool TrayHost::Available() const {
-    if (kind_ == Protocol::StatusNotifierItem) {
-        return StatusNotifierHostRegistered();
-    }
-    return QSystemTrayIcon::isSystemTrayAvailable();
+bool TrayHost::XEmbedTrayThere() const {
+    return XEmbedTrayManaged();
 }
 
 }  // namespace velmora

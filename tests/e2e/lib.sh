@@ -6,8 +6,9 @@
 # stopped by its pid when the script ends, whichever way it ends.
 #
 # This file holds the processes and the waiting; the rest is in lib/ by concern: display.sh (the
-# X server, the window manager and windows), trays.sh (XEmbed and StatusNotifierItem trays),
-# program.sh (the program, its settings and its windows), services.sh (buses, time servers).
+# X server, the window manager and windows), wayland.sh (sway and its windows), trays.sh (the four
+# kinds of tray), program.sh (the program, its settings and its windows), services.sh (buses,
+# time servers).
 #
 # Environment: VELMORA_BUILD_DIR (the build tree), VELMORA_SOURCE_DIR (the sources). The tests run
 # inside tests/fixtures/netns-run, so 127.0.0.1 is a private loopback.
@@ -22,6 +23,7 @@ VELMORA_BUILD_DIR=${VELMORA_BUILD_DIR:?VELMORA_BUILD_DIR must name the build tre
 VELMORA_SOURCE_DIR=${VELMORA_SOURCE_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
 E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-responder}
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
+E2E_TRAY_PROBE=${E2E_TRAY_PROBE:-$VELMORA_BUILD_DIR/tests/tools/tray-probe/tray-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
 export VELMORA_PROBE_OUT=$E2E_TMP/velmora-probe.txt
 # Runs a command unable to set the clock.
@@ -116,6 +118,6 @@ e2e_expect() {
     e2e_wait_for "$timeout" "$@" || e2e_fail "$message"
 }
 
-for part in display trays program services; do
+for part in display wayland trays program services; do
     source "$(dirname "${BASH_SOURCE[0]}")/lib/$part.sh"
 done

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Trays: xembed sni
+# Trays: xembed sni xfce
 # Only another program hides the window: the options dialog, its message box and the help window
 # leave it where it is, and so does another program taking the focus while one of them is open
 # (the dialog is never left alone on the screen). With none of them open, another program hides

@@ -26,6 +26,8 @@ class NoView : public velmora::TimeView {
     void SetTimeCaptions(const std::string&, const std::string&) override {}
     void SetBusyCursor(bool) override {}
     void SetWindowMinimized() override {}
+    void SetTimeStatus(const std::vector<std::string>&) override {}
+    void ShowNotification(const std::string&, const std::string&) override {}
 };
 
 bool Same(const velmora::TSettings& a, const velmora::TSettings& b) {

@@ -13,27 +13,39 @@
 namespace velmora {
 namespace {
 
-// The icon with the tray host, its kind and its presence, decided by the test.
+// The trays of the test: whether one is there, and of which kind.
+struct Trays {
+    bool there = true;
+    TrayHost::Protocol kind = TrayHost::Protocol::XEmbed;
+};
+
+class FakeTrayHost : public TrayHost {
+  public:
+    explicit FakeTrayHost(const Trays& trays) : trays_(trays) {}
+
+  protected:
+    bool StatusNotifierHostThere() const override {
+        return trays_.there && trays_.kind == Protocol::StatusNotifierItem;
+    }
+    bool XEmbedTrayThere() const override {
+        return trays_.there && trays_.kind == Protocol::XEmbed;
+    }
+
+  private:
+    const Trays& trays_;
+};
+
+// The icon over the test's trays.
 class TestTray : public TCoolTrayIcon {
   public:
-    TestTray(QWidget* owner, bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed)
-        : TCoolTrayIcon(owner), trayThere(trayThere), kind_(kind) {}
-
-    // Whether the host is there; a test may take it away.
-    bool trayThere;
+    TestTray(QWidget* owner, const Trays& trays)
+        : TCoolTrayIcon(owner, std::make_unique<FakeTrayHost>(trays)) {}
 
     // What the platform icon would report to us.
     void Activate(QSystemTrayIcon::ActivationReason reason) {
-        QSystemTrayIcon& tray = const_cast<QSystemTrayIcon&>(Tray());
-        emit tray.activated(reason);
+        ASSERT_NE(Tray(), nullptr);
+        emit const_cast<QSystemTrayIcon*>(Tray())->activated(reason);
     }
-
-  protected:
-    bool TrayAvailable() const override { return trayThere; }
-    TrayHost::Protocol TrayProtocol() const override { return kind_; }
-
-  private:
-    TrayHost::Protocol kind_;
 };
 
 QIcon Solid(QColor colour) {
@@ -58,7 +70,9 @@ class TrayTest : public testing::Test {
     }
 
     void Make(bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed) {
-        tray = std::make_unique<TestTray>(owner.get(), trayThere, kind);
+        trays.there = trayThere;
+        trays.kind = kind;
+        tray = std::make_unique<TestTray>(owner.get(), trays);
     }
 
     void ShowOwner() {
@@ -66,6 +80,7 @@ class TrayTest : public testing::Test {
         ASSERT_TRUE(QTest::qWaitForWindowExposed(owner.get()));
     }
 
+    Trays trays;
     std::unique_ptr<QWidget> owner;
     std::unique_ptr<TestTray> tray;
 };
@@ -75,18 +90,18 @@ TEST_F(TrayTest, TipIsTheHintCutTo127Characters) {
     EXPECT_TRUE(tray->ShowHint());
     tray->SetHint(QString(200, u'x'));
     EXPECT_EQ(tray->TipText(), QString(127, u'x'));
-    EXPECT_EQ(tray->Tray().toolTip(), QString(127, u'x'));
+    EXPECT_EQ(tray->Tray()->toolTip(), QString(127, u'x'));
     EXPECT_EQ(tray->Hint().size(), 200) << "the hint itself is kept whole";
     tray->SetShowHint(false);
-    EXPECT_EQ(tray->Tray().toolTip(), "");
+    EXPECT_EQ(tray->Tray()->toolTip(), "");
     tray->SetShowHint(true);
     tray->SetHint("");
-    EXPECT_EQ(tray->Tray().toolTip(), "");
+    EXPECT_EQ(tray->Tray()->toolTip(), "");
     // A cut never splits a character made of two UTF-16 units.
     tray->SetHint(QString(126, u'x') + QString::fromUtf8("\U0001F552") + "tail");
     EXPECT_EQ(tray->TipText(), QString(126, u'x'));
     tray->SetHint("Velmora");
-    EXPECT_EQ(tray->Tray().toolTip(), "Velmora");
+    EXPECT_EQ(tray->Tray()->toolTip(), "Velmora");
 }
 
 TEST_F(TrayTest, IconIndexFollowsTheImageList) {
@@ -100,7 +115,7 @@ TEST_F(TrayTest, IconIndexFollowsTheImageList) {
     tray->SetIconList(list.get());
     EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::red)) << "attaching a list selects image 0";
     tray->SetIconIndex(1);
-    EXPECT_EQ(ColourOf(tray->Tray().icon()), QColor(Qt::green));
+    EXPECT_EQ(ColourOf(tray->Tray()->icon()), QColor(Qt::green));
     tray->SetIconIndex(3);
     EXPECT_EQ(tray->IconIndex(), 2) << "the image count or beyond selects the last image";
     EXPECT_EQ(ColourOf(tray->Icon()), QColor(Qt::blue));
@@ -272,7 +287,7 @@ TEST_F(TrayTest, StatusNotifierHostActivationRestoresAndTheHostGetsTheMenu) {
     menu.addAction("Exit program");
     tray->PopupMenu = &menu;
     tray->Loaded();
-    EXPECT_EQ(tray->Tray().contextMenu(), &menu) << "the host draws the menu";
+    EXPECT_EQ(tray->Tray()->contextMenu(), &menu) << "the host draws the menu";
     int clicks = 0;
     tray->OnDblClick = [&](QObject*) { ++clicks; };
     tray->Activate(QSystemTrayIcon::Trigger);
@@ -283,7 +298,7 @@ TEST_F(TrayTest, StatusNotifierHostActivationRestoresAndTheHostGetsTheMenu) {
     Make(true);
     tray->PopupMenu = &menu;
     tray->Loaded();
-    EXPECT_EQ(tray->Tray().contextMenu(), nullptr);
+    EXPECT_EQ(tray->Tray()->contextMenu(), nullptr);
     tray->OnDblClick = [&](QObject*) { ++clicks; };
     tray->Activate(QSystemTrayIcon::Trigger);
     EXPECT_EQ(clicks, 1);
@@ -296,9 +311,51 @@ TEST_F(TrayTest, WindowHiddenInATrayThatGoesAwayComesBack) {
     ASSERT_FALSE(owner->isVisible());
     QTest::qWait(1200);
     EXPECT_FALSE(owner->isVisible()) << "the tray is still there";
-    tray->trayThere = false;
+    trays.there = false;
     EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
     EXPECT_FALSE(owner->isMinimized());
+}
+
+TEST_F(TrayTest, ATrayThatComesLaterGetsTheIconAsIfItHadBeenThereFromTheStart) {
+    using Protocol = TrayHost::Protocol;
+    for (const Protocol kind : {Protocol::XEmbed, Protocol::StatusNotifierItem}) {
+        const bool host = kind == Protocol::StatusNotifierItem;
+        SCOPED_TRACE(host ? "StatusNotifierItem" : "XEmbed");
+        SetUp();
+        Make(false, kind);
+        QMenu menu;
+        menu.addAction("Restore program");
+        tray->PopupMenu = &menu;
+        tray->SetHint("Velmora");
+        tray->SetIcon(Solid(Qt::red));
+        tray->SetIconVisible(true);
+        tray->MinimizeToTray = true;
+        tray->OnDblClick = [this](QObject*) { tray->RestoreMainWindow(); };
+        tray->Loaded();
+        ShowOwner();
+        EXPECT_EQ(tray->Tray(), nullptr) << "an icon made now would never reach a tray";
+        tray->HideMainWindow();
+        owner->showMinimized();
+        QTest::qWait(50);
+        EXPECT_TRUE(owner->isVisible()) << "hidden into no tray";
+        owner->hide();
+        QTest::qWait(1200);
+        EXPECT_FALSE(owner->isVisible()) << "a window its program hides is not the icon's to show";
+        owner->showMinimized();
+
+        trays.there = true;
+        ASSERT_TRUE(QTest::qWaitFor([this] { return tray->Tray() != nullptr; }, 5000));
+        EXPECT_TRUE(tray->Tray()->isVisible());
+        EXPECT_EQ(tray->Tray()->toolTip(), "Velmora");
+        EXPECT_EQ(ColourOf(tray->Tray()->icon()), QColor(Qt::red));
+        EXPECT_EQ(tray->Tray()->contextMenu(), host ? &menu : nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !owner->isVisible(); }, 1000))
+            << "the minimized window goes to the tray it now has";
+        tray->Activate(host ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick);
+        EXPECT_TRUE(owner->isVisible());
+        EXPECT_FALSE(owner->isMinimized());
+        TearDown();
+    }
 }
 
 TEST_F(TrayTest, OwnerGoneLeavesOperationsHarmless) {

@@ -1,15 +1,16 @@
 # The X session of an end-to-end test: a private session bus, Xvfb, openbox, and the windows on
-# the screen. Sourced by lib.sh.
+# the screen (X11 or, through lib/wayland.sh, sway's). Sourced by lib.sh.
 
-# A session bus, Xvfb on a display it chooses, a window manager and a tray host; exports DISPLAY
-# and DBUS_SESSION_BUS_ADDRESS. A display that goes away under the window manager (a server of
-# another run ending on the same number) is given up and the session set up again, at most three
-# times.
+# A session bus, Xvfb on a display it chooses, a window manager and trayer (no tray at all with
+# --no-tray); exports DISPLAY and DBUS_SESSION_BUS_ADDRESS. A display that goes away under the
+# window manager (a server of another run ending on the same number) is given up and the session
+# set up again, at most three times.
 e2e_session() {
-    local attempt
+    local attempt tray=trayer
+    [[ ${1:-} == --no-tray ]] && tray=""
     [[ -n ${E2E_BUS_PID:-} ]] || e2e_session_bus
     for attempt in 1 2 3; do
-        e2e_try_session && return 0
+        e2e_try_session "$tray" && return 0
         e2e_log "session attempt $attempt failed; starting over"
         e2e_stop_pid "${E2E_OPENBOX_PID:-}"
         e2e_stop_pid "${E2E_XVFB_PID:-}"
@@ -34,6 +35,7 @@ e2e_try_session() {
     e2e_spawn openbox openbox --sm-disable
     E2E_OPENBOX_PID=$E2E_LAST_PID
     e2e_wait_for 10 e2e_wm_running || return 1
+    [[ -n $1 ]] || return 0
     e2e_start_trayer trayer && e2e_wait_for 10 e2e_tray_host_running
 }
 
@@ -78,9 +80,18 @@ e2e_click_window() {
     fi
 }
 
-# Maps a window of another program (xmessage) and clicks into it, so that it takes the focus;
-# sets E2E_OTHER_WIN. Call it directly, not in $(...).
+# Maps a window of another program and gives it the focus (xmessage clicked into; on sway a
+# window of the tray probe, which sway focuses as it comes); sets E2E_OTHER_WIN. Call it directly,
+# not in $(...).
 e2e_other_window() {
+    if e2e_wayland; then
+        e2e_spawn other-window "${E2E_SWAY_AS[@]}" "$E2E_TRAY_PROBE" --other
+        E2E_OTHER_PID=$E2E_LAST_PID
+        e2e_expect 10 "the other window did not show" \
+            eval 'E2E_OTHER_WIN=$(e2e_sway_window "$E2E_OTHER_PID" "Other program")'
+        e2e_focus_window "$E2E_OTHER_WIN"
+        return
+    fi
     e2e_spawn other-window xmessage -geometry 200x80+10+600 -title "Other program" "other program"
     E2E_OTHER_PID=$E2E_LAST_PID
     # A window the window manager is taking in drops out of the visible ones for a moment.
@@ -90,8 +101,39 @@ e2e_other_window() {
 
 e2e_other_window_id() { e2e_search --onlyvisible --name '^Other program$' | head -n 1 | grep .; }
 
+# Gives window W the focus: a click into it, or sway told to.
+e2e_focus_window() {
+    if e2e_wayland; then
+        e2e_sway_run swaymsg "[con_id=$1] focus" >/dev/null
+    else
+        e2e_click_window "$1"
+    fi
+}
+
+# Closes the message box of ours that has the focus: Return on X11; on sway, which has no
+# keyboard here, the close its title bar's button would ask for.
+e2e_close_box() {
+    if e2e_wayland; then
+        e2e_sway_run swaymsg "[con_id=$(e2e_message_box)] kill" >/dev/null
+    else
+        xdotool key Return
+    fi
+}
+
+# Whether windows can be minimized: sway has no such state.
+e2e_can_minimize() { ! e2e_wayland; }
+
+# Minimizes the main window.
+e2e_minimize_main() {
+    local w
+    w=$(e2e_main_window) || e2e_fail "no main window to minimize"
+    xdotool windowminimize "$w"
+}
+
 # Screenshot of the whole screen into FILE.
-e2e_screenshot() { import -window root "$1"; }
+e2e_screenshot() {
+    if e2e_wayland; then e2e_sway_screenshot "$1"; else import -window root "$1"; fi
+}
 
 # A private session bus for the test (a desktop session always has one): no service activation,
 # so nothing starts behind the test's back, and libdbus never launches a bus of its own for the
@@ -106,6 +148,8 @@ e2e_session_bus() {
   <listen>unix:path=$E2E_TMP/session-bus</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
+    <!-- the program, its tray and the test may run as different users -->
+    <allow user="*"/>
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>
     <allow own="*"/>

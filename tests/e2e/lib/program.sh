@@ -3,20 +3,25 @@
 # lib.sh.
 
 # The program's home is a folder of the test's own ($E2E_USER_HOME, no configuration folder set),
-# so that nothing it saves there reaches the home of whoever runs the tests.
+# so that nothing it saves there reaches the home of whoever runs the tests; so is its runtime
+# folder, private as a desktop session's.
 E2E_USER_HOME=$E2E_TMP/home
+E2E_RUNTIME=$E2E_TMP/runtime
 mkdir -p "$E2E_USER_HOME"
-E2E_PROGRAM_ENV=(-u XDG_CONFIG_HOME "HOME=$E2E_USER_HOME")
+mkdir -m 700 "$E2E_RUNTIME"
+E2E_PROGRAM_ENV=(-u XDG_CONFIG_HOME -u XDG_CACHE_HOME "HOME=$E2E_USER_HOME" "XDG_RUNTIME_DIR=$E2E_RUNTIME")
 E2E_USER_SETPRIV=()
 # Where e2e_start_velmora_recording records every change of the clock the program asks for.
 E2E_SHIM_LOG=$E2E_TMP/clock-settime.txt
 
 # Copies the program into a fresh directory (the settings file lives beside it); prints its path.
-# DIR defaults to $E2E_TMP/app.
+# DIR defaults to $E2E_TMP/app, which belongs to the ordinary user after e2e_as_user: a portable
+# copy of the user's own.
 e2e_install_copy() {
     local dir=${1:-$E2E_TMP/app} binary=${2:-$VELMORA_BUILD_DIR/app/velmora}
     mkdir -p "$dir"
     cp "$binary" "$dir/" || e2e_fail "no program at $binary"
+    [[ -z ${1:-} && -n ${E2E_USER_SETPRIV[*]} ]] && chown -R 65534:65534 "$dir"
     echo "$dir/$(basename "$binary")"
 }
 
@@ -36,14 +41,17 @@ e2e_start_velmora_recording() {
         "LD_PRELOAD=$(e2e_shim_preload "$1")" "$1"
 }
 
-# Writes the settings file beside PROGRAM: lines "Key=Value" from the arguments, in section Data.
+# Writes the settings file beside PROGRAM: lines "Key=Value" from the arguments, in section Data;
+# it belongs to whoever owns the folder.
 e2e_write_settings() {
-    local program=$1
+    local program=$1 file
     shift
+    file=$(e2e_settings_file "$program")
     {
         echo "[Data]"
         printf '%s\n' "$@"
-    } >"$(dirname "$program")/KXdefault.cfg"
+    } >"$file"
+    chown --reference="$(dirname "$program")" "$file"
 }
 
 e2e_settings_file() { echo "$(dirname "$1")/KXdefault.cfg"; }
@@ -55,8 +63,8 @@ e2e_setting() {
 
 # Starts PROGRAM without the right to set the clock (as the ordinary user after e2e_as_user);
 # extra environment as NAME=VALUE before it, e.g. e2e_start_velmora LD_PRELOAD=... /tmp/x/velmora.
-# Sets VELMORA_PID. Refuses while the machine's system bus is within reach: its timedated would
-# set the clock for root.
+# Its output goes to $E2E_TMP/$VELMORA_LOG.log (velmora.log). Sets VELMORA_PID. Refuses while the
+# machine's system bus is within reach: its timedated would set the clock for root.
 e2e_start_velmora() {
     e2e_system_bus_pointed_away ||
         e2e_fail "DBUS_SYSTEM_BUS_ADDRESS must lead to a private bus or nowhere (tests/fixtures/netns-run sets it)"
@@ -68,18 +76,19 @@ e2e_start_velmora() {
     local program=$1
     (cd "$(dirname "$program")" &&
         exec env "${env[@]}" "$E2E_CLOCK_SAFE" "${E2E_USER_SETPRIV[@]}" -- "$program") \
-        >"$E2E_TMP/velmora.log" 2>&1 &
+        >"$E2E_TMP/${VELMORA_LOG:-velmora}.log" 2>&1 &
     VELMORA_PID=$!
     e2e_track "$VELMORA_PID"
 }
 
-# From here on the program runs as an ordinary user (nobody, uid 65534) who owns that home; the
-# probe writes where that user may.
+# From here on the program runs as an ordinary user (nobody, uid 65534) who owns that home and
+# the runtime folder; the probe and the clock_settime recorder write where that user may.
 e2e_as_user() {
     mkdir -p "$E2E_TMP/probe"
-    chown 65534:65534 "$E2E_USER_HOME" "$E2E_TMP/probe"
+    chown 65534:65534 "$E2E_USER_HOME" "$E2E_RUNTIME" "$E2E_TMP/probe"
     chmod 755 "$E2E_TMP"
     export VELMORA_PROBE_OUT=$E2E_TMP/probe/velmora-probe.txt
+    E2E_SHIM_LOG=$E2E_TMP/probe/clock-settime.txt
     E2E_USER_SETPRIV=(--reuid=65534 --regid=65534 --clear-groups)
 }
 
@@ -95,9 +104,14 @@ e2e_wait_exit() {
 e2e_not_running() { ! kill -0 "$1" 2>/dev/null; }
 
 # The main window's X id (the visible normal window named "Velmora"; message boxes and the tray
-# icon's window carry the same title), printed; fails when there is none.
+# icon's window carry the same title), or on sway its con id (its size tells it from a box),
+# printed; fails when there is none.
 e2e_main_window() {
     local w
+    if e2e_wayland; then
+        e2e_sway_window "${1:-$VELMORA_PID}" Velmora 315x151
+        return
+    fi
     for w in $(e2e_search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$'); do
         if xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q '= _NET_WM_WINDOW_TYPE_NORMAL' &&
             ! e2e_embedded_in_tray "$w"; then
@@ -111,6 +125,34 @@ e2e_main_window() {
 e2e_main_window_shown() { e2e_main_window "$@" >/dev/null; }
 
 e2e_main_window_hidden() { ! e2e_main_window "$@" >/dev/null; }
+
+# Makes our window the active one, then gives the focus to the other program's window (see
+# e2e_other_window); fails the test, naming WHEN, unless ours then hides into the tray.
+e2e_focus_away() {
+    e2e_focus_window "$(e2e_main_window)"
+    e2e_expect 5 "our window did not take the focus ($1)" e2e_main_window_in_front
+    sleep 0.5
+    e2e_focus_window "$E2E_OTHER_WIN"
+    e2e_expect 5 "window not hidden when another program became active ($1)" e2e_main_window_hidden
+}
+
+# Whether the main window is in front: no ordinary window above it (docks such as a tray's bar
+# may be), or on sway the focused one.
+e2e_main_window_in_front() {
+    local main w above=0
+    main=$(e2e_main_window) || return 1
+    if e2e_wayland; then
+        e2e_sway_focused "$main"
+        return
+    fi
+    for w in $(xprop -root _NET_CLIENT_LIST_STACKING | grep -o '0x[0-9a-f]*'); do
+        if ((above)) && xprop -id "$w" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_NORMAL; then
+            return 1
+        fi
+        (($(printf '%d' "$w") == main)) && above=1
+    done
+    ((above))
+}
 
 # The visible popup menu of our process (an override-redirect window), printed.
 e2e_popup_menu() {
@@ -153,6 +195,11 @@ e2e_field_seconds() {
 e2e_message_box() {
     local main w
     main=$(e2e_main_window 2>/dev/null)
+    if e2e_wayland; then
+        e2e_sway_views | awk -v pid="${1:-$VELMORA_PID}" -v main="$main" \
+            '$2 == pid && $1 != main && $5 == "Velmora" { print $1; found = 1; exit } END { exit !found }'
+        return
+    fi
     for w in $(e2e_search --all --onlyvisible --pid "${1:-$VELMORA_PID}" --name '^Velmora$'); do
         [[ $w != "$main" ]] && xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q DIALOG &&
             { echo "$w"; return 0; }

@@ -7,7 +7,8 @@
 //   sent-to-tray    minimizing hid the window into the tray
 //   state=minimized|normal   the window state changed
 // With --options or --help-window it also opens that window over its own, modally, as the
-// program does (for screenshots).
+// program does (for screenshots). With --other it only shows a window titled "Other program",
+// with no icon, to take the focus.
 #include <QEvent>
 #include <QMenu>
 #include <QTimer>
@@ -60,7 +61,7 @@ class ProbeWindow : public QWidget {
         };
         tray_.Loaded();
         Say("tip=" + tray_.TipText());
-        Say(QString("tray=") + (QSystemTrayIcon::isSystemTrayAvailable() ? "yes" : "no"));
+        Say(QString("tray=") + (tray_.TrayAvailable() ? "yes" : "no"));
     }
 
   protected:
@@ -98,9 +99,17 @@ void OpenHelp(QWidget* parent) {
 
 int main(int argc, char** argv) {
     velmora::TApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains("--other")) {
+        // Another program's window, to take the focus where no other program is at hand.
+        QWidget other;
+        other.setWindowTitle("Other program");
+        other.resize(200, 80);
+        other.show();
+        return app.exec();
+    }
     ProbeWindow window;
     window.show();
-    const QStringList args = app.arguments();
     if (args.contains("--options")) {
         QTimer::singleShot(300, &window, [&window] { OpenOptions(&window); });
     } else if (args.contains("--help-window")) {

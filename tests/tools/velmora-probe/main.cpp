@@ -91,7 +91,6 @@ void WriteProbe(velmora::TTimeForm& form) {
         << "StatusBar1=" << (status ? status->currentMessage() : "?") << "\n"
         << "Visible=" << (form.isVisible() ? 1 : 0) << "\n"
         << "Minimized=" << (form.isMinimized() ? 1 : 0) << "\n"
-        << "AppMinimized=" << (form.AppMinimized() ? 1 : 0) << "\n"
         << "IconVisible=" << (icon && icon->IconVisible() ? 1 : 0) << "\n"
         << "UpdateTimer=" << (refresh && refresh->Running() ? 1 : 0) << "\n"
         << "Cursor=" << CursorName() << "\n"

@@ -5,29 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "sync/Settings.h"
+#include "tests/fixtures/EnvScope.h"
 
 namespace velmora {
 namespace {
-
-// Sets an environment variable for one scope and puts the old value back.
-class EnvScope {
-  public:
-    EnvScope(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~EnvScope() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-  private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST(SettingsLocation, BesideTheProgramWhenItCanBeWrittenThereElseTheUsersOwn) {
     const std::string dir = std::filesystem::temp_directory_path().string();
