@@ -51,7 +51,7 @@ TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     // The icon leaves the tray with its component.
-    RemoveFromTray();
+    ShowInTray(false);
     if (owner_) {
         owner_->removeEventFilter(this);
     }
@@ -59,25 +59,21 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 
 void TCoolTrayIcon::SetIcon(const QIcon& icon) {
     icon_ = icon;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetIconVisible(bool visible) {
-    if (visible) {
-        AddToTray();
-    } else {
-        RemoveFromTray();
-    }
+    ShowInTray(visible);
 }
 
 void TCoolTrayIcon::SetHint(const QString& hint) {
     hint_ = hint;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetShowHint(bool show) {
     showHint_ = show;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetIconList(TImageList* list) {
@@ -96,12 +92,11 @@ void TCoolTrayIcon::SetIconIndex(int index) {
     } else {
         iconIndex_ = 0;
     }
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::Loaded() {
-    UpdateInTray();
-    SetIconVisible(iconVisible_);
+    ShowInTray(iconVisible_);
 }
 
 void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
@@ -129,7 +124,7 @@ QString TCoolTrayIcon::TipText() const {
 
 void TCoolTrayIcon::SetTipDetails(const QString& details) {
     tipDetails_ = details;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
@@ -160,21 +155,21 @@ void TCoolTrayIcon::FillNotifyData() {
 }
 
 bool TCoolTrayIcon::AddToTray() {
-    iconVisible_ = true;
-    FillNotifyData();
-    if (tray_) {
-        tray_->show();
-    }
+    ShowInTray(true);
     return TrayAvailable();
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
-    iconVisible_ = false;
+    ShowInTray(false);
+    return TrayAvailable();
+}
+
+void TCoolTrayIcon::ShowInTray(bool visible) {
+    iconVisible_ = visible;
     FillNotifyData();
     if (tray_) {
-        tray_->hide();
+        tray_->setVisible(visible);
     }
-    return TrayAvailable();
 }
 
 void TCoolTrayIcon::MakeTrayIcon() {

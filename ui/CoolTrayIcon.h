@@ -86,7 +86,8 @@ class TCoolTrayIcon : public QObject {
     static void SetAutoPopup(QMenu* menu, bool autoPopup);
     static bool AutoPopup(const QMenu* menu);
 
-    // Each returns whether the tray host took the call; nobody needs to look.
+    // Each returns whether the tray host took the call; nobody needs to look, and the setters
+    // above never ask, since each answer costs a round trip to the tray.
     virtual bool AddToTray();
     virtual bool RemoveFromTray();
     virtual bool UpdateInTray();
@@ -124,6 +125,8 @@ class TCoolTrayIcon : public QObject {
     void OpenTrayMenu();
     void RunDefaultItem();
     void FillNotifyData();
+    // What AddToTray and RemoveFromTray do, without asking the tray whether it took it.
+    void ShowInTray(bool visible);
     void OwnerStateChanged();
     void CheckTrayHost();
 

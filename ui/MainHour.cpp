@@ -174,12 +174,14 @@ void TTimeForm::SetUpTrayMenu() {
 }
 
 void TTimeForm::SetUpTrayIcon() {
+    // One picture for both, so that the tray is handed it once.
+    const QIcon picture(kTrayImage);
     ImageList1.setObjectName("ImageList1");
-    ImageList1.Add(QIcon(kTrayImage));
+    ImageList1.Add(picture);
     TrayIcon1.setObjectName("TrayIcon1");
     TrayIcon1.CycleInterval = 400;
     TrayIcon1.SetHint(kTitle);
-    TrayIcon1.SetIcon(QIcon(kTrayImage));
+    TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconVisible(true);
     TrayIcon1.SetIconIndex(0);
     TrayIcon1.MinimizeToTray = true;
