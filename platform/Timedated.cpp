@@ -3,6 +3,7 @@
 #include <systemd/sd-bus.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -19,6 +20,7 @@ constexpr const char* kInterface = "org.freedesktop.timedate1";
 constexpr std::uint64_t kAnswerTimeoutUsec = 60ULL * 1000 * 1000;
 // Reading a property: time enough for the bus to start timedated.
 constexpr std::uint64_t kPropertyTimeoutUsec = 10ULL * 1000 * 1000;
+constexpr const char* kNoAnswer = "systemd-timedated did not answer within 60 seconds";
 constexpr const char* kPromptTimedOut =
     "The password prompt was not answered within the 25 seconds systemd-timedated allows";
 
@@ -95,10 +97,11 @@ int AwaitAnswer(sd_bus* bus, const Answer& answer) {
     return 0;
 }
 
-// The error in its own words; its name, or the failure's, when it brings none.
-std::string Reason(const sd_bus_error& error, int failure) {
+// The error in its own words; its name, or the failure's, when it brings none. A call that ran
+// out of time is timedated's own giving up on polkit, unless it was this side's longer wait.
+std::string Reason(const sd_bus_error& error, int failure, bool ourWaitOver) {
     if (sd_bus_error_has_name(&error, SD_BUS_ERROR_NO_REPLY)) {
-        return kPromptTimedOut;
+        return ourWaitOver ? kNoAnswer : kPromptTimedOut;
     }
     if (error.message && *error.message) {
         return error.message;
@@ -124,6 +127,7 @@ std::optional<ClockSetResult> Call(const char* method, bool interactive, const A
         return std::nullopt;
     }
     Answer answer;
+    const auto sent = std::chrono::steady_clock::now();
     int r =
         sd_bus_call_async(bus.get(), nullptr, call.get(), TakeAnswer, &answer, kAnswerTimeoutUsec);
     if (r >= 0) {
@@ -138,7 +142,9 @@ std::optional<ClockSetResult> Call(const char* method, bool interactive, const A
     if (NoTimedated(answer.error.error)) {
         return std::nullopt;
     }
-    return ClockSetResult{false, Reason(answer.error.error, -EIO)};
+    const bool ourWaitOver =
+        std::chrono::steady_clock::now() - sent >= std::chrono::microseconds(kAnswerTimeoutUsec);
+    return ClockSetResult{false, Reason(answer.error.error, -EIO, ourWaitOver)};
 }
 
 std::optional<bool> BooleanProperty(sd_bus* bus, const char* name) {

@@ -291,13 +291,8 @@ bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
     const std::string size = SignedDuration(offsetSeconds);
     const std::string limit = SignedDuration(StepLimitSeconds).substr(1);
     if (!unattended) {
-        services_.View.SetBusyCursor(false);
-        const bool agreed =
-            services_.AskYesNo &&
-            services_.AskYesNo("Setting the computer clock to the server's time moves it by " +
-                               size + ", more than " + limit + ".\n\nSet the clock?");
-        services_.View.SetBusyCursor(true);
-        return agreed;
+        return Ask("Setting the computer clock to the server's time moves it by " + size +
+                   ", more than " + limit + ".\n\nSet the clock?");
     }
     // Anyone on the path can forge a plain answer; an authenticated one is trusted.
     if (heldAuthenticated_) {
@@ -305,14 +300,20 @@ bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
     }
     if (!guardTold_ && services_.ReportError) {
         services_.ReportError(
-            "The computer clock was left alone: the server's time (not "
-            "authenticated) is " +
-            size + " from it, more than the " + limit +
-            " a synchronization nobody asked for may move it. Click \"Adjust "
-            "time\" to set it.");
+            "The computer clock was left alone: the server's time (not authenticated) is " + size +
+            " from it, more than the " + limit +
+            " a synchronization nobody asked for may move it. Click \"Adjust time\" to set it.");
     }
     guardTold_ = true;
     return false;
+}
+
+bool SyncController::Ask(const std::string& question) {
+    // The hourglass would say the program is busy while it waits for the user.
+    services_.View.SetBusyCursor(false);
+    const bool yes = services_.AskYesNo && services_.AskYesNo(question);
+    services_.View.SetBusyCursor(true);
+    return yes;
 }
 
 void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) {
@@ -323,10 +324,7 @@ void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) 
         then();
         return;
     }
-    services_.View.SetBusyCursor(false);
-    const bool turnOff = services_.AskYesNo && services_.AskYesNo(kTurnOffTimeService);
-    services_.View.SetBusyCursor(true);
-    if (!turnOff) {
+    if (!Ask(kTurnOffTimeService)) {
         then();
         return;
     }

@@ -151,6 +151,8 @@ class SyncController : public TSettings {
     void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
     // The answer to a setting, as the user is to hear it.
     void TakeSetting(Refusal refusal, const StepOutcome& outcome);
+    // Asks the user Yes or No in the middle of a command.
+    bool Ask(const std::string& question);
     // An NTP service keeps the clock: a click asks whether to turn it off.
     void TimeServiceOn(Refusal refusal, bool unattended, Then then);
     // Whether a step of `offsetSeconds` may go ahead: beyond the limit, never unattended on a
