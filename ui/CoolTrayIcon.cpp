@@ -19,6 +19,8 @@ constexpr const char* kAutoPopupProperty = "AutoPopup";
 // How soon a window hidden in a tray that went away comes back, and how often a tray is looked
 // for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
+// A window that is never drawn (covered, say) does not keep the tray waiting longer than this.
+constexpr int kFirstDrawWaitMs = 500;
 
 }  // namespace
 
@@ -35,12 +37,25 @@ QIcon TImageList::GetIcon(int index) const {
     return images_[index];
 }
 
-TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host, Look look)
     : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
+    }
+    if (look == Look::AfterFirstDraw && owner_) {
+        awaitingFirstDraw_ = true;
+        QTimer::singleShot(kFirstDrawWaitMs, this, &TCoolTrayIcon::LookForTray);
+    } else {
+        LookForTray();
+    }
+}
+
+void TCoolTrayIcon::LookForTray() {
+    awaitingFirstDraw_ = false;
+    if (std::exchange(looked_, true)) {
+        return;
     }
     if (host_->Present()) {
         MakeTrayIcon();
@@ -285,6 +300,11 @@ void TCoolTrayIcon::RunDefaultItem() {
 }
 
 bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && awaitingFirstDraw_ && event->type() == QEvent::Paint) {
+        // Right after the first picture has gone to the screen, not before it.
+        awaitingFirstDraw_ = false;
+        QTimer::singleShot(0, this, &TCoolTrayIcon::LookForTray);
+    }
     // A window minimized before it is first shown goes to the tray when it shows.
     const bool watchedEvent =
         event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show;

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
@@ -35,9 +36,12 @@ constexpr const char* kTitle = "Velmora";
 const QColor kDesktopColour(0, 128, 128);
 const QColor kServerFieldColour(0, 128, 0);
 
-// The pictures are drawn on magenta, which stands for transparent.
+// The pictures are drawn on magenta, which stands for transparent. They are read as what they
+// are: left to guess, the reader would load every image plugin to ask it first.
 QIcon ButtonPicture(const QString& name) {
-    QPixmap picture(":/buttons/" + name + ".png");
+    QImageReader reader(":/buttons/" + name + ".png", "png");
+    reader.setAutoDetectImageFormat(false);
+    QPixmap picture = QPixmap::fromImageReader(&reader);
     picture.setMask(picture.createMaskFromColor(QColor(255, 0, 255)));
     return QIcon(picture);
 }
@@ -75,7 +79,7 @@ QString StatusTextOf(const QString& controlName) {
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
-      TrayIcon1(this),
+      TrayIcon1(this, std::make_unique<TrayHost>(), TCoolTrayIcon::Look::AfterFirstDraw),
       HistoryFeed1(services.History),
       Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
     InitButtonResources();
@@ -294,7 +298,10 @@ void TTimeForm::SetStatusText(const QString& text) {
 void TTimeForm::ShowAtStart() {
     if (!isMinimized()) {
         show();
-    } else if (!TrayIcon1.TrayAvailable()) {
+        return;
+    }
+    TrayIcon1.LookForTray();
+    if (!TrayIcon1.TrayAvailable()) {
         showMinimized();
     }
     // A minimized window with a tray to go to stays hidden: only the icon shows.
