@@ -34,10 +34,13 @@ Loaded Load() {
     GnuTls& f = loaded.functions;
     std::string& why = loaded.failure;
     // Never unloaded: sessions may end while the program does.
-    Bind(library, "gnutls_certificate_allocate_credentials", f.certificate_allocate_credentials, why);
-    Bind(library, "gnutls_certificate_set_x509_system_trust", f.certificate_set_x509_system_trust, why);
+    Bind(library, "gnutls_certificate_allocate_credentials", f.certificate_allocate_credentials,
+         why);
+    Bind(library, "gnutls_certificate_set_x509_system_trust", f.certificate_set_x509_system_trust,
+         why);
     Bind(library, "gnutls_certificate_free_credentials", f.certificate_free_credentials, why);
-    Bind(library, "gnutls_certificate_verification_status_print", f.certificate_verification_status_print, why);
+    Bind(library, "gnutls_certificate_verification_status_print",
+         f.certificate_verification_status_print, why);
     Bind(library, "gnutls_init", f.init, why);
     Bind(library, "gnutls_deinit", f.deinit, why);
     Bind(library, "gnutls_priority_set_direct", f.priority_set_direct, why);
