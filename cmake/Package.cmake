@@ -17,9 +17,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries it links come from dpkg-shlibdeps; what it loads or draws with is named here: the
-# X11 platform plugin, and the fonts its fixed layouts are measured for.
+# X11 platform plugin, GnuTLS (loaded with the first NTS entry), and the fonts its fixed layouts
+# are measured for.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins, fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation")
+    "qt6-qpa-plugins, libgnutls30 (>= 3.7), fonts-dejavu-core, fonts-dejavu-extra, fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, ca-certificates")
 include(CPack)

@@ -12,7 +12,7 @@ VELMORA_BUILD_PACKAGES=(
 # What running it on a desktop takes, besides the build.
 VELMORA_RUN_PACKAGES=(
     "${VELMORA_BUILD_PACKAGES[@]}"
-    libqt6widgets6 libqt6network6 qt6-qpa-plugins libsystemd0 libgnutls30 libnettle8
+    libqt6widgets6 libqt6dbus6 qt6-qpa-plugins libsystemd0 libgnutls30 libnettle8
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig ca-certificates
 )
 # What making the Debian package takes, besides the build: dpkg-shlibdeps, and file, which

@@ -19,6 +19,8 @@ constexpr const char* kAutoPopupProperty = "AutoPopup";
 // How soon a window hidden in a tray that went away comes back, and how often a tray is looked
 // for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
+// A window that is never drawn (covered, say) does not keep the tray waiting longer than this.
+constexpr int kFirstDrawWaitMs = 500;
 
 }  // namespace
 
@@ -35,12 +37,25 @@ QIcon TImageList::GetIcon(int index) const {
     return images_[index];
 }
 
-TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host, Look look)
     : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
     if (owner_) {
         owner_->installEventFilter(this);
+    }
+    if (look == Look::AfterFirstDraw && owner_) {
+        awaitingFirstDraw_ = true;
+        QTimer::singleShot(kFirstDrawWaitMs, this, &TCoolTrayIcon::LookForTray);
+    } else {
+        LookForTray();
+    }
+}
+
+void TCoolTrayIcon::LookForTray() {
+    awaitingFirstDraw_ = false;
+    if (std::exchange(looked_, true)) {
+        return;
     }
     if (host_->Present()) {
         MakeTrayIcon();
@@ -51,7 +66,7 @@ TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host)
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     // The icon leaves the tray with its component.
-    RemoveFromTray();
+    ShowInTray(false);
     if (owner_) {
         owner_->removeEventFilter(this);
     }
@@ -59,25 +74,21 @@ TCoolTrayIcon::~TCoolTrayIcon() {
 
 void TCoolTrayIcon::SetIcon(const QIcon& icon) {
     icon_ = icon;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetIconVisible(bool visible) {
-    if (visible) {
-        AddToTray();
-    } else {
-        RemoveFromTray();
-    }
+    ShowInTray(visible);
 }
 
 void TCoolTrayIcon::SetHint(const QString& hint) {
     hint_ = hint;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetShowHint(bool show) {
     showHint_ = show;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::SetIconList(TImageList* list) {
@@ -96,12 +107,11 @@ void TCoolTrayIcon::SetIconIndex(int index) {
     } else {
         iconIndex_ = 0;
     }
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::Loaded() {
-    UpdateInTray();
-    SetIconVisible(iconVisible_);
+    ShowInTray(iconVisible_);
 }
 
 void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
@@ -129,7 +139,7 @@ QString TCoolTrayIcon::TipText() const {
 
 void TCoolTrayIcon::SetTipDetails(const QString& details) {
     tipDetails_ = details;
-    UpdateInTray();
+    FillNotifyData();
 }
 
 void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
@@ -160,21 +170,21 @@ void TCoolTrayIcon::FillNotifyData() {
 }
 
 bool TCoolTrayIcon::AddToTray() {
-    iconVisible_ = true;
-    FillNotifyData();
-    if (tray_) {
-        tray_->show();
-    }
+    ShowInTray(true);
     return TrayAvailable();
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
-    iconVisible_ = false;
+    ShowInTray(false);
+    return TrayAvailable();
+}
+
+void TCoolTrayIcon::ShowInTray(bool visible) {
+    iconVisible_ = visible;
     FillNotifyData();
     if (tray_) {
-        tray_->hide();
+        tray_->setVisible(visible);
     }
-    return TrayAvailable();
 }
 
 void TCoolTrayIcon::MakeTrayIcon() {
@@ -290,6 +300,11 @@ void TCoolTrayIcon::RunDefaultItem() {
 }
 
 bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && awaitingFirstDraw_ && event->type() == QEvent::Paint) {
+        // Right after the first picture has gone to the screen, not before it.
+        awaitingFirstDraw_ = false;
+        QTimer::singleShot(0, this, &TCoolTrayIcon::LookForTray);
+    }
     // A window minimized before it is first shown goes to the tray when it shows.
     const bool watchedEvent =
         event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show;

@@ -50,8 +50,13 @@ class TCoolTrayIcon : public QObject {
     Q_OBJECT
 
   public:
+    // When the tray is first looked for: at once, or once the owner has first drawn, so that a
+    // start shows its window without first waiting for the session bus and the tray.
+    enum class Look { AtOnce, AfterFirstDraw };
+
     explicit TCoolTrayIcon(QWidget* owner,
-                           std::unique_ptr<TrayHost> host = std::make_unique<TrayHost>());
+                           std::unique_ptr<TrayHost> host = std::make_unique<TrayHost>(),
+                           Look look = Look::AtOnce);
     ~TCoolTrayIcon() override;
 
     // When false, every mouse action on the icon is ignored.
@@ -86,10 +91,15 @@ class TCoolTrayIcon : public QObject {
     static void SetAutoPopup(QMenu* menu, bool autoPopup);
     static bool AutoPopup(const QMenu* menu);
 
-    // Each returns whether the tray host took the call; nobody needs to look.
+    // Each returns whether the tray host took the call; nobody needs to look, and the setters
+    // above never ask, since each answer costs a round trip to the tray.
     virtual bool AddToTray();
     virtual bool RemoveFromTray();
     virtual bool UpdateInTray();
+
+    // Looks for the tray now, unless it has been looked for already: a window that starts hidden
+    // in the tray needs the answer before it is shown.
+    void LookForTray();
 
     void RestoreMainWindow();
     // Hides the main window into the tray, and brings it back should the tray host go away
@@ -124,6 +134,8 @@ class TCoolTrayIcon : public QObject {
     void OpenTrayMenu();
     void RunDefaultItem();
     void FillNotifyData();
+    // What AddToTray and RemoveFromTray do, without asking the tray whether it took it.
+    void ShowInTray(bool visible);
     void OwnerStateChanged();
     void CheckTrayHost();
 
@@ -133,6 +145,8 @@ class TCoolTrayIcon : public QObject {
     // A tray that has just come is given a moment to offer both kinds (one panel may host both)
     // before the icon's kind is settled: it was there at the last look too.
     bool traySeen_ = false;
+    bool looked_ = false;
+    bool awaitingFirstDraw_ = false;
     // The main window went into the tray and has not come back yet.
     bool hiddenInTray_ = false;
     QIcon icon_;

@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QHash>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
@@ -35,9 +36,12 @@ constexpr const char* kTitle = "Velmora";
 const QColor kDesktopColour(0, 128, 128);
 const QColor kServerFieldColour(0, 128, 0);
 
-// The pictures are drawn on magenta, which stands for transparent.
+// The pictures are drawn on magenta, which stands for transparent. They are read as what they
+// are: left to guess, the reader would load every image plugin to ask it first.
 QIcon ButtonPicture(const QString& name) {
-    QPixmap picture(":/buttons/" + name + ".png");
+    QImageReader reader(":/buttons/" + name + ".png", "png");
+    reader.setAutoDetectImageFormat(false);
+    QPixmap picture = QPixmap::fromImageReader(&reader);
     picture.setMask(picture.createMaskFromColor(QColor(255, 0, 255)));
     return QIcon(picture);
 }
@@ -75,7 +79,7 @@ QString StatusTextOf(const QString& controlName) {
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
-      TrayIcon1(this),
+      TrayIcon1(this, std::make_unique<TrayHost>(), TCoolTrayIcon::Look::AfterFirstDraw),
       HistoryFeed1(services.History),
       Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
     InitButtonResources();
@@ -174,12 +178,14 @@ void TTimeForm::SetUpTrayMenu() {
 }
 
 void TTimeForm::SetUpTrayIcon() {
+    // One picture for both, so that the tray is handed it once.
+    const QIcon picture(kTrayImage);
     ImageList1.setObjectName("ImageList1");
-    ImageList1.Add(QIcon(kTrayImage));
+    ImageList1.Add(picture);
     TrayIcon1.setObjectName("TrayIcon1");
     TrayIcon1.CycleInterval = 400;
     TrayIcon1.SetHint(kTitle);
-    TrayIcon1.SetIcon(QIcon(kTrayImage));
+    TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconVisible(true);
     TrayIcon1.SetIconIndex(0);
     TrayIcon1.MinimizeToTray = true;
@@ -292,7 +298,10 @@ void TTimeForm::SetStatusText(const QString& text) {
 void TTimeForm::ShowAtStart() {
     if (!isMinimized()) {
         show();
-    } else if (!TrayIcon1.TrayAvailable()) {
+        return;
+    }
+    TrayIcon1.LookForTray();
+    if (!TrayIcon1.TrayAvailable()) {
         showMinimized();
     }
     // A minimized window with a tray to go to stays hidden: only the icon shows.

@@ -1,8 +1,10 @@
 #include "ui/RunningCopy.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -10,9 +12,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
-#include <QLocalSocket>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace velmora {
 
@@ -27,17 +31,58 @@ constexpr int kAnswerTimeoutMs = 5000;
 // it is between taking the lock and listening, or between closing and letting the lock go).
 constexpr int kFindCopyMs = 3000;
 constexpr int kRetryMs = 50;
+constexpr int kBacklog = 16;
 constexpr char kShown = '+';
 
 // Whether the process at the other end of a connected local socket runs as this user.
-bool SameUser(qintptr descriptor) {
+bool SameUser(int socket) {
     ucred peer{};
     socklen_t size = sizeof peer;
-    if (descriptor < 0 ||
-        getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0) {
-        return false;
+    return getsockopt(socket, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == getuid();
+}
+
+// The socket's address; nothing when the path is too long for one.
+std::optional<sockaddr_un> Address(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (name.isEmpty() || static_cast<std::size_t>(name.size()) >= sizeof address.sun_path) {
+        return std::nullopt;
     }
-    return peer.uid == getuid();
+    std::memcpy(address.sun_path, name.constData(), static_cast<std::size_t>(name.size()));
+    return address;
+}
+
+sockaddr* Raw(sockaddr_un& address) {
+    return reinterpret_cast<sockaddr*>(&address);
+}
+
+// Whether `socket` has something to read (or was closed) within `ms`.
+bool Readable(int socket, int ms) {
+    QElapsedTimer waited;
+    waited.start();
+    pollfd wait{socket, POLLIN, 0};
+    int ready;
+    while ((ready = poll(&wait, 1, std::max(0, ms - int(waited.elapsed())))) < 0 &&
+           errno == EINTR) {
+    }
+    return ready > 0;
+}
+
+// A connected socket, or -1. Connecting waits only while the copy's queue of callers is full.
+int Connect(const QString& path) {
+    std::optional<sockaddr_un> address = Address(path);
+    const int socket = address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0) : -1;
+    if (socket < 0) {
+        return -1;
+    }
+    const timeval limit{kConnectTimeoutMs / 1000, kConnectTimeoutMs % 1000 * 1000};
+    if (setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit) != 0 ||
+        connect(socket, Raw(*address), sizeof *address) != 0) {
+        close(socket);
+        return -1;
+    }
+    return socket;
 }
 
 QString DisplayName() {
@@ -64,7 +109,6 @@ QString RunningCopy::SessionName() {
 
 RunningCopy::RunningCopy(const QString& folder, const QString& name, QObject* parent)
     : QObject(parent) {
-    connect(&server_, &QLocalServer::newConnection, this, &RunningCopy::Answer);
     // A start while this copy ends must not be handed to it: it would show nothing.
     if (QCoreApplication* app = QCoreApplication::instance()) {
         connect(app, &QCoreApplication::aboutToQuit, this, &RunningCopy::Stop);
@@ -110,28 +154,48 @@ void RunningCopy::FindOrBecomeTheCopy() {
 }
 
 bool RunningCopy::Listen() {
+    std::optional<sockaddr_un> address = Address(path_);
+    const int socket =
+        address ? ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0) : -1;
+    if (socket < 0) {
+        return false;
+    }
     // Whoever held the lock before has gone; a socket left behind is stale.
-    QLocalServer::removeServer(path_);
-    return server_.listen(path_);
+    unlink(address->sun_path);
+    if (bind(socket, Raw(*address), sizeof *address) != 0 || listen(socket, kBacklog) != 0) {
+        close(socket);
+        return false;
+    }
+    listener_ = socket;
+    callers_ = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+    connect(callers_.get(), &QSocketNotifier::activated, this, &RunningCopy::Answer);
+    return true;
 }
 
 bool RunningCopy::AskRunningCopy() const {
     // The connection itself is the request; the copy confirms it before it shows its window. A
     // copy that is closing drops the connection unconfirmed.
-    QLocalSocket socket;
-    socket.connectToServer(path_);
-    if (!socket.waitForConnected(kConnectTimeoutMs) || !SameUser(socket.socketDescriptor())) {
+    const int socket = Connect(path_);
+    if (socket < 0) {
         return false;
     }
-    if (socket.waitForReadyRead(kAnswerTimeoutMs)) {
-        return socket.read(1) == QByteArray(1, kShown);
+    bool shown = SameUser(socket);
+    if (shown && Readable(socket, kAnswerTimeoutMs)) {
+        char answer = 0;
+        shown = recv(socket, &answer, 1, 0) == 1 && answer == kShown;
     }
-    return socket.state() == QLocalSocket::ConnectedState;
+    close(socket);
+    return shown;
 }
 
 void RunningCopy::Stop() {
     // The socket goes before the lock, so that the next copy's socket is never removed.
-    server_.close();
+    callers_.reset();
+    if (listener_ >= 0) {
+        close(listener_);
+        listener_ = -1;
+        unlink(QFile::encodeName(path_).constData());
+    }
     if (lock_ >= 0) {
         close(lock_);
         lock_ = -1;
@@ -139,14 +203,16 @@ void RunningCopy::Stop() {
 }
 
 void RunningCopy::Answer() {
-    while (QLocalSocket* caller = server_.nextPendingConnection()) {
-        const bool ours = SameUser(caller->socketDescriptor());
-        if (ours) {
-            caller->write(QByteArray(1, kShown));
-            caller->flush();
+    int caller;
+    while ((caller = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0 || errno == EINTR) {
+        if (caller < 0) {
+            continue;
         }
-        caller->abort();
-        caller->deleteLater();
+        const bool ours = SameUser(caller);
+        if (ours) {
+            send(caller, &kShown, 1, MSG_NOSIGNAL | MSG_DONTWAIT);
+        }
+        close(caller);
         if (ours) {
             emit ShowRequested();
         }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
+#include <memory>
 
 namespace velmora {
 
@@ -25,7 +26,7 @@ class RunningCopy : public QObject {
     // Whether a running copy was found and asked to show itself: this one then ends.
     bool HandedOver() const { return handedOver_; }
     // Whether this start is the copy that later starts find.
-    bool Listening() const { return server_.isListening(); }
+    bool Listening() const { return listener_ >= 0; }
 
     // Stops answering and lets the lock go, so that a start from now on becomes the copy rather
     // than being handed to one that is ending.
@@ -45,7 +46,8 @@ class RunningCopy : public QObject {
     void Answer();
 
     QString path_;
-    QLocalServer server_;
+    int listener_ = -1;
+    std::unique_ptr<QSocketNotifier> callers_;
     int lock_ = -1;
     bool handedOver_ = false;
 };

@@ -1,7 +1,6 @@
 #include "net/io/TlsChannel.h"
 
 #include <arpa/inet.h>
-#include <gnutls/gnutls.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -12,6 +11,8 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+
+#include "net/io/GnuTls.h"
 
 namespace velmora {
 
@@ -60,32 +61,34 @@ bool Retry(int result) {
 constexpr const char* kNoAnswerInTime = "no answer within the time";
 
 // What was wrong with the server's certificate, in GnuTLS's words.
-std::string CertificateProblem(gnutls_session_t session) {
+std::string CertificateProblem(const GnuTls& tls, gnutls_session_t session) {
     gnutls_datum_t text{};
-    const unsigned status = gnutls_session_get_verify_cert_status(session);
-    if (gnutls_certificate_verification_status_print(status, GNUTLS_CRT_X509, &text, 0) < 0) {
+    const unsigned status = tls.session_get_verify_cert_status(session);
+    if (tls.certificate_verification_status_print(status, GNUTLS_CRT_X509, &text, 0) < 0) {
         return "the server's certificate was refused";
     }
     std::string problem(reinterpret_cast<const char*>(text.data), text.size);
-    gnutls_free(text.data);
+    (*tls.free)(text.data);
     return problem;
 }
 
 }  // namespace
 
 void SetQuietTransport(gnutls_session_int* session, int socket) {
-    gnutls_transport_set_int(session, socket);
-    gnutls_transport_set_vec_push_function(session, PushQuietly);
+    // A session exists, so the library is there.
+    const GnuTls& tls = *LoadGnuTls();
+    tls.transport_set_int2(session, socket, socket);
+    tls.transport_set_vec_push_function(session, PushQuietly);
 }
 
 TlsChannel::~TlsChannel() {
     if (session_ != nullptr) {
         // One try at a polite close; the peer does not have to hear it.
-        gnutls_bye(session_, GNUTLS_SHUT_WR);
-        gnutls_deinit(session_);
+        tls_->bye(session_, GNUTLS_SHUT_WR);
+        tls_->deinit(session_);
     }
     if (credentials_ != nullptr) {
-        gnutls_certificate_free_credentials(credentials_);
+        tls_->certificate_free_credentials(credentials_);
     }
     if (socket_ >= 0) {
         ::close(socket_);
@@ -132,22 +135,27 @@ bool TlsChannel::Connect(const SocketAddress& address, const Deadline& deadline)
 }
 
 bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
-    if (gnutls_certificate_allocate_credentials(&credentials_) < 0 ||
-        gnutls_certificate_set_x509_system_trust(credentials_) <= 0 ||
-        gnutls_init(&session_, GNUTLS_CLIENT | GNUTLS_NONBLOCK) < 0 ||
-        gnutls_priority_set_direct(session_, kPriorities, nullptr) < 0 ||
-        gnutls_credentials_set(session_, GNUTLS_CRD_CERTIFICATE, credentials_) < 0) {
+    std::string missing;
+    tls_ = LoadGnuTls(&missing);
+    if (tls_ == nullptr) {
+        return Fail("no TLS: " + missing);
+    }
+    if (tls_->certificate_allocate_credentials(&credentials_) < 0 ||
+        tls_->certificate_set_x509_system_trust(credentials_) <= 0 ||
+        tls_->init(&session_, GNUTLS_CLIENT | GNUTLS_NONBLOCK) < 0 ||
+        tls_->priority_set_direct(session_, kPriorities, nullptr) < 0 ||
+        tls_->credentials_set(session_, GNUTLS_CRD_CERTIFICATE, credentials_) < 0) {
         return Fail("no TLS for want of the system's trust store");
     }
     // Server name indication carries names only, never addresses.
     if (!IsAddress(hostName) &&
-        gnutls_server_name_set(session_, GNUTLS_NAME_DNS, hostName.data(), hostName.size()) < 0) {
+        tls_->server_name_set(session_, GNUTLS_NAME_DNS, hostName.data(), hostName.size()) < 0) {
         return false;
     }
-    gnutls_session_set_verify_cert(session_, hostName.c_str(), 0);
+    tls_->session_set_verify_cert(session_, hostName.c_str(), 0);
     gnutls_datum_t protocol{reinterpret_cast<unsigned char*>(const_cast<char*>(alpn.data())),
                             static_cast<unsigned>(alpn.size())};
-    if (gnutls_alpn_set_protocols(session_, &protocol, 1, GNUTLS_ALPN_MANDATORY) < 0) {
+    if (tls_->alpn_set_protocols(session_, &protocol, 1, GNUTLS_ALPN_MANDATORY) < 0) {
         return false;
     }
     SetQuietTransport(session_, socket_);
@@ -155,29 +163,29 @@ bool TlsChannel::Configure(const std::string& hostName, std::string_view alpn) {
 }
 
 bool TlsChannel::AwaitDirection(const Deadline& deadline) {
-    return AwaitSocket(socket_, gnutls_record_get_direction(session_) == 0 ? POLLIN : POLLOUT,
+    return AwaitSocket(socket_, tls_->record_get_direction(session_) == 0 ? POLLIN : POLLOUT,
                        deadline);
 }
 
 bool TlsChannel::Handshake(const Deadline& deadline) {
     for (;;) {
-        const int result = gnutls_handshake(session_);
+        const int result = tls_->handshake(session_);
         if (result == GNUTLS_E_SUCCESS) {
             break;
         }
         if (result == GNUTLS_E_CERTIFICATE_VERIFICATION_ERROR) {
-            return Fail(CertificateProblem(session_));
+            return Fail(CertificateProblem(*tls_, session_));
         }
-        if (gnutls_error_is_fatal(result) != 0) {
-            return Fail(std::string("TLS: ") + gnutls_strerror(result));
+        if (tls_->error_is_fatal(result) != 0) {
+            return Fail(std::string("TLS: ") + tls_->strerror(result));
         }
         if (Retry(result) && !AwaitDirection(deadline)) {
             return Fail(kNoAnswerInTime);
         }
     }
     gnutls_datum_t agreed{};
-    if (gnutls_protocol_get_version(session_) != GNUTLS_TLS1_3 ||
-        gnutls_alpn_get_selected_protocol(session_, &agreed) != 0 || agreed.data == nullptr) {
+    if (tls_->protocol_get_version(session_) != GNUTLS_TLS1_3 ||
+        tls_->alpn_get_selected_protocol(session_, &agreed) != 0 || agreed.data == nullptr) {
         return Fail("the server does not offer TLS 1.3 with the protocol asked for");
     }
     return true;
@@ -185,7 +193,7 @@ bool TlsChannel::Handshake(const Deadline& deadline) {
 
 bool TlsChannel::Write(std::string_view bytes, const Deadline& deadline) {
     while (!bytes.empty()) {
-        const auto sent = gnutls_record_send(session_, bytes.data(), bytes.size());
+        const auto sent = tls_->record_send(session_, bytes.data(), bytes.size());
         if (sent > 0) {
             bytes.remove_prefix(static_cast<std::size_t>(sent));
         } else if (!Retry(static_cast<int>(sent)) || !AwaitDirection(deadline)) {
@@ -198,7 +206,7 @@ bool TlsChannel::Write(std::string_view bytes, const Deadline& deadline) {
 bool TlsChannel::Read(std::string& into, const Deadline& deadline) {
     char buffer[4096];
     for (;;) {
-        const auto read = gnutls_record_recv(session_, buffer, sizeof buffer);
+        const auto read = tls_->record_recv(session_, buffer, sizeof buffer);
         if (read > 0) {
             into.append(buffer, static_cast<std::size_t>(read));
             return true;
@@ -215,8 +223,8 @@ bool TlsChannel::Read(std::string& into, const Deadline& deadline) {
 std::optional<std::string> TlsChannel::ExportKey(std::string_view label, std::string_view context,
                                                  std::size_t size) {
     std::string key(size, '\0');
-    if (gnutls_prf_rfc5705(session_, label.size(), label.data(), context.size(), context.data(),
-                           size, key.data()) < 0) {
+    if (tls_->prf_rfc5705(session_, label.size(), label.data(), context.size(), context.data(),
+                          size, key.data()) < 0) {
         return std::nullopt;
     }
     return key;

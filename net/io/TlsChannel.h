@@ -13,6 +13,8 @@ struct gnutls_certificate_credentials_st;
 
 namespace velmora {
 
+struct GnuTls;
+
 // Makes `socket` the session's transport, written with MSG_NOSIGNAL: a peer that hangs up is an
 // error of the session, never a SIGPIPE that ends the program.
 void SetQuietTransport(gnutls_session_int* session, int socket);
@@ -51,6 +53,8 @@ class TlsChannel {
     bool AwaitDirection(const Deadline& deadline);
 
     int socket_ = -1;
+    // Loaded with the first TLS session of the process.
+    const GnuTls* tls_ = nullptr;
     gnutls_session_int* session_ = nullptr;
     gnutls_certificate_credentials_st* credentials_ = nullptr;
     std::string failure_;

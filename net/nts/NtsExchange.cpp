@@ -1,6 +1,8 @@
 #include "net/nts/NtsExchange.h"
 
-#include <gnutls/crypto.h>
+#include <sys/random.h>
+
+#include <cerrno>
 
 #include "net/nts/NtsExtensions.h"
 #include "net/nts/NtsRecords.h"
@@ -9,11 +11,17 @@ namespace velmora {
 
 namespace {
 
-std::string RandomBytes(gnutls_rnd_level_t level, std::size_t size) {
+// From the kernel's generator. Without randomness the identifier would repeat; an all-zero one
+// still fails only this exchange, since no answer can be authentic without the key.
+std::string RandomBytes(std::size_t size) {
     std::string bytes(size, '\0');
-    // Without randomness the identifier would repeat; an all-zero one still fails only this
-    // exchange, since no answer can be authentic without the key.
-    gnutls_rnd(level, bytes.data(), bytes.size());
+    for (std::size_t filled = 0; filled < size;) {
+        const ssize_t got = getrandom(bytes.data() + filled, size - filled, 0);
+        if (got < 0 && errno != EINTR) {
+            break;
+        }
+        filled += got < 0 ? 0 : static_cast<std::size_t>(got);
+    }
     return bytes;
 }
 
@@ -21,8 +29,8 @@ std::string RandomBytes(gnutls_rnd_level_t level, std::size_t size) {
 
 NtsExchange::NtsExchange(NtsSession& session)
     : session_(session),
-      uniqueId_(RandomBytes(GNUTLS_RND_RANDOM, ntsfield::kUniqueIdentifierSize)),
-      nonce_(RandomBytes(GNUTLS_RND_NONCE, ntsfield::kNonceSize)) {
+      uniqueId_(RandomBytes(ntsfield::kUniqueIdentifierSize)),
+      nonce_(RandomBytes(ntsfield::kNonceSize)) {
     if (!session_.cookies.empty()) {
         cookie_ = std::move(session_.cookies.front());
         session_.cookies.pop_front();

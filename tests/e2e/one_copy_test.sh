@@ -63,9 +63,9 @@ if listen:
                     pass
         time.sleep(0.1)
 '
-as_squatter() {
-    setpriv --reuid=$SQUATTER --regid=$SQUATTER --clear-groups -- /usr/bin/python3 -c "$squatter_py" "$@"
-}
+# The other user's python, started without a shell in between, so that stopping its pid stops it.
+as_squatter=(setpriv --reuid=$SQUATTER --regid=$SQUATTER --clear-groups -- /usr/bin/python3 -c
+    "$squatter_py")
 
 e2e_tray_session
 [[ -n ${E2E_USER_SETPRIV[*]} ]] || e2e_as_user
@@ -88,7 +88,7 @@ e2e_expect 5 "the running copy's window is not in front" e2e_main_window_in_fron
 e2e_log "another user calls"
 e2e_focus_away "before another user calls"
 runtime=$(ls -d "$E2E_TMP"/*runtime | head -n 1)
-as_squatter "$runtime/velmora-$display" "@velmora-65534-$display" >"$E2E_TMP/squatter-call.log" 2>&1
+"${as_squatter[@]}" "$runtime/velmora-$display" "@velmora-65534-$display" >"$E2E_TMP/squatter-call.log" 2>&1
 grep -q reached "$E2E_TMP/squatter-call.log" &&
     e2e_fail "another user reached the copy: $(cat "$E2E_TMP/squatter-call.log")"
 sleep 1
@@ -110,7 +110,7 @@ e2e_log "another user takes the names first"
 shared=$E2E_TMP/shared-runtime
 mkdir -m 1777 "$shared"
 chown 65534:65534 "$shared"
-e2e_spawn squatter as_squatter listen "@velmora-65534-$display" "$shared/velmora-$display" \
+e2e_spawn squatter "${as_squatter[@]}" listen "@velmora-65534-$display" "$shared/velmora-$display" \
     "$shared/velmora-$display.lock"
 e2e_expect 5 "the other user did not take the names" grep -q ready "$E2E_TMP/squatter.log"
 e2e_start_velmora "XDG_RUNTIME_DIR=$shared" "$prog"

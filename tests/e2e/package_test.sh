@@ -14,7 +14,7 @@ for path in ./usr/bin/velmora ./usr/share/applications/velmora.desktop \
     grep -q " $path\$" <<<"$contents" || e2e_fail "$path not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for need in libqt6widgets6 libsystemd0 qt6-qpa-plugins fonts-dejavu-extra; do
+for need in libqt6widgets6 libsystemd0 libgnutls30 qt6-qpa-plugins fonts-dejavu-extra; do
     [[ $depends == *"$need"* ]] || e2e_fail "the package does not depend on $need: $depends"
 done
 # apt resolves it on this machine (simulated: nothing is installed).

@@ -38,8 +38,8 @@ class FakeTrayHost : public TrayHost {
 // The icon over the test's trays.
 class TestTray : public TCoolTrayIcon {
   public:
-    TestTray(QWidget* owner, const Trays& trays)
-        : TCoolTrayIcon(owner, std::make_unique<FakeTrayHost>(trays)) {}
+    TestTray(QWidget* owner, const Trays& trays, Look look = Look::AtOnce)
+        : TCoolTrayIcon(owner, std::make_unique<FakeTrayHost>(trays), look) {}
 
     // What the platform icon would report to us.
     void Activate(QSystemTrayIcon::ActivationReason reason) {
@@ -356,6 +356,23 @@ TEST_F(TrayTest, ATrayThatComesLaterGetsTheIconAsIfItHadBeenThereFromTheStart) {
         EXPECT_FALSE(owner->isMinimized());
         TearDown();
     }
+}
+
+// The window's first picture does not wait for the tray; a window that starts hidden in the tray
+// asks for it at once.
+TEST_F(TrayTest, TrayLookedForAfterTheFirstDrawOrWhenAskedFor) {
+    trays.there = true;
+    tray = std::make_unique<TestTray>(owner.get(), trays, TCoolTrayIcon::Look::AfterFirstDraw);
+    EXPECT_EQ(tray->Tray(), nullptr);
+    ShowOwner();
+    QTRY_VERIFY_WITH_TIMEOUT(tray->Tray() != nullptr, 400);
+    EXPECT_TRUE(tray->TrayAvailable());
+
+    TearDown();
+    SetUp();
+    tray = std::make_unique<TestTray>(owner.get(), trays, TCoolTrayIcon::Look::AfterFirstDraw);
+    tray->LookForTray();
+    EXPECT_TRUE(tray->TrayAvailable()) << "before the owner has ever been shown";
 }
 
 TEST_F(TrayTest, OwnerGoneLeavesOperationsHarmless) {

@@ -7,6 +7,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <chrono>
@@ -107,6 +108,17 @@ TEST_F(RunningCopyTest, ADisplayNamedByALongPathStillGivesASocketThatWorks) {
     RunningCopy first(folder.path(), names[0]);
     EXPECT_TRUE(first.Listening()) << names[0].toStdString();
     EXPECT_TRUE(LaterStartHandsOver(names[0]));
+}
+
+TEST_F(RunningCopyTest, AFolderTooDeepForASocketLeavesEveryStartOnItsOwn) {
+    const QString deep = folder.filePath(QString(60, u'f') + "/" + QString(60, u'g'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    RunningCopy first(deep, "velmora-:9");
+    RunningCopy second(deep, "velmora-:9");
+    for (const RunningCopy* copy : {&first, &second}) {
+        EXPECT_FALSE(copy->HandedOver());
+        EXPECT_FALSE(copy->Listening());
+    }
 }
 
 }  // namespace
