@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/IniProfileFile.h"
+#include "platform/linux/IniProfileFile.h"
 #include "sync/Settings.h"
 #include "sync/TimeView.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/LinuxSystemClock.h"
+#include "platform/linux/LinuxSystemClock.h"
 #include "tests/fixtures/AsUser.h"
 #include "tests/fixtures/SafetyChecks.h"
 #include "tests/integration/timedated/PrivateSystemBus.h"

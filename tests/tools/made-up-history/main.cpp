@@ -11,7 +11,7 @@
 #include <sstream>
 #include <string>
 
-#include "platform/HistoryFile.h"
+#include "platform/linux/HistoryFile.h"
 #include "tests/fixtures/MadeUpHistory.h"
 
 int main(int argc, char** argv) {

@@ -16,10 +16,10 @@
 #include <cstdio>
 
 #include "sync/Settings.h"
-#include "ui/Application.h"
-#include "ui/CoolTrayIcon.h"
-#include "ui/Options.h"
-#include "ui/help.h"
+#include "ui/qt/Application.h"
+#include "ui/qt/CoolTrayIcon.h"
+#include "ui/qt/Options.h"
+#include "ui/qt/help.h"
 
 namespace {
 

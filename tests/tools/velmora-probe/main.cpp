@@ -17,10 +17,10 @@
 
 #include "app/Entry.h"
 #include "app/SignalPipe.h"
-#include "platform/LinuxProgramPath.h"
+#include "platform/linux/LinuxProgramPath.h"
 #include "sync/Settings.h"
-#include "ui/HistoryWindow.h"
-#include "ui/MainHour.h"
+#include "ui/qt/HistoryWindow.h"
+#include "ui/qt/MainHour.h"
 
 namespace {
 

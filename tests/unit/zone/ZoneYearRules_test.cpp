@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/DateTime.h"
-#include "platform/LinuxTimeZone.h"
+#include "platform/linux/LinuxTimeZone.h"
 #include "sync/ClockZone.h"
 #include "zone/TzifFile.h"
 

@@ -1,0 +1,324 @@
+#include "ui/qt/CoolTrayIcon.h"
+
+#include "ui/qt/Application.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QTimer>
+#include <QVariant>
+#include <algorithm>
+#include <utility>
+
+namespace velmora {
+
+namespace {
+
+// The tray host takes at most 127 characters of tip.
+constexpr int kMaxTip = 127;
+constexpr const char* kAutoPopupProperty = "AutoPopup";
+// How soon a window hidden in a tray that went away comes back, and how often a tray is looked
+// for while none has been there.
+constexpr int kTrayHostCheckMs = 1000;
+// A window that is never drawn (covered, say) does not keep the tray waiting longer than this.
+constexpr int kFirstDrawWaitMs = 500;
+
+}  // namespace
+
+TImageList::TImageList(QObject* owner) : QObject(owner) {}
+
+void TImageList::Add(const QIcon& image) {
+    images_.append(image);
+}
+
+QIcon TImageList::GetIcon(int index) const {
+    if (index < 0 || index >= Count()) {
+        return {};
+    }
+    return images_[index];
+}
+
+TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host, Look look)
+    : QObject(owner), owner_(owner), host_(std::move(host)) {
+    trayHostCheck_.setInterval(kTrayHostCheckMs);
+    connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
+    if (owner_) {
+        owner_->installEventFilter(this);
+    }
+    if (look == Look::AfterFirstDraw && owner_) {
+        awaitingFirstDraw_ = true;
+        QTimer::singleShot(kFirstDrawWaitMs, this, &TCoolTrayIcon::LookForTray);
+    } else {
+        LookForTray();
+    }
+}
+
+void TCoolTrayIcon::LookForTray() {
+    awaitingFirstDraw_ = false;
+    if (std::exchange(looked_, true)) {
+        return;
+    }
+    if (host_->Present()) {
+        MakeTrayIcon();
+    } else {
+        trayHostCheck_.start();
+    }
+}
+
+TCoolTrayIcon::~TCoolTrayIcon() {
+    // The icon leaves the tray with its component.
+    ShowInTray(false);
+    if (owner_) {
+        owner_->removeEventFilter(this);
+    }
+}
+
+void TCoolTrayIcon::SetIcon(const QIcon& icon) {
+    icon_ = icon;
+    FillNotifyData();
+}
+
+void TCoolTrayIcon::SetIconVisible(bool visible) {
+    ShowInTray(visible);
+}
+
+void TCoolTrayIcon::SetHint(const QString& hint) {
+    hint_ = hint;
+    FillNotifyData();
+}
+
+void TCoolTrayIcon::SetShowHint(bool show) {
+    showHint_ = show;
+    FillNotifyData();
+}
+
+void TCoolTrayIcon::SetIconList(TImageList* list) {
+    disconnect(iconListGone_);
+    iconList_ = list;
+    if (list) {
+        iconListGone_ = connect(list, &QObject::destroyed, this, [this] { SetIconList(nullptr); });
+    }
+    SetIconIndex(0);
+}
+
+void TCoolTrayIcon::SetIconIndex(int index) {
+    if (iconList_ && iconList_->Count() > 0) {
+        iconIndex_ = std::clamp(index, 0, iconList_->Count() - 1);
+        icon_ = iconList_->GetIcon(iconIndex_);
+    } else {
+        iconIndex_ = 0;
+    }
+    FillNotifyData();
+}
+
+void TCoolTrayIcon::Loaded() {
+    ShowInTray(iconVisible_);
+}
+
+void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
+    if (menu) {
+        menu->setProperty(kAutoPopupProperty, autoPopup);
+    }
+}
+
+bool TCoolTrayIcon::AutoPopup(const QMenu* menu) {
+    const QVariant flag = menu ? menu->property(kAutoPopupProperty) : QVariant();
+    return !flag.isValid() || flag.toBool();
+}
+
+QString TCoolTrayIcon::TipText() const {
+    if (hint_.isEmpty() || !showHint_) {
+        return {};
+    }
+    QString tip = hint_.left(kMaxTip);
+    // Never leave half of a surrogate pair at the end.
+    if (tip.size() == kMaxTip && tip.back().isHighSurrogate()) {
+        tip.chop(1);
+    }
+    return tipDetails_.isEmpty() ? tip : tip + '\n' + tipDetails_;
+}
+
+void TCoolTrayIcon::SetTipDetails(const QString& details) {
+    tipDetails_ = details;
+    FillNotifyData();
+}
+
+void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
+    // Without a tray yet there is no icon to speak from.
+    if (tray_) {
+        tray_->showMessage(title, text, QSystemTrayIcon::Warning);
+    }
+}
+
+void TCoolTrayIcon::FillNotifyData() {
+    if (!tray_) {
+        return;
+    }
+    // Only what changed: a StatusNotifierItem host hears of every setting, and some hosts lose
+    // track of an item that keeps announcing a new icon.
+    if (tray_->icon().cacheKey() != icon_.cacheKey()) {
+        tray_->setIcon(icon_);
+    }
+    if (tray_->toolTip() != TipText()) {
+        tray_->setToolTip(TipText());
+    }
+    // An XEmbed tray would open a menu of its own besides ours, on the same click.
+    QMenu* hostMenu =
+        TrayProtocol() == TrayHost::Protocol::StatusNotifierItem ? PopupMenu : nullptr;
+    if (tray_->contextMenu() != hostMenu) {
+        tray_->setContextMenu(hostMenu);
+    }
+}
+
+bool TCoolTrayIcon::AddToTray() {
+    ShowInTray(true);
+    return TrayAvailable();
+}
+
+bool TCoolTrayIcon::RemoveFromTray() {
+    ShowInTray(false);
+    return TrayAvailable();
+}
+
+void TCoolTrayIcon::ShowInTray(bool visible) {
+    iconVisible_ = visible;
+    FillNotifyData();
+    if (tray_) {
+        tray_->setVisible(visible);
+    }
+}
+
+void TCoolTrayIcon::MakeTrayIcon() {
+    host_->Decide();
+    tray_ = std::make_unique<QSystemTrayIcon>();
+    connect(tray_.get(), &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
+    FillNotifyData();
+    if (iconVisible_) {
+        tray_->show();
+    }
+    // From now on as if the tray had been there from the start: a minimized window goes to it.
+    OwnerStateChanged();
+}
+
+bool TCoolTrayIcon::UpdateInTray() {
+    FillNotifyData();
+    return iconVisible_ && TrayAvailable();
+}
+
+void TCoolTrayIcon::RestoreMainWindow() {
+    if (!owner_) {
+        return;
+    }
+    if (owner_->isMinimized()) {
+        owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
+    }
+    owner_->show();
+    owner_->raise();
+    owner_->activateWindow();
+    hiddenInTray_ = false;
+}
+
+void TCoolTrayIcon::HideMainWindow() {
+    // Without a tray the window could never be found again.
+    if (!owner_ || !TrayAvailable()) {
+        return;
+    }
+    owner_->hide();
+    HideAppButton();
+    hiddenInTray_ = true;
+    trayHostCheck_.start();
+}
+
+void TCoolTrayIcon::CheckTrayHost() {
+    if (!tray_) {
+        const bool seen = std::exchange(traySeen_, host_->Present());
+        if (seen && traySeen_) {
+            MakeTrayIcon();
+        }
+    }
+    // Only a window this icon hid, and that nobody has shown since: the program hides it itself on
+    // the way out.
+    hiddenInTray_ = hiddenInTray_ && owner_ && !owner_->isVisible();
+    if (hiddenInTray_ && !TrayAvailable()) {
+        RestoreMainWindow();
+    }
+    if (tray_ && !hiddenInTray_) {
+        trayHostCheck_.stop();
+    }
+}
+
+void TCoolTrayIcon::HideAppButton() {
+    // On X11 the taskbar entry is the window itself; a hidden window is withdrawn with it.
+    if (owner_ && owner_->isVisible() && TrayAvailable()) {
+        owner_->hide();
+    }
+}
+
+void TCoolTrayIcon::FireDblClick() {
+    if (OnDblClick) {
+        OnDblClick(this);
+    }
+}
+
+void TCoolTrayIcon::SendToTray() {
+    HideMainWindow();
+    SetIconVisible(true);
+}
+
+bool TCoolTrayIcon::TrayAvailable() const {
+    return tray_ && host_->Available();
+}
+
+void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (!Enabled) {
+        return;
+    }
+    // Reached from inside the platform icon's mouse handling, which must not see an exception.
+    const bool restoreGesture = reason == QSystemTrayIcon::DoubleClick ||
+                                (reason == QSystemTrayIcon::Trigger &&
+                                 TrayProtocol() == TrayHost::Protocol::StatusNotifierItem);
+    TApplication::Guarded([this, reason, restoreGesture] {
+        if (restoreGesture) {
+            FireDblClick();
+            RunDefaultItem();
+        } else if (reason == QSystemTrayIcon::Context) {
+            OpenTrayMenu();
+        }
+    });
+}
+
+void TCoolTrayIcon::OpenTrayMenu() {
+    if (!PopupMenu || !AutoPopup(PopupMenu)) {
+        return;
+    }
+    PopupMenu->popup(QCursor::pos());
+}
+
+void TCoolTrayIcon::RunDefaultItem() {
+    if (PopupMenu && AutoPopup(PopupMenu) && PopupMenu->defaultAction()) {
+        PopupMenu->defaultAction()->trigger();
+    }
+}
+
+bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == owner_ && awaitingFirstDraw_ && event->type() == QEvent::Paint) {
+        // Right after the first picture has gone to the screen, not before it.
+        awaitingFirstDraw_ = false;
+        QTimer::singleShot(0, this, &TCoolTrayIcon::LookForTray);
+    }
+    // A window minimized before it is first shown goes to the tray when it shows.
+    const bool watchedEvent =
+        event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show;
+    if (watched == owner_ && watchedEvent) {
+        // Hiding from inside the state change confuses some window managers; do it right after.
+        QTimer::singleShot(0, this, &TCoolTrayIcon::OwnerStateChanged);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TCoolTrayIcon::OwnerStateChanged() {
+    if (owner_ && owner_->isMinimized() && MinimizeToTray && TrayAvailable()) {
+        SendToTray();
+    }
+}
+
+}  // namespace velmora
