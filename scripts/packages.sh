@@ -27,8 +27,11 @@ VELMORA_DEMO_PACKAGES=(
     "${VELMORA_RUN_PACKAGES[@]}" "${VELMORA_CHRONYD_LIBRARIES[@]}"
     dbus-daemon xvfb openbox trayer xdotool imagemagick x11-utils procps iproute2 util-linux
 )
+# Cross-building the Windows program (mingw-w64's -posix flavour has std::thread) and running it
+# under Wine (wine64 and, for its wrappers, wine; without recommends).
+VELMORA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine)
 VELMORA_TEST_PACKAGES=(
-    "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}"
+    "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}" "${VELMORA_WINDOWS_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig git bc libxfixes-dev

@@ -1,8 +1,8 @@
 #include "net/sntp/Timestamp.h"
 
-#include <arpa/inet.h>
-
 #include <cmath>
+
+#include "core/ByteOrder.h"
 
 namespace velmora {
 
@@ -35,10 +35,10 @@ std::uint32_t LowWord(double value) {
 }  // namespace
 
 TDateTime DecodeTimestamp(std::uint32_t seconds, std::uint32_t fraction) {
-    const std::uint32_t s = ntohl(seconds);
+    const std::uint32_t s = NetworkOrder32(seconds);
     // Top bit clear: past 2036-02-07 06:28:16, the seconds word has wrapped into era 1.
     const double wholeSeconds = (s & 0x80000000u) != 0 ? double(s) : double(s) + kTwoTo32;
-    double part = double(ntohl(fraction)) / kFractionDivisor;
+    double part = double(NetworkOrder32(fraction)) / kFractionDivisor;
     part = double(Trunc(part * kTenthsOfMillisecond)) / kTenthsOfMillisecond;
     return (wholeSeconds + part) / kSecondsPerDay + kNtpEpoch;
 }
@@ -55,8 +55,8 @@ void EncodeTimestamp(TDateTime value, std::uint32_t& seconds, std::uint32_t& fra
     if (frac > 2147483647.0) {
         frac = frac - 4294967295.0 - 1.0;
     }
-    seconds = htonl(LowWord(sec));
-    fraction = htonl(LowWord(frac));
+    seconds = NetworkOrder32(LowWord(sec));
+    fraction = NetworkOrder32(LowWord(frac));
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <ostream>
 
@@ -331,6 +332,14 @@ TEST(SntpLifecycle, OneClientIsOneSocketWithOneStartupPair) {
     }
     EXPECT_EQ(api.Cleanups, 1);
     EXPECT_EQ(api.Closes.size(), 1u);
+}
+
+TEST(CurrentUtcTime, FollowsTheRealTimeClock) {
+    const double before = static_cast<double>(std::time(nullptr));
+    const TDateTime now = CurrentUtcTime();
+    const double after = static_cast<double>(std::time(nullptr));
+    EXPECT_GE(ToUnixSeconds(now), before - 0.001);
+    EXPECT_LE(ToUnixSeconds(now), after + 1.001);
 }
 
 }  // namespace
