@@ -7,17 +7,13 @@
 source "$(dirname "$0")/lib.sh"
 
 e2e_tray_session
-prog=$(e2e_install_copy "" "$E2E_PROBE")
+prog=$(e2e_probe_copy "DisplayLocalTime=1")
 settings=$(e2e_settings_file "$prog")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=1"
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
 e2e_expect 5 "probe not answering" e2e_probe_is "$prog" Label1 "Current time"
 
-e2e_probe_click "$prog" SpeedButton2
-e2e_expect 10 "options did not open" e2e_sway_window "$VELMORA_PID" Options
-e2e_probe_click "$prog" RadioButton1 # "display GMT"
-e2e_probe_click "$prog" OKButton
+e2e_confirm_gmt "$prog"
 e2e_expect 5 "GMT not shown" e2e_probe_is "$prog" Label1 "Current time (GMT)"
 [[ $(e2e_setting "$prog" DisplayLocalTime) == 0 ]] ||
     e2e_fail "OK did not write the settings: $(cat "$settings")"

@@ -5,16 +5,11 @@ source "$(dirname "$0")/lib.sh"
 
 e2e_session
 e2e_as_user
-prog=$(e2e_install_copy "" "$E2E_PROBE")
+prog=$(e2e_probe_copy "DisplayLocalTime=1")
 settings=$(e2e_settings_file "$prog")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=1"
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
-e2e_click_control SpeedButton2
-e2e_expect 10 "options did not open" e2e_shown_window Options
-e2e_click_window "$(e2e_shown_window Options)" 1 26 104 # "display GMT"
-xdotool key Return
-e2e_expect 5 "options did not close" eval '! e2e_shown_window Options'
+e2e_confirm_gmt "$prog"
 e2e_expect 5 "GMT not shown" e2e_probe_is "$prog" Label1 "Current time (GMT)"
 
 kill -KILL "$VELMORA_PID"

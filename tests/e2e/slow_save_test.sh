@@ -7,19 +7,15 @@ source "$(dirname "$0")/lib.sh"
 
 e2e_session
 e2e_as_user
-prog=$(e2e_install_copy "" "$E2E_PROBE")
+prog=$(e2e_probe_copy "DisplayLocalTime=1")
 settings=$(e2e_settings_file "$prog")
-e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=1"
 cp -p "$settings" "$E2E_TMP/old.cfg"
 syncs=$E2E_TMP/probe/fsync.log
 e2e_start_velmora "LD_PRELOAD=$(e2e_preload "$prog" "$E2E_FSYNC_DELAY")" \
     "VELMORA_FSYNC_DELAY_LOG=$syncs" "$prog"
 first=$VELMORA_PID
 e2e_expect 10 "main window not shown" e2e_main_window_shown
-e2e_click_control SpeedButton2
-e2e_expect 10 "options did not open" e2e_shown_window Options
-e2e_click_window "$(e2e_shown_window Options)" 1 26 104 # "display GMT"
-xdotool key Return
+e2e_confirm_gmt "$prog"
 e2e_expect 20 "OK did not write the settings" eval '[[ $(e2e_setting "$prog" DisplayLocalTime) == 0 ]]'
 
 # The old file back, as if that write had never landed: only the save at the end brings the

@@ -241,6 +241,23 @@ e2e_probe_click() {
     e2e_wait_for 5 eval '[[ ! -e $request ]]' || e2e_fail "no button $2 to click"
 }
 
+# Opens the options of PROGRAM (a probe build) from its main window, picks "display GMT" and
+# confirms with OK: with the pointer and Return on X11, through the probe on sway.
+e2e_confirm_gmt() {
+    if e2e_wayland; then
+        e2e_probe_click "$1" SpeedButton2
+        e2e_expect 10 "options did not open" e2e_sway_window "$VELMORA_PID" Options
+        e2e_probe_click "$1" RadioButton1
+        e2e_probe_click "$1" OKButton
+        return
+    fi
+    e2e_click_control SpeedButton2
+    e2e_expect 10 "options did not open" e2e_shown_window Options
+    e2e_click_window "$(e2e_shown_window Options)" 1 26 104 # "display GMT"
+    xdotool key Return
+    e2e_expect 10 "options did not close" eval '! e2e_shown_window Options'
+}
+
 # Value of FIELD (LocalPCEdit, TimeServerEdit, StatusBar1, Cursor, ...) from the probe output.
 e2e_probe_field() {
     local program=$1 field=$2
