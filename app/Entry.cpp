@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/SaveAtExit.h"
 #include "app/SignalPipe.h"
@@ -36,6 +37,18 @@ QString RunningCopyFolder() {
     return QString::fromStdString(folder);
 }
 
+// A signal ends the program at once, whatever loop runs: the window's, or a box's within it
+// (they all end, and the settings are saved on the way out). After the window's loop, a box can
+// only be that of the last save's failure: nobody may be there to read it, so its message goes
+// to standard error.
+void EndOnSignal(bool loopEnded) {
+    const std::string unread = TApplication::ErrorMessage();
+    if (loopEnded && !unread.empty()) {
+        std::fprintf(stderr, "velmora: %s\n", unread.c_str());
+    }
+    QCoreApplication::exit(0);
+}
+
 }  // namespace
 
 int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& extra) {
@@ -64,7 +77,8 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
                      [&form] { form.BringToFront(); });
     SaveAtExit saveAtExit([&form] { form.FormDestroyAtExit(); });
-    SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
+    bool loopEnded = false;
+    SignalPipe endOnSignal({SIGTERM, SIGINT, SIGHUP}, [&loopEnded] { EndOnSignal(loopEnded); });
     // The session manager may end the process without another event once it has our data.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager&) { form.CommitData(); });
@@ -74,10 +88,12 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
 
     form.ShowAtStart();
     app.exec();
+    loopEnded = true;
     form.hide();
-    // A failed save shows its message here (when the user ended the program) and the program
-    // still ends normally.
-    form.FormDestroy();
+    // The lock goes once the settings are written, so that a start meanwhile reads them. A failed
+    // save then shows its message (when the user ended the program), and the program still ends
+    // normally.
+    form.FormDestroy([&runningCopy] { runningCopy.Stop(); });
     if (form.WorkRunning()) {
         // A query or a wait for timedated is still under way and may take seconds more: it is
         // dropped with the process, which ends now, the settings saved.

@@ -56,6 +56,7 @@ void SyncController::FormCreate() {
     UpdateZoneBias();
     ServerList.clear();
     LoadSettings(*this, ServerList, services_.Platform.Profile, services_.View);
+    kept_.Keep(*this);
     ApplyTimer1();
     ClockOffset = 0;
     UpdateTimerTimer();
@@ -82,7 +83,14 @@ void SyncController::FormDestroy() {
 }
 
 void SyncController::SaveSettingsNow() {
+    kept_.Keep(*this);
     SaveSettings(*this, services_.Platform.Profile);
+}
+
+void SyncController::SaveKeptSettings() {
+    if (const std::optional<ProfileFile::KeyValues> values = kept_.Kept()) {
+        services_.Platform.Profile.WriteStrings(kSettingsSection, *values);
+    }
 }
 
 void SyncController::CheckTimeServerButtonClick() {

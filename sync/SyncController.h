@@ -19,6 +19,7 @@
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
+#include "sync/SettingsSnapshot.h"
 #include "sync/SyncStatus.h"
 #include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
@@ -101,6 +102,10 @@ class SyncController : public TSettings {
     void FormDestroy();
     // Writes the settings now, as FormDestroy does (may throw "Unable to write to ...").
     void SaveSettingsNow();
+    // Writes the settings as they were last loaded, confirmed in the options or saved (may throw
+    // "Unable to write to ..."); nothing before they are loaded. Safe on any thread while the
+    // window's thread runs: it reads nothing else of the controller.
+    void SaveKeptSettings();
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();
@@ -164,6 +169,8 @@ class SyncController : public TSettings {
     void CountUnattendedFailure();
 
     SyncControllerServices services_;
+    // What SaveKeptSettings writes.
+    SettingsSnapshot kept_;
     CommandQueue commands_;
     std::uint64_t commandNumber_ = 0;
     bool refusalTold_ = false;

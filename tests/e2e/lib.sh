@@ -25,6 +25,8 @@ E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
 E2E_TRAY_PROBE=${E2E_TRAY_PROBE:-$VELMORA_BUILD_DIR/tests/tools/tray-probe/tray-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
+# Makes every fsync and fdatasync of the program wait, as on a slow disk.
+E2E_FSYNC_DELAY=${E2E_FSYNC_DELAY:-$VELMORA_BUILD_DIR/tests/tools/fsync-delay/libvelmora-fsync-delay.so}
 export VELMORA_PROBE_OUT=$E2E_TMP/velmora-probe.txt
 # Runs a command unable to set the clock.
 E2E_CLOCK_SAFE=$VELMORA_SOURCE_DIR/scripts/clock-safe

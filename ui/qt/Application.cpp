@@ -16,6 +16,7 @@ namespace velmora {
 namespace {
 
 bool errorShowing = false;
+std::string errorMessage;
 bool quitting = false;
 
 constexpr const char* kTitle = "Velmora";
@@ -83,8 +84,12 @@ void TApplication::ShowError(const std::string& message,
     }
     // The box's own events pass notify() too; a second error is dropped while it is open.
     errorShowing = true;
+    errorMessage = message;
     struct Reopen {
-        ~Reopen() { errorShowing = false; }
+        ~Reopen() {
+            errorShowing = false;
+            errorMessage.clear();
+        }
     } reopen;
     QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
                     QMessageBox::Ok);
@@ -109,6 +114,10 @@ std::function<void()> TApplication::Guard(std::function<void()> action) {
 
 bool TApplication::ErrorShowing() {
     return errorShowing;
+}
+
+std::string TApplication::ErrorMessage() {
+    return errorMessage;
 }
 
 bool TApplication::Quitting() {

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QWindow>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -307,21 +308,39 @@ void TTimeForm::ShowAtStart() {
     // A minimized window with a tray to go to stays hidden: only the icon shows.
 }
 
-void TTimeForm::FormDestroy() {
-    if (destroyed_) {
+void TTimeForm::FormDestroy(const std::function<void()>& saved) {
+    std::exception_ptr failure;
+    {
+        const std::lock_guard<std::mutex> lock(destroyMutex_);
+        if (!std::exchange(destroyed_, true)) {
+            try {
+                Controller.FormDestroy();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+    }
+    if (saved) {
+        saved();
+    }
+    if (!failure) {
         return;
     }
-    destroyed_ = true;
+    // The box comes after the lock: a last save from another thread must not wait on it.
+    const auto report = [&failure] { std::rethrow_exception(failure); };
     if (userEnded_) {
-        TApplication::Guarded([this] { Controller.FormDestroy(); });
+        TApplication::Guarded(report);
     } else {
-        TApplication::GuardedUnattended([this] { Controller.FormDestroy(); });
+        TApplication::GuardedUnattended(report);
     }
 }
 
 void TTimeForm::FormDestroyAtExit() {
-    userEnded_ = false;
-    FormDestroy();
+    const std::lock_guard<std::mutex> lock(destroyMutex_);
+    if (std::exchange(destroyed_, true)) {
+        return;
+    }
+    TApplication::GuardedUnattended([this] { Controller.SaveKeptSettings(); });
 }
 
 void TTimeForm::CommitData() {
