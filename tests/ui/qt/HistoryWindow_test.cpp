@@ -37,8 +37,10 @@ TEST_F(HistoryWindowTest, ADayOfSteadyDriftInFigures) {
     window.show();
     EXPECT_EQ(window.windowTitle(), "History");
     EXPECT_FALSE(window.testAttribute(Qt::WA_QuitOnClose));
-    EXPECT_EQ(Text("DriftLabel"),
-              "The computer clock gains 1.04 s a day (+12.0 ppm), from 96 answers over 23 hours.");
+    EXPECT_EQ(
+        Text("DriftLabel"),
+        "The computer clock gains 1.04 s a day (+12.0 ppm), from 96 answers and 1 step over 24 "
+        "hours.");
     EXPECT_EQ(Text("IntervalLabel"), "Synchronizing every 23 hours keeps it within one second.");
     EXPECT_TRUE(Text("SummaryLabel")
                     .startsWith("96 answers (24 authenticated) and 1 step of the "
