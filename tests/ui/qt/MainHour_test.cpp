@@ -20,6 +20,7 @@
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeClockChangeWatch.h"
 #include "tests/fixtures/FakeHistoryStore.h"
 #include "tests/fixtures/FakeProfileFile.h"
 #include "tests/fixtures/FakeProgramPath.h"
@@ -43,7 +44,7 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch, [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
                              }});
@@ -76,6 +77,7 @@ class MainHourTest : public ::testing::Test {
     FakeTimeZoneSource zone;
     FakeProfileFile profile;
     FakeHistoryStore history;
+    FakeClockChangeWatch clockWatch{clock};
     FakeProgramPath program;
     FakeAutostartStore autostart;
     SocketFakeApi sockets;
