@@ -61,6 +61,29 @@ std::pair<double, double> Fence(std::vector<double> offsets) {
     return {low - reach, high + reach};
 }
 
+// The offsets to show: zero, the clock in step with the servers, always; the answers within the
+// fence; and the fitted lines. A stretch after a big step lies beyond the fence, and is no wild
+// answer: its line, which wild answers do not move, stays in view.
+std::pair<double, double> OffsetsShown(const std::vector<double>& offsets,
+                                       const std::vector<DriftLine>& lines) {
+    double low = 0;
+    double high = 0;
+    if (!offsets.empty()) {
+        const auto [lowest, highest] = Fence(offsets);
+        for (double offset : offsets) {
+            if (offset >= lowest && offset <= highest) {
+                low = std::min(low, offset);
+                high = std::max(high, offset);
+            }
+        }
+    }
+    for (const DriftLine& line : lines) {
+        low = std::min({low, line.fromOffset, line.toOffset});
+        high = std::max({high, line.fromOffset, line.toOffset});
+    }
+    return {low, high};
+}
+
 QString SignedSeconds(double seconds, int decimals) {
     const QString number = QLocale().toString(std::abs(seconds), 'f', decimals);
     return (seconds < 0 ? QChar(0x2212) : QChar('+')) + number + " s";
@@ -114,18 +137,7 @@ void THistoryPlot::FitRange() {
         from = (from + to) / 2 - 300;
         to = from + 600;
     }
-    // Zero, the clock in step with the servers, is always in view.
-    double low = 0;
-    double high = 0;
-    if (!offsets.empty()) {
-        const auto [lowest, highest] = Fence(offsets);
-        for (double offset : offsets) {
-            if (offset >= lowest && offset <= highest) {
-                low = std::min(low, offset);
-                high = std::max(high, offset);
-            }
-        }
-    }
+    auto [low, high] = OffsetsShown(offsets, drift_.lines);
     if (high - low < 2e-3) {
         low = (low + high) / 2 - 1e-3;
         high = low + 2e-3;

@@ -94,6 +94,17 @@ TEST_F(HistoryWindowTest, AStepByAnotherProgramIsAStepDrawnApart) {
     feed.Append(
         {HistoryRecord::Kind::OtherStep, store.Records.back().unixSeconds + 60, "", -1, 0, false});
     EXPECT_TRUE(Text("SummaryLabel").contains("2 steps of the clock (2 by other programs)"));
+
+    // The few answers after a big step are no wild ones: they stay in the picture.
+    window.hide();
+    store.Records = MakeHistory({.ppm = 0, .othersAt = {21}, .othersBy = -5});
+    window.show();
+    for (const HistoryRecord& record : store.Records) {
+        if (record.kind == HistoryRecord::Kind::Answer) {
+            EXPECT_GT(record.offsetSeconds, Plot().Shown().lowOffset);
+            EXPECT_LT(record.offsetSeconds, Plot().Shown().highOffset);
+        }
+    }
 }
 
 TEST_F(HistoryWindowTest, TooFewAnswersAndNoneAtAll) {
