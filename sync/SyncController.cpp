@@ -191,6 +191,9 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
         }
         return;
     }
+    // A setting of the clock during the query, whose word has not come yet, most likely came
+    // before the exchange: the answer already shows it, and follows it in the history.
+    TakeClockChange(0);
     const QueryAttempt& answered = outcome.attempts.back();
     status_.answer = answered;
     status_.failures.clear();

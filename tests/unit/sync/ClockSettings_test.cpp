@@ -93,5 +93,24 @@ INSTANTIATE_TEST_SUITE_P(
         Setting{
             "another's step while ours is refused", true, true, -1.5, false, {{kOthers, -1.5}}}));
 
+using ClockSettingDuringAQuery = ControllerTest;
+
+// Another program set the clock while the servers were asked, and the answer came back before the
+// kernel's word: the answer already shows the setting, so the step comes first in the history.
+TEST_F(ClockSettingDuringAQuery, IsKeptBeforeTheAnswer) {
+    net.AddServer("up.test", Ahead(3));
+    StartWithServers("up.test", false);
+    w.Work.Hold = true;
+    c.CheckTimeServerButtonClick();
+    w.ClockWatch.Change = -3;
+    w.Work.RunHeld();
+    c.ClockWasSet();
+
+    ASSERT_EQ(w.History.Records.size(), 2u);
+    EXPECT_EQ(w.History.Records[0].kind, kOthers);
+    EXPECT_DOUBLE_EQ(w.History.Records[0].offsetSeconds, -3);
+    EXPECT_EQ(w.History.Records[1].kind, HistoryRecord::Kind::Answer);
+}
+
 }  // namespace
 }  // namespace velmora
