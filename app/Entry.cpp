@@ -13,6 +13,7 @@
 #include "net/SNTPsend.h"
 #include "platform/linux/HistoryFile.h"
 #include "platform/linux/IniProfileFile.h"
+#include "platform/linux/LinuxClockChangeWatch.h"
 #include "platform/linux/LinuxProgramPath.h"
 #include "platform/linux/LinuxSystemClock.h"
 #include "platform/linux/LinuxTimeZone.h"
@@ -21,6 +22,7 @@
 #include "platform/linux/SettingsLocation.h"
 #include "sync/Settings.h"
 #include "ui/qt/Application.h"
+#include "ui/qt/ClockSetNotifier.h"
 #include "ui/qt/MainHour.h"
 #include "ui/qt/RunningCopy.h"
 
@@ -71,8 +73,13 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     IniProfileFile profile(settings.file, settings.defaults);
     SessionAutostartStore autostart(XdgAutostartFolder::kSystemDirectory, UserAutostartDirectory());
     HistoryFile history(UserHistoryFile());
-    TTimeForm form({clock, zone, profile, program, autostart, history,
+    LinuxClockChangeWatch clockWatch;
+    TTimeForm form({clock, zone, profile, program, autostart, history, clockWatch,
                     [] { return std::make_unique<TSNTPSend>(); }});
+    ClockSetNotifier clockSet(clockWatch.Descriptor(),
+                              [&clockWatch] { return clockWatch.TakeSetting(); });
+    QObject::connect(&clockSet, &ClockSetNotifier::ClockWasSet, &form,
+                     [&form] { form.ClockWasSet(); });
 
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
                      [&form] { form.BringToFront(); });

@@ -55,7 +55,8 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         updateTimer,
         timer1,
         PlatformServices{services.Clock, services.Zone, services.Profile, services.Program,
-                         services.Autostart, history, std::move(services.MakeSntpClient)},
+                         services.Autostart, history, services.ClockWatch,
+                         std::move(services.MakeSntpClient)},
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
@@ -381,6 +382,10 @@ void TTimeForm::TrayIcon1DblClick(QObject*) {
 
 void TTimeForm::BringToFront() {
     TrayIcon1.RestoreMainWindow();
+}
+
+void TTimeForm::ClockWasSet() {
+    TApplication::Guarded([this] { Controller.ClockWasSet(); });
 }
 
 void TTimeForm::ApplicationEvents1Activate() {

@@ -74,6 +74,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void TrayIcon1DblClick(QObject* sender);
     // Shows the window in the normal state and in front, from the tray or wherever it is.
     void BringToFront();
+    // The system clock has been set, by this program or another.
+    void ClockWasSet();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
 

@@ -22,6 +22,7 @@
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeClockChangeWatch.h"
 #include "tests/fixtures/FakeHistoryStore.h"
 #include "tests/fixtures/FakeProfileFile.h"
 #include "tests/fixtures/FakeProgramPath.h"
@@ -45,7 +46,7 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch, [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
                              }});
@@ -78,6 +79,7 @@ class MainHourTest : public ::testing::Test {
     FakeTimeZoneSource zone;
     FakeProfileFile profile;
     FakeHistoryStore history;
+    FakeClockChangeWatch clockWatch{clock};
     FakeProgramPath program;
     FakeAutostartStore autostart;
     SocketFakeApi sockets;
