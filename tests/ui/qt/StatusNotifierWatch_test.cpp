@@ -159,16 +159,5 @@ TEST_F(WatchTest, TheWatcherGoingTakesItsHostsAndTheNextOneIsFollowed) {
     EXPECT_TRUE(HostThereSoon(true));
 }
 
-TEST_F(WatchTest, NoWatcherNoHost) {
-    watcher.kill();
-    watcher.waitForFinished();
-    watch->Read();
-    EXPECT_FALSE(watch->HostThere());
-    watch->ReadLater();
-    QTest::qWait(300);
-    EXPECT_FALSE(watch->HostThere());
-    EXPECT_TRUE(told->isEmpty());
-}
-
 }  // namespace
 }  // namespace velmora
