@@ -43,12 +43,14 @@ e2e_fail() {
 # Records a pid for the clean-up.
 e2e_track() { E2E_PIDS+=("$1"); }
 
-# Stops one tracked process: TERM, then KILL after five seconds.
+# Stops one tracked process: TERM, then KILL after five seconds. A process a test stopped is
+# continued, to take the TERM.
 e2e_stop_pid() {
     local pid=$1 i
     [[ -n $pid ]] || return 0
     e2e_alive "$pid" || { wait "$pid" 2>/dev/null; return 0; }
     kill -TERM "$pid" 2>/dev/null
+    kill -CONT "$pid" 2>/dev/null
     for i in $(seq 1 100); do
         e2e_alive "$pid" || break
         sleep 0.05
