@@ -6,6 +6,8 @@
 #include <exception>
 #include <utility>
 
+#include "ui/common/FormTexts.h"
+
 // A resource file in a static library is linked in only when asked for.
 static void InitTrayResources() {
     Q_INIT_RESOURCE(tray);
@@ -18,8 +20,6 @@ namespace {
 bool errorShowing = false;
 std::string errorMessage;
 bool quitting = false;
-
-constexpr const char* kTitle = "Velmora";
 
 // The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, a condensed
 // sans serif a pixel smaller stands in, so the designed geometry still holds the captions.

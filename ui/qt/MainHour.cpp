@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "net/SNTPsend.h"
+#include "ui/common/FormTexts.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/Options.h"
@@ -32,7 +33,6 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* kTitle = "Velmora";
 // Windows' classic desktop background; the clock fields borrow it.
 const QColor kDesktopColour(0, 128, 128);
 const QColor kServerFieldColour(0, 128, 0);
@@ -67,16 +67,7 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
 }  // namespace
 
 QString StatusTextOf(const QString& controlName) {
-    static const QHash<QString, QString> texts = {
-        {"CheckTimeServerButton", "Get time information from the atomic clock..."},
-        {"AdjustClockButton", "Adjust the computer clock..."},
-        {"SpeedButton2", "Change properties of the program..."},
-        {"SpeedButton3", "Display help about the program..."},
-        {"SpeedButton1", "Exit the program..."},
-        {"LocalPCEdit", "Current time of the computer clock..."},
-        {"TimeServerEdit", "Time information retreived from the atomic clock..."},
-    };
-    return texts.value(controlName);
+    return QString::fromStdString(StatusTextOf(controlName.toStdString()));
 }
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
@@ -166,11 +157,11 @@ void TTimeForm::SetUpKeyboard() {
 }
 
 void TTimeForm::SetUpTrayMenu() {
-    Synchronizecomputerclock1 = PopupMenu1.addAction("Synchronize computer clock");
+    Synchronizecomputerclock1 = PopupMenu1.addAction(kSynchronizeComputerClockCaption);
     N1 = PopupMenu1.addSeparator();
-    Restoreprogram1 = PopupMenu1.addAction("Restore program");
-    Exitprogram1 = PopupMenu1.addAction("Exit program");
-    History1 = PopupMenu1.addAction("History...");
+    Restoreprogram1 = PopupMenu1.addAction(kRestoreProgramCaption);
+    Exitprogram1 = PopupMenu1.addAction(kExitProgramCaption);
+    History1 = PopupMenu1.addAction(kHistoryCaption);
     Synchronizecomputerclock1->setObjectName("Synchronizecomputerclock1");
     N1->setObjectName("N1");
     Restoreprogram1->setObjectName("Restoreprogram1");
