@@ -67,6 +67,8 @@ std::string FailureReason(const QueryAttempt& attempt, int replyTimeoutSeconds) 
             return "the name does not resolve";
         case QueryFailure::BadAnswer:
             return "its answer was not a valid time";
+        case QueryFailure::Unsynchronized:
+            return "the server does not know the time";
         case QueryFailure::KissOfDeath:
             return "the server said no (kiss code " + attempt.kissCode + ")";
         case QueryFailure::KeyExchange:
