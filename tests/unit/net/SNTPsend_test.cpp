@@ -326,6 +326,15 @@ TEST_F(SntpTest, TheAddressesOfANameAreAskedInTurnWithinTheOneTimeout) {
     EXPECT_EQ(client.RejectedBy(), ReplyRule::kStratum);
 }
 
+// The answer comes back from the IPv4 address, and is the answer.
+TEST_F(SntpTest, AnIpv4MappedEntryIsAskedAsIpv4) {
+    client.ServerHost = "::ffff:127.0.0.2";
+    Serve(kWorkedExample);
+    ASSERT_TRUE(client.QueryServer()) << client.Socket().SocketError;
+    EXPECT_EQ(api.Sent.back().peer, SocketFakeApi::Address("127.0.0.2", 123));
+    EXPECT_NEAR(client.OffsetSeconds(), 2.0, 1e-5);
+}
+
 TEST_F(SntpTest, AnUnknownHostIsAskedAtAllOnesAndTheQueryFails) {
     client.ServerHost = "nowhere.invalid";
     api.SendFailure = wsa::kAccessDenied;
