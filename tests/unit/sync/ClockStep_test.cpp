@@ -116,6 +116,26 @@ TEST(AnswerUncertainty, IsHalfTheRoundTripAndAtLeastAMillisecond) {
     EXPECT_DOUBLE_EQ(AnswerUncertainty(-0.0001), 0.001);
 }
 
+class StepLimitRead : public Synchronization, public ::testing::WithParamInterface<const char*> {};
+
+// A limit below zero, or no number, would have turned the guard off without a word.
+TEST_P(StepLimitRead, BelowZeroOrNotANumberIsTheDefaultAndSaidSo) {
+    const std::string limit = GetParam();
+    net.AddServer("far.test", Ahead(30 * 86400));
+    ::testing::internal::CaptureStderr();
+    StartPeriodic("far.test", limit.c_str());
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(c.StepLimitSeconds, 3600);
+    EXPECT_NE(told.find("StepLimitSeconds \"" + limit + "\""), std::string::npos) << told;
+    Period();
+    Period();
+    EXPECT_TRUE(w.Clock.Settings.empty());
+    ASSERT_EQ(w.Errors.size(), 1u);
+    EXPECT_NE(w.Errors[0].find("more than the 1 h 0 min 0 s"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StepLimitRead, ::testing::Values("-3600", "-1", "lots", "1e3"));
+
 // The server's root dispersion is at its largest: it says it does not know the time.
 TEST_F(Synchronization, AServerThatDoesNotKnowTheTimeIsToldSo) {
     net.AddUnsynchronizedServer("lost.test", Ahead(50));
