@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "net/NtsHandshake.h"
+#include "net/io/RandomBytes.h"
 #include "net/nts/NtsEntry.h"
 #include "net/nts/NtsExchange.h"
 
@@ -116,12 +117,12 @@ TSNTPSend::Answer TSNTPSend::Ask(const SocketAddress& target, const Deadline& de
     if (session != nullptr) {
         nts.emplace(*session);
     }
-    const TDateTime t1 = clock_();
-    const TNtpPacket request = MakeRequest(t1, nts.has_value());
+    const TNtpPacket request = MakeRequest(RandomBits64(), nts.has_value());
     std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
     if (nts) {
         bytes = nts->Seal(bytes);
     }
+    const TDateTime t1 = clock_();
     socket_->SendData(bytes.data(), static_cast<int>(bytes.size()));
 
     const bool answered = AwaitReply(deadline, target, request, nts ? &*nts : nullptr);

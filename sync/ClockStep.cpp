@@ -1,8 +1,14 @@
 #include "sync/ClockStep.h"
 
+#include <algorithm>
+
 #include "sync/ClockZone.h"
 
 namespace velmora {
+
+double AnswerUncertainty(double delaySeconds) {
+    return std::max(delaySeconds / 2, kSmallestStepSeconds);
+}
 
 double OffsetToServer(const SystemClock& clock, const HeldTime& server) {
     return (HeldUtcAt(server, clock.SteadySeconds()) - clock.UtcNow()) * kSecondsPerDay;

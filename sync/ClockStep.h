@@ -5,6 +5,14 @@
 
 namespace velmora {
 
+// The clock is read to the millisecond: a smaller step is never made, since it could only be the
+// rounding of the readings (and would still ask timedated, perhaps for a password).
+inline constexpr double kSmallestStepSeconds = 0.001;
+
+// How far an answer's time may be from the server's: half the round trip, and never less than
+// the smallest step.
+double AnswerUncertainty(double delaySeconds);
+
 // Seconds to add to the clock for it to show the held server time now.
 double OffsetToServer(const SystemClock& clock, const HeldTime& server);
 

@@ -1,6 +1,7 @@
 #include "sync/Settings.h"
 
 #include <cstdint>
+#include <iostream>
 #include <optional>
 #include <string_view>
 #include <type_traits>
@@ -73,13 +74,30 @@ struct ReadSetting {
     const ProfileFile& file;
     TSettings& settings;
     const SettingDefinition& setting;
+    std::ostream& told;
 
     void operator()(bool TSettings::*field) const {
         const bool fallback = std::get<bool>(setting.Default);
         settings.*field = ReadInteger(file, setting.Key, fallback ? 1 : 0) != 0;
     }
     void operator()(std::int32_t TSettings::*field) const {
-        settings.*field = ReadInteger(file, setting.Key, std::get<std::int32_t>(setting.Default));
+        const std::int32_t fallback = std::get<std::int32_t>(setting.Default);
+        settings.*field = setting.Lowest ? ReadAtLeast(*setting.Lowest, fallback)
+                                         : ReadInteger(file, setting.Key, fallback);
+    }
+    // An integer of `lowest` or more; anything else present in the file is told.
+    std::int32_t ReadAtLeast(std::int32_t lowest, std::int32_t fallback) const {
+        const std::string text = file.ReadString(kSettingsSection, std::string(setting.Key), "");
+        const std::optional<std::int32_t> value = ParseInteger(text);
+        if (value && *value >= lowest) {
+            return *value;
+        }
+        if (!text.empty()) {
+            told << file.FileName() << ": " << setting.Key << " \"" << text
+                 << "\" is not a whole number of " << lowest << " or more; " << fallback
+                 << " is used instead\n";
+        }
+        return fallback;
     }
     void operator()(std::string TSettings::*field) const {
         const std::string fallback(std::get<std::string_view>(setting.Default));
@@ -117,8 +135,13 @@ TSettings::TSettings() {
 
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view) {
+    LoadSettings(settings, serverList, file, view, std::cerr);
+}
+
+void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
+                  const ProfileFile& file, TimeView& view, std::ostream& told) {
     for (const SettingDefinition& setting : kSettingsTable) {
-        std::visit(ReadSetting{file, settings, setting}, setting.Field);
+        std::visit(ReadSetting{file, settings, setting, told}, setting.Field);
         // The window is minimized as soon as the key says so, before the next key is read.
         if (setting.Field == SettingField(&TSettings::GlobalMinimize) && settings.GlobalMinimize) {
             view.SetWindowMinimized();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,10 @@ inline constexpr const char* kUserSettingsFolder = "velmora";
 // "GlobalMinimize" reads true; fills serverList from "GlobalTimeSrvList".
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view);
+// The same, telling `told` of each value that reads as its default for being out of range or no
+// integer (the first form tells standard error).
+void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
+                  const ProfileFile& file, TimeView& view, std::ostream& told);
 // Writes all eight keys in file order, in one replace of the file; throws
 // velmora::Error("Unable to write to ...") and then writes none.
 void SaveSettings(const TSettings& settings, ProfileFile& file);

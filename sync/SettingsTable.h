@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -27,7 +28,7 @@ struct TSettings {
     bool UpdateClockHour;
     bool DisplayLocalTime;
     // The largest step, in seconds, that a synchronization nobody asked for may make on a plain
-    // (unauthenticated) answer, and beyond which a click asks first; 0: no limit.
+    // (unauthenticated) answer, and beyond which a click asks first; 0: no limit. Never below 0.
     std::int32_t StepLimitSeconds;
 };
 
@@ -35,11 +36,14 @@ using SettingField =
     std::variant<bool TSettings::*, std::int32_t TSettings::*, std::string TSettings::*>;
 using SettingValue = std::variant<bool, std::int32_t, std::string_view>;
 
-// One setting: its key in the file, its field, and its default (of the field's type).
+// One setting: its key in the file, its field, and its default (of the field's type). An integer
+// with a lowest value reads as its default when the file holds less or no integer at all, and
+// that is told.
 struct SettingDefinition {
     std::string_view Key;
     SettingField Field;
     SettingValue Default;
+    std::optional<std::int32_t> Lowest = std::nullopt;
 };
 
 // Every setting in the order the file is read and written. The only home of keys and defaults:
@@ -54,7 +58,8 @@ inline constexpr std::array<SettingDefinition, 9> kSettingsTable{{
     {"UpdateClockInterval", &TSettings::UpdateClockInterval, std::int32_t{30}},
     {"UpdateClockHour", &TSettings::UpdateClockHour, true},
     {"DisplayLocalTime", &TSettings::DisplayLocalTime, true},
-    {"StepLimitSeconds", &TSettings::StepLimitSeconds, std::int32_t{3600}},
+    // Below 0 the guard would be off without a word.
+    {"StepLimitSeconds", &TSettings::StepLimitSeconds, std::int32_t{3600}, std::int32_t{0}},
 }};
 
 constexpr bool DefaultsFitTheirFields() {

@@ -104,6 +104,8 @@ void SyncController::AdjustClockButtonClick() {
 void SyncController::StartCommand(Command command) {
     ++commandNumber_;
     unattended_ = command == Command::Periodic || command == Command::AtStart;
+    synchronizing_ = unattended_ || command == Command::Synchronize;
+    commandAnswer_.reset();
     services_.View.SetBusyCursor(true);
     const Then finish = [this, number = commandNumber_] { FinishCommand(number); };
     Guarded([this, command, finish] {
@@ -203,6 +205,7 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
     // before the exchange: the answer already shows it, and follows it in the history.
     TakeClockChange(0);
     const QueryAttempt& answered = outcome.attempts.back();
+    commandAnswer_ = answered;
     status_.answer = answered;
     status_.failures.clear();
     heldAuthenticated_ = answered.authenticated;
@@ -262,16 +265,43 @@ void SyncController::Adjust(Refusal refusal, bool unattended, Then then) {
 }
 
 void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
-    // No server has answered: the clock would be set to its own reading, which changes nothing,
-    // so nobody is asked for a password to do it.
-    if (!heldServerTime_ ||
-        !StepAllowed(OffsetToServer(services_.Platform.Clock, *heldServerTime_), unattended)) {
+    const std::optional<double> offset = StepToMake();
+    if (!offset || !StepAllowed(*offset, unattended)) {
         UpdateTimerTimer();
         then();
         return;
     }
     StepOnWorker(refusal, false, then,
                  [this, refusal, unattended, then] { TimeServiceOn(refusal, unattended, then); });
+}
+
+std::optional<double> SyncController::StepToMake() {
+    // An answer held from an earlier command, carried forward, would undo whatever the user or
+    // another program did to the clock since.
+    if (synchronizing_ && !commandAnswer_) {
+        LeaveClockAlone(SyncStatus::LeftAlone::NoAnswer);
+        return std::nullopt;
+    }
+    // No server has answered: the clock would be set to its own reading, which changes nothing,
+    // so nobody is asked for a password to do it.
+    if (!heldServerTime_) {
+        return std::nullopt;
+    }
+    const double offset = OffsetToServer(services_.Platform.Clock, *heldServerTime_);
+    const double within =
+        synchronizing_ ? AnswerUncertainty(commandAnswer_->delaySeconds) : kSmallestStepSeconds;
+    if (std::fabs(offset) < within) {
+        LeaveClockAlone(SyncStatus::LeftAlone::Agrees, within);
+        return std::nullopt;
+    }
+    return offset;
+}
+
+void SyncController::LeaveClockAlone(SyncStatus::LeftAlone why, double withinSeconds) {
+    status_.leftAlone = why;
+    status_.leftAloneAt = Now();
+    status_.agreesWithinSeconds = withinSeconds;
+    ShowStatus();
 }
 
 void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn) {
@@ -299,8 +329,8 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
 
 bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
     // A step at the limit is within it, to the millisecond the offset is measured to.
-    constexpr double kMeasured = 0.001;
-    if (StepLimitSeconds <= 0 || std::fabs(offsetSeconds) <= StepLimitSeconds + kMeasured) {
+    if (StepLimitSeconds == 0 ||
+        std::fabs(offsetSeconds) <= StepLimitSeconds + kSmallestStepSeconds) {
         return true;
     }
     const std::string size = SignedDuration(offsetSeconds);
@@ -354,6 +384,7 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
         guardTold_ = false;
         status_.stepped = true;
         status_.steppedAt = Now();
+        status_.leftAlone = SyncStatus::LeftAlone::No;
         status_.stepSeconds = outcome.offsetSeconds;
         ShowStatus();
         services_.Platform.History.Append({HistoryRecord::Kind::Step,

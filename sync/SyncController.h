@@ -156,6 +156,11 @@ class SyncController : public TSettings {
     // Adjust: a query first when none has been made, then the setting.
     void Adjust(Refusal refusal, bool unattended, Then then);
     void SetClock(Refusal refusal, bool unattended, Then then);
+    // The offset to step the clock by now, or nothing when it is left alone (the status says
+    // why): a synchronization steps only by its own answer, and only by more than that answer
+    // can tell; any step by more than the clock's reading can.
+    std::optional<double> StepToMake();
+    void LeaveClockAlone(SyncStatus::LeftAlone why, double withinSeconds = 0);
     // Steps the clock on the worker, then `then`; `serviceOn` instead when an NTP service keeps
     // the clock and nothing was set (never when `stopService`).
     void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
@@ -193,6 +198,10 @@ class SyncController : public TSettings {
     std::vector<QueryAttempt> failures_;
     // The command under way was not asked for by the user (the period, the start-up).
     bool unattended_ = false;
+    // The command under way asks for the time and sets the clock by it (the period, the
+    // start-up, the tray's synchronize), and the answer it got, if any.
+    bool synchronizing_ = false;
+    std::optional<QueryAttempt> commandAnswer_;
     // A step beyond the limit was left for a click, and the user has been told.
     bool guardTold_ = false;
     int unattendedFailures_ = 0;

@@ -45,6 +45,21 @@ std::vector<std::string> AnswerLines(const SyncStatus& status) {
     };
 }
 
+// Why the clock was left alone; "" when it was not.
+std::string LeftAloneLine(const SyncStatus& status) {
+    const std::string when = "Clock left alone " + DateTimeText(status.leftAloneAt) + ": ";
+    switch (status.leftAlone) {
+        case SyncStatus::LeftAlone::NoAnswer:
+            return when + "no server gave the time to set it by";
+        case SyncStatus::LeftAlone::Agrees:
+            return when + "it already agrees with the server within " +
+                   Duration(status.agreesWithinSeconds);
+        case SyncStatus::LeftAlone::No:
+            break;
+    }
+    return "";
+}
+
 std::vector<std::string> FailureLines(const SyncStatus& status) {
     std::vector<std::string> lines{status.failures.size() == 1 ? "The server gave no time:"
                                                                : "No server gave the time:"};
@@ -67,6 +82,8 @@ std::string FailureReason(const QueryAttempt& attempt, int replyTimeoutSeconds) 
             return "the name does not resolve";
         case QueryFailure::BadAnswer:
             return "its answer was not a valid time";
+        case QueryFailure::Unsynchronized:
+            return "the server does not know the time";
         case QueryFailure::KissOfDeath:
             return "the server said no (kiss code " + attempt.kissCode + ")";
         case QueryFailure::KeyExchange:
@@ -97,6 +114,9 @@ std::vector<std::string> StatusLines(const SyncStatus& status) {
                         SignedDuration(status.stepSeconds));
     } else if (!lines.empty()) {
         lines.push_back("Clock not set since the program started");
+    }
+    if (const std::string leftAlone = LeftAloneLine(status); !leftAlone.empty()) {
+        lines.push_back(leftAlone);
     }
     return lines;
 }

@@ -17,6 +17,12 @@ struct SyncStatus {
     bool stepped = false;
     TDateTime steppedAt = 0;  // local time
     double stepSeconds = 0;
+    // Why the clock was last left alone by a command that was to set it, since its last step.
+    enum class LeftAlone { No, NoAnswer, Agrees };
+    LeftAlone leftAlone = LeftAlone::No;
+    TDateTime leftAloneAt = 0;  // local time
+    // Of Agrees: the uncertainty within which the clock and the server's time agree.
+    double agreesWithinSeconds = 0;
     // The attempts of the last get-time command when none answered; empty after an answer.
     std::vector<QueryAttempt> failures;
     // The time each entry had to answer in, for the words about silence.

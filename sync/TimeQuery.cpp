@@ -18,11 +18,12 @@ QueryAttempt Attempt(const std::string& entry, TSNTPSend& client, bool answered)
     }
     attempt.kissCode = client.KissCode();
     attempt.detail = client.KeyExchangeFailure();
-    attempt.failure = !client.NameResolved()                    ? QueryFailure::NameNotFound
-                      : !attempt.detail.empty()                 ? QueryFailure::KeyExchange
-                      : !attempt.kissCode.empty()               ? QueryFailure::KissOfDeath
-                      : client.RejectedBy() != ReplyRule::kNone ? QueryFailure::BadAnswer
-                                                                : QueryFailure::NoAnswer;
+    attempt.failure = !client.NameResolved()                     ? QueryFailure::NameNotFound
+                      : !attempt.detail.empty()                  ? QueryFailure::KeyExchange
+                      : !attempt.kissCode.empty()                ? QueryFailure::KissOfDeath
+                      : MeansUnsynchronized(client.RejectedBy()) ? QueryFailure::Unsynchronized
+                      : client.RejectedBy() != ReplyRule::kNone  ? QueryFailure::BadAnswer
+                                                                 : QueryFailure::NoAnswer;
     return attempt;
 }
 

@@ -19,11 +19,12 @@ using SntpClientFactory = std::function<std::unique_ptr<TSNTPSend>()>;
 // Why an entry gave no time.
 enum class QueryFailure {
     None,
-    NoAnswer,      // nothing valid came back within the time
-    NameNotFound,  // the host name does not resolve
-    BadAnswer,     // an answer came that breaks the rules of a reply
-    KissOfDeath,   // the server said no (kissCode)
-    KeyExchange    // the NTS key exchange was refused (detail says why)
+    NoAnswer,        // nothing valid came back within the time
+    NameNotFound,    // the host name does not resolve
+    BadAnswer,       // an answer came that breaks the rules of a reply
+    Unsynchronized,  // the answer says the server's own clock is not set, or far from known
+    KissOfDeath,     // the server said no (kissCode)
+    KeyExchange      // the NTS key exchange was refused (detail says why)
 };
 
 // One entry of the server list asked once.

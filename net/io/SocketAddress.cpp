@@ -22,17 +22,30 @@ std::optional<std::uint32_t> Scope(const std::string& text) {
     return index != 0 ? std::optional<std::uint32_t>(index) : std::nullopt;
 }
 
+SocketAddress MappedIpv4(const in6_addr& address, std::uint16_t port = 0) {
+    std::uint32_t v4 = 0;
+    std::memcpy(&v4, &address.s6_addr[12], sizeof v4);
+    return SocketAddress::Ipv4(v4, port);
+}
+
+// An IPv4-mapped address stands for the IPv4 one: it is asked as such, as its answer comes back.
 std::optional<SocketAddress> Ipv6FromText(const std::string& text) {
     const std::size_t percent = text.find('%');
     in6_addr address{};
     if (::inet_pton(AF_INET6, text.substr(0, percent).c_str(), &address) != 1) {
         return std::nullopt;
     }
-    if (percent == std::string::npos) {
-        return SocketAddress::Ipv6(address);
+    std::optional<std::uint32_t> scope = 0;
+    if (percent != std::string::npos) {
+        scope = Scope(text.substr(percent + 1));
     }
-    const std::optional<std::uint32_t> scope = Scope(text.substr(percent + 1));
-    return scope ? std::optional(SocketAddress::Ipv6(address, 0, *scope)) : std::nullopt;
+    if (!scope) {
+        return std::nullopt;
+    }
+    if (IN6_IS_ADDR_V4MAPPED(&address)) {
+        return MappedIpv4(address);
+    }
+    return SocketAddress::Ipv6(address, 0, *scope);
 }
 
 }  // namespace
@@ -74,9 +87,7 @@ std::optional<SocketAddress> SocketAddress::FromSystem(const sockaddr* address, 
     sockaddr_in6 v6{};
     std::memcpy(&v6, address, sizeof v6);
     if (IN6_IS_ADDR_V4MAPPED(&v6.sin6_addr)) {
-        std::uint32_t v4 = 0;
-        std::memcpy(&v4, &v6.sin6_addr.s6_addr[12], sizeof v4);
-        return Ipv4(v4, v6.sin6_port);
+        return MappedIpv4(v6.sin6_addr, v6.sin6_port);
     }
     return Ipv6(v6.sin6_addr, v6.sin6_port, v6.sin6_scope_id);
 }

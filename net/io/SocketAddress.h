@@ -24,7 +24,7 @@ class SocketAddress {
     // family or a short record.
     static std::optional<SocketAddress> FromSystem(const sockaddr* address, socklen_t size);
     // A numeric address, never a name: "192.0.2.1", "2001:db8::1", "[2001:db8::1]", "fe80::1%2"
-    // or "fe80::1%eth0". Port 0.
+    // or "fe80::1%eth0"; an IPv4-mapped one ("::ffff:192.0.2.1") comes back as IPv4. Port 0.
     static std::optional<SocketAddress> FromText(const std::string& text);
 
     int Family() const { return address_.v4.sin_family; }

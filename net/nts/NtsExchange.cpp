@@ -1,31 +1,10 @@
 #include "net/nts/NtsExchange.h"
 
-#include <sys/random.h>
-
-#include <cerrno>
-
+#include "net/io/RandomBytes.h"
 #include "net/nts/NtsExtensions.h"
 #include "net/nts/NtsRecords.h"
 
 namespace velmora {
-
-namespace {
-
-// From the kernel's generator. Without randomness the identifier would repeat; an all-zero one
-// still fails only this exchange, since no answer can be authentic without the key.
-std::string RandomBytes(std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t filled = 0; filled < size;) {
-        const ssize_t got = getrandom(bytes.data() + filled, size - filled, 0);
-        if (got < 0 && errno != EINTR) {
-            break;
-        }
-        filled += got < 0 ? 0 : static_cast<std::size_t>(got);
-    }
-    return bytes;
-}
-
-}  // namespace
 
 NtsExchange::NtsExchange(NtsSession& session)
     : session_(session),

@@ -29,11 +29,11 @@ std::string KissCodeOf(const TNtpPacket& reply) {
 
 }  // namespace
 
-TNtpPacket MakeRequest(TDateTime t1, bool withExtensions) {
+TNtpPacket MakeRequest(std::uint64_t nonce, bool withExtensions) {
     TNtpPacket request{};
     request.LiVnMode = withExtensions ? kExtendedRequest : kClientRequest;
-    EncodeTimestamp(t1, request.OriginateTime[0], request.OriginateTime[1]);
-    EncodeTimestamp(t1, request.TransmitTime[0], request.TransmitTime[1]);
+    static_assert(sizeof nonce == sizeof request.TransmitTime);
+    std::memcpy(request.TransmitTime, &nonce, sizeof nonce);
     return request;
 }
 
@@ -54,20 +54,18 @@ ReplyJudgement JudgeReply(std::string_view datagram, TDateTime t1, TDateTime t4)
     judged.leapIndicator = reply.LiVnMode >> 6;
     judged.versionNumber = (reply.LiVnMode >> 3) & 7;
     judged.replyMode = reply.LiVnMode & 7;
-    judged.rejectedBy = BrokenReplyRule(reply);
+    const TDateTime t2 = DecodeTimestamp(reply.ReceiveTime[0], reply.ReceiveTime[1]);
+    const TDateTime t3 = DecodeTimestamp(reply.TransmitTime[0], reply.TransmitTime[1]);
+    // The round trip less the time the server held the request.
+    const double d = (t4 - t1) - (t3 - t2);
+    judged.rejectedBy = BrokenReplyRule({reply, d * kSecondsPerDay});
     if (judged.rejectedBy != ReplyRule::kNone) {
         judged.kissCode = KissCodeOf(reply);
         return judged;
     }
-    const TDateTime t2 = DecodeTimestamp(reply.ReceiveTime[0], reply.ReceiveTime[1]);
-    const TDateTime t3 = DecodeTimestamp(reply.TransmitTime[0], reply.TransmitTime[1]);
-    // Receive minus transmit, in that order, as designed: it adds the server's hold time T3 - T2
-    // where the textbook subtracts it. The server time (T3 plus half of d) is the figure the
-    // controller uses, and a server holds a request for microseconds, below the tenth of a
-    // millisecond the timestamps are cut to, so the design's figures are kept as they stand.
-    const double d = (t4 - t1) - (t2 - t3);
-    judged.serverTime = t3 + d / 2;
-    judged.offsetSeconds = ((t2 - t1) + (t3 - t4)) / 2 * kSecondsPerDay;
+    const double offset = ((t2 - t1) + (t3 - t4)) / 2;
+    judged.serverTime = t4 + offset;
+    judged.offsetSeconds = offset * kSecondsPerDay;
     judged.delaySeconds = d * kSecondsPerDay;
     return judged;
 }

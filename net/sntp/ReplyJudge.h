@@ -10,12 +10,14 @@
 
 namespace velmora {
 
-// A client's request sent at the UTC time `t1`: version 3, or version 4 when it is to carry
-// extension fields (NTS). T1 goes into both the originate and the transmit words: servers echo
-// the transmit words, which is how their answer is recognised.
-TNtpPacket MakeRequest(TDateTime t1, bool withExtensions);
+// A client's request: version 3, or version 4 when it is to carry extension fields (NTS). Its
+// transmit words are `nonce`, 64 random bits that a server echoes as the originate words of its
+// answer, which is how the answer is recognised and what an off-path forger would have to guess.
+// Every other word is zero: the send time T1 stays with the client, and nothing of its clock goes
+// out.
+TNtpPacket MakeRequest(std::uint64_t nonce, bool withExtensions);
 
-// Whether `datagram` is the answer to `request`: a whole header that echoes its transmit time.
+// Whether `datagram` is the answer to `request`: a whole header that echoes its transmit words.
 bool AnswersRequest(std::string_view datagram, const TNtpPacket& request);
 
 // What an answer says, judged with the client's send time T1 and receive time T4 (UTC).
@@ -24,11 +26,11 @@ struct ReplyJudgement {
     std::uint8_t leapIndicator = 0;
     std::uint8_t versionNumber = 0;
     std::uint8_t replyMode = 0;
-    // The first header rule the answer breaks; kNone when its times count.
+    // The first rule the answer breaks; kNone when its times count.
     ReplyRule rejectedBy = ReplyRule::kNone;
     // The four letters of a kiss-o'-death ("DENY", "RATE", ...); empty for any other answer.
     std::string kissCode;
-    // Only when rejectedBy is kNone:
+    // Only when rejectedBy is kNone. The server's time at T4: T4 plus the offset.
     TDateTime serverTime = 0;
     double offsetSeconds = 0;
     double delaySeconds = 0;

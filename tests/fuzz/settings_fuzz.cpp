@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -35,14 +36,17 @@ bool Same(const velmora::TSettings& a, const velmora::TSettings& b) {
            a.GlobalNextSrvOnFail == b.GlobalNextSrvOnFail &&
            a.GlobalTimeSrvList == b.GlobalTimeSrvList && a.UpdateClock == b.UpdateClock &&
            a.UpdateClockInterval == b.UpdateClockInterval &&
-           a.UpdateClockHour == b.UpdateClockHour && a.DisplayLocalTime == b.DisplayLocalTime;
+           a.UpdateClockHour == b.UpdateClockHour && a.DisplayLocalTime == b.DisplayLocalTime &&
+           a.StepLimitSeconds == b.StepLimitSeconds;
 }
 
 velmora::TSettings Load(const velmora::ProfileFile& file) {
     velmora::TSettings settings;
     std::vector<std::string> servers;
     NoView view;
-    velmora::LoadSettings(settings, servers, file, view);
+    // What reads as its default is told; here to nobody.
+    std::ostream nowhere(nullptr);
+    velmora::LoadSettings(settings, servers, file, view, nowhere);
     return settings;
 }
 

@@ -1,6 +1,6 @@
 // Feeds arbitrary datagrams through the reply path of the SNTP client over a scripted binding
-// and checks that one is taken as an answer exactly when it is the answer and every header
-// rule holds.
+// and checks that one is taken as an answer exactly when it is the answer (it echoes the
+// request's random transmit words) and every rule of a reply holds.
 //
 // Input: byte 0 says how the datagram arrives (bit 0: its originate words are made to match the
 // request; bit 1: from another address; bit 2: from another port; bit 3: an empty datagram
@@ -31,11 +31,21 @@ void Require(bool condition) {
     }
 }
 
-bool HeaderHolds(const std::string& datagram) {
+double ShortFormat(std::uint32_t word) {
+    return ntohl(word) / 65536.0;
+}
+
+// The rules of a reply, judged with the client's T1 and T4.
+bool ReplyHolds(const std::string& datagram, velmora::TDateTime t1, velmora::TDateTime t4) {
     TNtpPacket p;
     std::memcpy(&p, datagram.data(), sizeof p);
+    const velmora::TDateTime t2 = velmora::DecodeTimestamp(p.ReceiveTime[0], p.ReceiveTime[1]);
+    const velmora::TDateTime t3 = velmora::DecodeTimestamp(p.TransmitTime[0], p.TransmitTime[1]);
+    const double delaySeconds = ((t4 - t1) - (t3 - t2)) * velmora::kSecondsPerDay;
     return (p.LiVnMode >> 6) < 3 && (p.LiVnMode & 7) == 4 && p.Stratum >= 1 && p.Stratum <= 15 &&
-           p.ReceiveTime[0] != 0 && p.TransmitTime[0] != 0;
+           p.ReceiveTime[0] != 0 && p.TransmitTime[0] != 0 &&
+           ShortFormat(p.RootDelay) / 2 + ShortFormat(p.RootDispersion) <= 16 &&
+           delaySeconds >= -0.0002;
 }
 
 bool OriginateMatches(const std::string& datagram, const std::string& request) {
@@ -53,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     SocketFakeApi api;
     const velmora::TDateTime t1 = 45000.25;
+    const velmora::TDateTime t4 = t1 + 0.001 / 86400.0;
     int clockReads = 0;
-    velmora::TSNTPSend client(api, [&] { return t1 + 0.001 * clockReads++ / 86400.0; });
+    velmora::TSNTPSend client(api, [&] { return clockReads++ == 0 ? t1 : t4; });
     const bool ipv6 = (how & 16) != 0;
     client.ServerHost = ipv6 ? "[2001:db8::2]" : "127.0.0.2";
     const char* server = ipv6 ? "2001:db8::2" : "127.0.0.2";
@@ -76,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool accepted = client.QueryServer();
     const bool fromServer = (how & 6) == 0;
     const bool isAnswer = fromServer && OriginateMatches(datagram, request);
-    Require(accepted == (isAnswer && HeaderHolds(datagram)));
+    Require(accepted == (isAnswer && ReplyHolds(datagram, t1, t4)));
     if (accepted) {
         Require(std::isfinite(client.ServerTime()) && std::isfinite(client.OffsetSeconds()) &&
                 std::isfinite(client.DelaySeconds()));

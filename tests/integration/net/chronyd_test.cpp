@@ -36,6 +36,16 @@ TEST(Chronyd, AnswersOverIpv6ByLiteralAndByName) {
     }
 }
 
+TEST(Chronyd, AnswersAnIpv4MappedEntryAsIpv4) {
+    TSNTPSend client;
+    for (const char* host : {"::ffff:127.0.0.1", "[::ffff:127.0.0.1]"}) {
+        client.ServerHost = host;
+        ASSERT_TRUE(client.QueryServer()) << host << " error " << client.Socket().SocketError;
+        EXPECT_EQ(client.Socket().RemoteAddress.Text(), "127.0.0.1") << host;
+        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001) << host;
+    }
+}
+
 TEST(Chronyd, AnswersManyQueriesOnOneSocket) {
     TSNTPSend client;
     client.ServerHost = "127.0.0.1";

@@ -54,6 +54,12 @@ QString LabelText(const velmora::TTimeForm& form, const char* name) {
     return label ? label->text() : "?";
 }
 
+// A label's tooltip, its lines joined by " | ".
+QString LabelTip(const velmora::TTimeForm& form, const char* name) {
+    const auto* label = form.findChild<QLabel*>(name);
+    return label ? label->toolTip().replace('\n', " | ") : "?";
+}
+
 // The History windows there are (one at most), and what the one shows.
 void WriteHistory(QTextStream& out) {
     int count = 0;
@@ -94,6 +100,7 @@ void WriteProbe(velmora::TTimeForm& form) {
     QTextStream out(&file);
     out << "LocalPCEdit=" << LabelText(form, "LocalPCEdit") << "\n"
         << "TimeServerEdit=" << LabelText(form, "TimeServerEdit") << "\n"
+        << "TimeServerTip=" << LabelTip(form, "TimeServerEdit") << "\n"
         << "Label1=" << LabelText(form, "Label1") << "\n"
         << "Label2=" << LabelText(form, "Label2") << "\n"
         << "StatusBar1=" << (status ? status->currentMessage() : "?") << "\n"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,35 @@ TEST_F(LoadFromFake, IntegerEncodings) {
         Set("UpdateClockInterval", text);
         EXPECT_EQ(Load().UpdateClockInterval, expected) << '"' << text << '"';
     }
+}
+
+// Below its lowest value, or no integer, a setting reads as its default and the text is told;
+// missing or empty, quietly. A setting without a lowest value takes any integer.
+TEST_F(LoadFromFake, AStepLimitBelowZeroOrNoIntegerIsTheDefaultAndTold) {
+    const struct {
+        const char* text;
+        std::int32_t value;
+        bool told;
+    } cases[] = {{"-3600", 3600, true}, {"-1", 3600, true},  {"$FFFFFFFF", 3600, true},
+                 {"lots", 3600, true},  {"3.5", 3600, true}, {"0", 0, false},
+                 {"120", 120, false},   {"0x10", 16, false}, {"", 3600, false}};
+    Set("UpdateClockInterval", "-5");
+    for (const auto& c : cases) {
+        Set("StepLimitSeconds", c.text);
+        std::ostringstream told;
+        TSettings s;
+        LoadSettings(s, servers, file, view, told);
+        EXPECT_EQ(s.StepLimitSeconds, c.value) << c.text;
+        EXPECT_EQ(s.UpdateClockInterval, -5);
+        EXPECT_EQ(told.str().empty(), !c.told) << c.text << ": " << told.str();
+    }
+    Set("StepLimitSeconds", "-3600");
+    std::ostringstream told;
+    TSettings s;
+    LoadSettings(s, servers, file, view, told);
+    EXPECT_EQ(told.str(), file.FileName() +
+                              ": StepLimitSeconds \"-3600\" is not a whole number of 0 or more; "
+                              "3600 is used instead\n");
 }
 
 // A profile file that says which key is read when, next to the window's minimizing.

@@ -16,15 +16,21 @@ TEST(SocketAddress, LiteralsOfBothFamiliesAndNothingElse) {
          {Case{"192.0.2.1", AF_INET, "192.0.2.1"}, Case{"::1", AF_INET6, "::1"},
           Case{"[2001:db8::1]", AF_INET6, "2001:db8::1"},
           Case{"2001:DB8:0::1", AF_INET6, "2001:db8::1"}, Case{"fe80::1%7", AF_INET6, "fe80::1%7"},
-          Case{"[fe80::1%lo]", AF_INET6, "fe80::1%1"}}) {
+          Case{"[fe80::1%lo]", AF_INET6, "fe80::1%1"},
+          // IPv4-mapped: the IPv4 address it stands for, as an answer from it comes back.
+          Case{"::ffff:192.0.2.1", AF_INET, "192.0.2.1"},
+          Case{"[::FFFF:192.0.2.1]", AF_INET, "192.0.2.1"},
+          Case{"::ffff:c000:201", AF_INET, "192.0.2.1"},
+          Case{"::ffff:192.0.2.1%lo", AF_INET, "192.0.2.1"}}) {
         const auto address = SocketAddress::FromText(c.text);
         ASSERT_TRUE(address) << c.text;
         EXPECT_EQ(address->Family(), c.family) << c.text;
         EXPECT_EQ(address->Text(), c.shown) << c.text;
         EXPECT_EQ(address->Port(), 0) << c.text;
     }
-    for (const char* name : {"time.example", "", "[192.0.2.1]", "[::1", "::1]", "1.2.3", "::g",
-                             "fe80::1%", "fe80::1%no-such-interface"}) {
+    for (const char* name :
+         {"time.example", "", "[192.0.2.1]", "[::1", "::1]", "1.2.3", "::g", "fe80::1%",
+          "fe80::1%no-such-interface", "::ffff:192.0.2.1%no-such-interface"}) {
         EXPECT_FALSE(SocketAddress::FromText(name)) << name;
     }
 }
