@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "net/io/synsock.h"
+#include "net/io/linux/synsock.h"
 #include "tests/fixtures/NtpResponder.h"
 
 namespace velmora {
