@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "net/SNTPsend.h"
+#include "net/nts/NtsSessions.h"
 #include "tests/fixtures/NtsResponder.h"
 
 namespace velmora {
