@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "net/io/linux/synsock.h"
-#include "tests/fixtures/NtpResponder.h"
+#include "tests/fixtures/linux/NtpResponder.h"
 
 namespace velmora {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "net/SNTPsend.h"
 #include "net/nts/NtsSessions.h"
-#include "tests/fixtures/NtsResponder.h"
+#include "tests/fixtures/linux/NtsResponder.h"
 
 namespace velmora {
 namespace {
