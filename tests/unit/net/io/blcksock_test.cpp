@@ -1,9 +1,7 @@
 #include "net/io/blcksock.h"
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include "tests/fixtures/SocketFakeApi.h"
 
