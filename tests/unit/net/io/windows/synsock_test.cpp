@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
+
+#include "net/io/NameLookup.h"
 
 namespace velmora {
 namespace {
@@ -74,6 +77,14 @@ TEST_F(WinsockStarted, ANeverBlockingReceiveOnAQuietSocketFailsAtOnce) {
     EXPECT_EQ(api.PendingBytes(handle, pending), 0);
     EXPECT_EQ(pending, 0);
     api.CloseSocket(handle);
+}
+
+// What answers names beyond the cap of running lookups.
+TEST(WindowsHostsFile, IsTheSystemsOwn) {
+    const std::filesystem::path hosts = HostsFile();
+    EXPECT_EQ(hosts.filename(), "hosts");
+    EXPECT_EQ(hosts.parent_path().filename(), "etc");
+    EXPECT_TRUE(std::filesystem::exists(hosts)) << hosts.string();
 }
 
 }  // namespace
