@@ -48,7 +48,12 @@ void TakeFromDialog(const OptionsDialog& dialog, SyncController& c) {
 
 std::string AutorunCommand(const ProgramPath& program) {
     const std::string path = program.ExecutablePath();
-    return ProgramDirectory(path) + kPathSeparator + FileNameOf(path);
+    // The folder and the name joined again by the separator that stood between them, which on
+    // Windows may be either.
+    const std::string name = FileNameOf(path);
+    const char separator =
+        name.size() < path.size() ? path[path.size() - name.size() - 1] : kPathSeparator;
+    return ProgramDirectory(path) + separator + name;
 }
 
 }  // namespace
