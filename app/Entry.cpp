@@ -6,12 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/SaveAtExit.h"
 #include "app/SignalPipe.h"
 #include "net/SNTPsend.h"
 #include "platform/linux/HistoryFile.h"
 #include "platform/linux/IniProfileFile.h"
+#include "platform/linux/LinuxClockChangeWatch.h"
 #include "platform/linux/LinuxProgramPath.h"
 #include "platform/linux/LinuxSystemClock.h"
 #include "platform/linux/LinuxTimeZone.h"
@@ -20,6 +22,7 @@
 #include "platform/linux/SettingsLocation.h"
 #include "sync/Settings.h"
 #include "ui/qt/Application.h"
+#include "ui/qt/ClockSetNotifier.h"
 #include "ui/qt/MainHour.h"
 #include "ui/qt/RunningCopy.h"
 
@@ -34,6 +37,18 @@ QString RunningCopyFolder() {
         std::fprintf(stderr, "velmora: no private folder for the running copy; starting anyway\n");
     }
     return QString::fromStdString(folder);
+}
+
+// A signal ends the program at once, whatever loop runs: the window's, or a box's within it
+// (they all end, and the settings are saved on the way out). After the window's loop, a box can
+// only be that of the last save's failure: nobody may be there to read it, so its message goes
+// to standard error.
+void EndOnSignal(bool loopEnded) {
+    const std::string unread = TApplication::ErrorMessage();
+    if (loopEnded && !unread.empty()) {
+        std::fprintf(stderr, "velmora: %s\n", unread.c_str());
+    }
+    QCoreApplication::exit(0);
 }
 
 }  // namespace
@@ -58,13 +73,19 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     IniProfileFile profile(settings.file, settings.defaults);
     SessionAutostartStore autostart(XdgAutostartFolder::kSystemDirectory, UserAutostartDirectory());
     HistoryFile history(UserHistoryFile());
-    TTimeForm form({clock, zone, profile, program, autostart, history,
+    LinuxClockChangeWatch clockWatch;
+    TTimeForm form({clock, zone, profile, program, autostart, history, clockWatch,
                     [] { return std::make_unique<TSNTPSend>(); }});
+    ClockSetNotifier clockSet(clockWatch.Descriptor(),
+                              [&clockWatch] { return clockWatch.TakeSetting(); });
+    QObject::connect(&clockSet, &ClockSetNotifier::ClockWasSet, &form,
+                     [&form] { form.ClockWasSet(); });
 
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
                      [&form] { form.BringToFront(); });
     SaveAtExit saveAtExit([&form] { form.FormDestroyAtExit(); });
-    SignalPipe quitOnSignal({SIGTERM, SIGINT, SIGHUP}, [] { QCoreApplication::quit(); });
+    bool loopEnded = false;
+    SignalPipe endOnSignal({SIGTERM, SIGINT, SIGHUP}, [&loopEnded] { EndOnSignal(loopEnded); });
     // The session manager may end the process without another event once it has our data.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager&) { form.CommitData(); });
@@ -74,10 +95,12 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
 
     form.ShowAtStart();
     app.exec();
+    loopEnded = true;
     form.hide();
-    // A failed save shows its message here (when the user ended the program) and the program
-    // still ends normally.
-    form.FormDestroy();
+    // The lock goes once the settings are written, so that a start meanwhile reads them. A failed
+    // save then shows its message (when the user ended the program), and the program still ends
+    // normally.
+    form.FormDestroy([&runningCopy] { runningCopy.Stop(); });
     if (form.WorkRunning()) {
         // A query or a wait for timedated is still under way and may take seconds more: it is
         // dropped with the process, which ends now, the settings saved.

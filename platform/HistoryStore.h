@@ -5,14 +5,16 @@
 
 namespace velmora {
 
-// One line of the history: an answer of a time server, or a step of the clock.
+// One line of the history: an answer of a time server, or a step of the clock, made by this
+// program or by another one (the user's `date`, another time service).
 struct HistoryRecord {
-    enum class Kind { Answer, Step };
+    enum class Kind { Answer, Step, OtherStep };
     Kind kind = Kind::Answer;
     double unixSeconds = 0;  // when, in UTC seconds since 1970
     // Answers: the server-list entry that answered.
     std::string entry;
-    // Answers: the server's time minus the computer clock; steps: how far the clock was moved.
+    // Answers: the server's time minus the computer clock; steps: how far the clock was moved
+    // (forward when positive).
     double offsetSeconds = 0;
     // Answers: the round trip.
     double delaySeconds = 0;
@@ -20,6 +22,7 @@ struct HistoryRecord {
     bool authenticated = false;
 
     bool operator==(const HistoryRecord&) const = default;
+    bool IsStep() const { return kind != Kind::Answer; }
 };
 
 // Where the history of answers and steps is kept, bounded: the oldest records go first. Append

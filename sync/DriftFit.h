@@ -20,8 +20,10 @@ struct DriftEstimate {
     bool known = false;
     // Parts per million the clock gains (runs fast); negative when it loses.
     double ppm = 0;
-    // The answers the estimate rests on, and the time their stretches cover together.
+    // The answers the estimate rests on, the steps of the clock it looked across, and the time
+    // their stretches cover together.
     int answers = 0;
+    int steps = 0;
     double spanSeconds = 0;
     // One line a stretch of two answers or more, for the picture (empty when not known).
     std::vector<DriftLine> lines;
@@ -36,8 +38,8 @@ struct DriftEstimate {
 inline constexpr int kDriftMinAnswers = 3;
 inline constexpr double kDriftMinSpanSeconds = 3600;
 
-// Fits the drift to the answers' offsets against time. A step of the clock resets the offset, so
-// each stretch between two steps has an offset of its own, and all share one rate.
+// Fits the drift to the answers' offsets against time. A step of the clock moves the offset by its
+// size, so each stretch between two steps has an offset of its own, and all share one rate.
 DriftEstimate EstimateDrift(const std::vector<HistoryRecord>& history);
 
 }  // namespace velmora

@@ -33,7 +33,7 @@ std::string DriftRateText(const DriftEstimate& drift) {
     if (!drift.known) {
         return "Too few answers yet to tell the drift: it takes " +
                std::to_string(kDriftMinAnswers) + " answers over " +
-               Duration(kDriftMinSpanSeconds) + " or more between two steps of the clock.";
+               Duration(kDriftMinSpanSeconds) + " or more.";
     }
     const double perDay = drift.SecondsPerDay();
     const std::string rate =
@@ -42,8 +42,9 @@ std::string DriftRateText(const DriftEstimate& drift) {
             : Format(
                   perDay > 0 ? "gains %.2f s a day (%+.1f ppm)" : "loses %.2f s a day (%+.1f ppm)",
                   std::abs(perDay), drift.ppm);
-    return "The computer clock " + rate + ", from " + Count(drift.answers, "answer") + " over " +
-           Duration(drift.spanSeconds) + ".";
+    const std::string steps = drift.steps > 0 ? " and " + Count(drift.steps, "step") : "";
+    return "The computer clock " + rate + ", from " + Count(drift.answers, "answer") + steps +
+           " over " + Duration(drift.spanSeconds) + ".";
 }
 
 std::string DriftIntervalText(const DriftEstimate& drift) {

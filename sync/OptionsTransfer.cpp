@@ -1,4 +1,6 @@
 #include <cstdint>
+#include <exception>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -46,6 +48,16 @@ void TakeFromDialog(const OptionsDialog& dialog, SyncController& c) {
     }
 }
 
+// Runs `action`; what it throws comes back instead.
+std::exception_ptr Attempted(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
 std::string AutorunCommand(const ProgramPath& program) {
     const std::string path = program.ExecutablePath();
     // The folder and the name joined again by the separator that stood between them, which on
@@ -71,12 +83,18 @@ void SyncController::ShowOptions() {
     refusalTold_ = false;
     guardTold_ = false;
     ApplyTimer1();
+    // Confirmed settings are written at once, so that no way of ending loses them. A file that
+    // cannot be written still leaves the autorun entry to follow the box; its error comes after.
+    const std::exception_ptr unsaved = Attempted([this] { SaveSettingsNow(); });
     // The box shows the settings file, which need not agree with the store (an administrator's
     // entry starts the program for users whose box is clear): a box left as shown changes
     // nothing, and a changed one only what the store does not already say.
     if (dialog->AutorunBoxChecked() != autorunShown) {
         UpdateAutorun(services_.Platform.Autostart, kAutorunValueName,
                       AutorunCommand(services_.Platform.Program), dialog->AutorunBoxChecked());
+    }
+    if (unsaved) {
+        std::rethrow_exception(unsaved);
     }
 }
 

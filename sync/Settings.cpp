@@ -129,13 +129,17 @@ void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
     }
 }
 
-void SaveSettings(const TSettings& settings, ProfileFile& file) {
+ProfileFile::KeyValues SettingsValues(const TSettings& settings) {
     ProfileFile::KeyValues values;
     for (const SettingDefinition& setting : kSettingsTable) {
         values.emplace_back(setting.Key, std::visit(SettingText{settings}, setting.Field));
     }
+    return values;
+}
+
+void SaveSettings(const TSettings& settings, ProfileFile& file) {
     // One replace of the file: a refused or interrupted save leaves the old one whole.
-    file.WriteStrings(kSettingsSection, values);
+    file.WriteStrings(kSettingsSection, SettingsValues(settings));
 }
 
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list) {

@@ -21,6 +21,8 @@ void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
 // Writes all eight keys in file order, in one replace of the file; throws
 // velmora::Error("Unable to write to ...") and then writes none.
 void SaveSettings(const TSettings& settings, ProfileFile& file);
+// The keys and texts that SaveSettings writes, in its order.
+ProfileFile::KeyValues SettingsValues(const TSettings& settings);
 
 // Clears `list` and fills it with the pieces of `text` split at `delimiter`.
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list);

@@ -56,6 +56,7 @@ void SyncController::FormCreate() {
     UpdateZoneBias();
     ServerList.clear();
     LoadSettings(*this, ServerList, services_.Platform.Profile, services_.View);
+    kept_.Keep(*this);
     ApplyTimer1();
     ClockOffset = 0;
     UpdateTimerTimer();
@@ -82,7 +83,14 @@ void SyncController::FormDestroy() {
 }
 
 void SyncController::SaveSettingsNow() {
+    kept_.Keep(*this);
     SaveSettings(*this, services_.Platform.Profile);
+}
+
+void SyncController::SaveKeptSettings() {
+    if (const std::optional<ProfileFile::KeyValues> values = kept_.Kept()) {
+        services_.Platform.Profile.WriteStrings(kSettingsSection, *values);
+    }
 }
 
 void SyncController::CheckTimeServerButtonClick() {
@@ -191,6 +199,9 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
         }
         return;
     }
+    // A setting of the clock during the query, whose word has not come yet, most likely came
+    // before the exchange: the answer already shows it, and follows it in the history.
+    TakeClockChange(0);
     const QueryAttempt& answered = outcome.attempts.back();
     status_.answer = answered;
     status_.failures.clear();
@@ -269,15 +280,19 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
     const AskUser ask =
         refusal == Refusal::TellAlways || !refusalTold_ ? AskUser::Yes : AskUser::No;
     auto outcome = std::make_shared<StepOutcome>();
+    stepping_ = true;
     services_.Work.Run(
         [outcome, &clock = services_.Platform.Clock, held = *heldServerTime_, ask, stopService](
             const Worker::Post&) { *outcome = StepToServer(clock, held, ask, stopService); },
         Guarded([this, outcome, refusal, then, serviceOn] {
+            stepping_ = false;
             if (outcome->timeServiceOn) {
+                TakeClockChange(0);
                 serviceOn();
                 return;
             }
             TakeSetting(refusal, *outcome);
+            TakeClockChange(outcome->result.accepted ? outcome->offsetSeconds : 0);
             then();
         }));
 }
@@ -357,6 +372,25 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
     if (services_.ReportError) {
         services_.ReportError("Unable to set the computer clock: " + result.reason);
     }
+}
+
+void SyncController::ClockWasSet() {
+    // Our own step tells of itself too, maybe before it has come back from the worker.
+    if (!stepping_) {
+        TakeClockChange(0);
+    }
+}
+
+void SyncController::TakeClockChange(double ownSeconds) {
+    // Less is the rounding of our own step; a resume from suspend tells of a setting too, of none.
+    constexpr double kSmallestStep = 0.001;
+    const double other = services_.Platform.ClockWatch.TakeChangeSeconds() - ownSeconds;
+    if (std::fabs(other) < kSmallestStep) {
+        return;
+    }
+    services_.Platform.History.Append({HistoryRecord::Kind::OtherStep,
+                                       ToUnixSeconds(services_.Platform.Clock.UtcNow()), "", other,
+                                       0, false});
 }
 
 void SyncController::UpdateTimerTimer() {

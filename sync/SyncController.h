@@ -8,6 +8,7 @@
 
 #include "core/DateTime.h"
 #include "platform/AutostartStore.h"
+#include "platform/ClockChangeWatch.h"
 #include "platform/HistoryStore.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramPath.h"
@@ -19,6 +20,7 @@
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/Settings.h"
+#include "sync/SettingsSnapshot.h"
 #include "sync/SyncStatus.h"
 #include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
@@ -40,6 +42,7 @@ struct PlatformServices {
     ProgramPath& Program;
     AutostartStore& Autostart;
     HistoryStore& History;
+    ClockChangeWatch& ClockWatch;
     SntpClientFactory MakeSntpClient;
 };
 
@@ -101,6 +104,10 @@ class SyncController : public TSettings {
     void FormDestroy();
     // Writes the settings now, as FormDestroy does (may throw "Unable to write to ...").
     void SaveSettingsNow();
+    // Writes the settings as they were last loaded, confirmed in the options or saved (may throw
+    // "Unable to write to ..."); nothing before they are loaded. Safe on any thread while the
+    // window's thread runs: it reads nothing else of the controller.
+    void SaveKeptSettings();
 
     void CheckTimeServerButtonClick();
     void AdjustClockButtonClick();
@@ -114,6 +121,9 @@ class SyncController : public TSettings {
     void Options1Click();
     // First activation of the application: starts the 500 ms display refresh.
     void StartDisplayRefresh();
+    // The system clock has been set, by this program or another (the front end learned of it).
+    // A setting by another program goes into the history as a step of its size.
+    void ClockWasSet();
 
     void UpdateZoneBias();
 
@@ -151,6 +161,9 @@ class SyncController : public TSettings {
     void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
     // The answer to a setting, as the user is to hear it.
     void TakeSetting(Refusal refusal, const StepOutcome& outcome);
+    // How far the clock has been set since last asked, less our own step of `ownSeconds`: what
+    // is left beyond a millisecond was another program's doing and goes into the history.
+    void TakeClockChange(double ownSeconds);
     // Asks the user Yes or No in the middle of a command.
     bool Ask(const std::string& question);
     // An NTP service keeps the clock: a click asks whether to turn it off.
@@ -164,6 +177,8 @@ class SyncController : public TSettings {
     void CountUnattendedFailure();
 
     SyncControllerServices services_;
+    // What SaveKeptSettings writes.
+    SettingsSnapshot kept_;
     CommandQueue commands_;
     std::uint64_t commandNumber_ = 0;
     bool refusalTold_ = false;
@@ -185,6 +200,8 @@ class SyncController : public TSettings {
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;
+    // A step of ours is under way on the worker: the setting it makes is measured when it ends.
+    bool stepping_ = false;
 };
 
 }  // namespace velmora

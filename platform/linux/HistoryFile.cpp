@@ -7,12 +7,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <optional>
-#include <string_view>
 
 #include "core/Path.h"
 #include "platform/linux/AtomicFile.h"
@@ -22,43 +18,11 @@
 namespace velmora {
 namespace {
 
-constexpr std::string_view kAnswer = "answer";
-constexpr std::string_view kStep = "step";
 // Far longer than any record: the end of the file searched for the last whole line.
 constexpr off_t kTailBytes = 4096;
-
-// Entries are host names; a tab or line break in one would split its line.
-std::string OneField(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
-    return text;
-}
-
-// Numbers are written and read in one form whatever the user's locale: a decimal comma would
-// make every line unreadable.
-void AppendNumber(std::string& line, double value, int decimals) {
-    char digits[64];
-    const auto [end, error] =
-        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
-    line += '\t';
-    line.append(digits, error == std::errc() ? end : digits);
-}
-
-bool ParseNumber(std::string_view field, double& value) {
-    const char* last = field.data() + field.size();
-    const auto [end, error] = std::from_chars(field.data(), last, value);
-    return error == std::errc() && end == last && std::isfinite(value);
-}
-
-std::vector<std::string_view> SplitTabs(std::string_view line) {
-    std::vector<std::string_view> fields;
-    for (std::size_t tab; (tab = line.find('\t')) != std::string_view::npos;) {
-        fields.push_back(line.substr(0, tab));
-        line.remove_prefix(tab + 1);
-    }
-    fields.push_back(line);
-    return fields;
-}
+// How long another copy of the program may hold the file before this record is given up, in
+// milliseconds: it holds it for one line or one trim, and the window's thread waits meanwhile.
+constexpr int kLockWaitMs = 500;
 
 // An open descriptor of a regular file, or -1 (a pipe or a device in its place would block the
 // window's thread).
@@ -73,14 +37,11 @@ int OpenRegular(const std::string& path, int flags) {
     return fd;
 }
 
-std::string ReadAll(const std::string& path) {
+std::string ReadFrom(int fd) {
     std::string content;
-    const int fd = OpenRegular(path, O_RDONLY);
-    if (fd < 0) {
-        return content;
-    }
     char buffer[65536];
-    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) != 0;) {
+    for (ssize_t n;
+         (n = pread(fd, buffer, sizeof buffer, static_cast<off_t>(content.size()))) != 0;) {
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -89,8 +50,28 @@ std::string ReadAll(const std::string& path) {
         }
         content.append(buffer, static_cast<std::size_t>(n));
     }
+    return content;
+}
+
+std::string ReadAll(const std::string& path) {
+    const int fd = OpenRegular(path, O_RDONLY);
+    if (fd < 0) {
+        return "";
+    }
+    std::string content = ReadFrom(fd);
     close(fd);
     return content;
+}
+
+// The whole lines of `content`: a line left unfinished by a program killed while writing it is
+// not one.
+std::vector<std::string> WholeLines(const std::string& content) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(content.substr(start, end - start));
+    }
+    return lines;
 }
 
 // Cuts away a line left unfinished by a program killed while writing it, so that the file holds
@@ -117,64 +98,56 @@ bool DropUnfinishedLine(int fd) {
     return ftruncate(fd, keep) == 0;
 }
 
-// Another copy of the program (on another display) may be appending too: its line must not be
-// taken for an unfinished one. A copy that holds the lock too long is not waited for.
-void LockForAppending(int fd) {
-    for (int tries = 0; flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK && tries < 50;
-         ++tries) {
+// Another copy of the program (on another display) may be appending or trimming too. False when
+// it holds the lock too long; a file system without locks is written unlocked.
+bool Lock(int fd) {
+    for (int waited = 0; flock(fd, LOCK_EX | LOCK_NB) != 0; ++waited) {
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            return true;
+        }
+        if (waited == kLockWaitMs) {
+            errno = EWOULDBLOCK;
+            return false;
+        }
         usleep(1000);
     }
+    return true;
 }
 
-bool AppendLine(const std::string& path, const std::string& line) {
-    const int fd = OpenRegular(path, O_RDWR | O_APPEND | O_CREAT);
-    if (fd < 0) {
-        return false;
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// The history opened for appending and locked; the file its name leads to once locked, since a
+// copy that trimmed it while this one waited put a new file in its place. -1 when it cannot be
+// had, errno telling why.
+int OpenLocked(const std::string& path) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        const int fd = OpenRegular(path, O_RDWR | O_APPEND | O_CREAT);
+        if (fd < 0) {
+            return -1;
+        }
+        struct stat open {};
+        struct stat named {};
+        if (!Lock(fd)) {
+            close(fd);
+            errno = EWOULDBLOCK;
+            return -1;
+        }
+        if (fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && SameFile(open, named)) {
+            return fd;
+        }
+        close(fd);
     }
-    LockForAppending(fd);
-    // One write for the whole line: a kill cuts at most this line.
-    bool written = DropUnfinishedLine(fd) && WriteAll(fd, line + "\n");
-    const int error = errno;
-    written = close(fd) == 0 && written;
-    errno = written ? 0 : error;
-    return written;
+    errno = EBUSY;
+    return -1;
+}
+
+std::size_t CountLines(const std::string& content) {
+    return static_cast<std::size_t>(std::count(content.begin(), content.end(), '\n'));
 }
 
 }  // namespace
-
-std::string HistoryLine(const HistoryRecord& record) {
-    const bool step = record.kind == HistoryRecord::Kind::Step;
-    std::string line(step ? kStep : kAnswer);
-    AppendNumber(line, record.unixSeconds, 3);
-    AppendNumber(line, record.offsetSeconds, 6);
-    AppendNumber(line, record.delaySeconds, 6);
-    if (!step) {
-        line += record.authenticated ? "\tnts\t" : "\tplain\t";
-        line += OneField(record.entry);
-    }
-    return line;
-}
-
-bool ParseHistoryLine(const std::string& line, HistoryRecord& record) {
-    const std::vector<std::string_view> fields = SplitTabs(line);
-    HistoryRecord parsed;
-    if (fields[0] == kStep && fields.size() == 4) {
-        parsed.kind = HistoryRecord::Kind::Step;
-    } else if (fields[0] == kAnswer && fields.size() == 6 &&
-               (fields[4] == "nts" || fields[4] == "plain")) {
-        parsed.authenticated = fields[4] == "nts";
-        parsed.entry = fields[5];
-    } else {
-        return false;
-    }
-    if (!ParseNumber(fields[1], parsed.unixSeconds) ||
-        !ParseNumber(fields[2], parsed.offsetSeconds) ||
-        !ParseNumber(fields[3], parsed.delaySeconds)) {
-        return false;
-    }
-    record = parsed;
-    return true;
-}
 
 std::string UserHistoryFile() {
     const std::string state = UserStateDirectory();
@@ -184,20 +157,9 @@ std::string UserHistoryFile() {
 HistoryFile::HistoryFile(std::string path, std::size_t maxLines, std::size_t keepLines)
     : path_(std::move(path)), maxLines_(maxLines), keepLines_(std::min(keepLines, maxLines)) {}
 
-std::vector<std::string> HistoryFile::Lines() const {
-    std::vector<std::string> lines;
-    const std::string content = ReadAll(path_);
-    // A line left unfinished by a program killed while writing it is not one.
-    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        lines.push_back(content.substr(start, end - start));
-    }
-    return lines;
-}
-
 std::vector<HistoryRecord> HistoryFile::Load() const {
     std::vector<HistoryRecord> records;
-    for (const std::string& line : Lines()) {
+    for (const std::string& line : WholeLines(ReadAll(path_))) {
         HistoryRecord record;
         // A line of another kind or version is passed over.
         if (ParseHistoryLine(line, record)) {
@@ -208,6 +170,10 @@ std::vector<HistoryRecord> HistoryFile::Load() const {
 }
 
 void HistoryFile::Append(const HistoryRecord& record) {
+    if (!Writable(record)) {
+        Failed("a record with a number out of range");
+        return;
+    }
     if (path_.empty()) {
         Failed("no home folder is known");
         return;
@@ -216,38 +182,68 @@ void HistoryFile::Append(const HistoryRecord& record) {
         Failed(std::strerror(errno));
         return;
     }
-    if (!counted_) {
+    if (!cleaned_) {
         // Left by a copy of the program killed while it trimmed the file.
         RemoveStaleTemporaries(path_);
-        lines_ = Lines().size();
-        counted_ = true;
+        cleaned_ = true;
     }
-    // Room is made first, so that a program killed at any moment leaves no more than the bound.
-    if (lines_ >= maxLines_) {
-        Trim();
-    }
-    if (!AppendLine(path_, HistoryLine(record))) {
+    const int fd = OpenLocked(path_);
+    if (fd < 0) {
         Failed(std::strerror(errno));
         return;
     }
-    ++lines_;
+    const bool written = AppendLocked(fd, HistoryLine(record));
+    const int error = errno;
+    // Closing lets the other copies have the file.
+    if (close(fd) != 0 || !written) {
+        Failed(std::strerror(written ? errno : error));
+    }
 }
 
-void HistoryFile::Trim() {
-    const std::vector<std::string> lines = Lines();
-    std::string kept;
-    // The record about to come is one of those kept.
+bool HistoryFile::AppendLocked(int fd, const std::string& line) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        return false;
+    }
+    // Counted again whenever another copy has written since this one did.
+    if (!known_ || !SameFile(st, knownFile_) || st.st_size != knownFile_.st_size) {
+        lines_ = CountLines(ReadFrom(fd));
+    }
+    // Room is made with the record, so that a program killed at any moment leaves no more than
+    // the bound.
+    if (lines_ >= maxLines_ && Trim(fd, line)) {
+        return true;
+    }
+    // One write for the whole line: a kill cuts at most this line.
+    known_ = DropUnfinishedLine(fd) && WriteAll(fd, line + "\n") && fstat(fd, &knownFile_) == 0;
+    ++lines_;
+    return known_;
+}
+
+bool HistoryFile::Trim(int fd, const std::string& line) {
+    const std::vector<std::string> lines = WholeLines(ReadFrom(fd));
+    // The newest lines stay, with the record among them; the file is replaced whole while the
+    // other copies wait for the lock.
     const std::size_t keep = std::max<std::size_t>(keepLines_, 1) - 1;
+    std::string kept;
     for (std::size_t i = lines.size() > keep ? lines.size() - keep : 0; i < lines.size(); ++i) {
         kept += lines[i] + "\n";
     }
-    if (ReplaceFileAtomically(path_, kept, 0600)) {
-        lines_ = std::min(lines.size(), keep);
-        return;
+    kept += line + "\n";
+    known_ = false;
+    if (!ReplaceFileAtomically(path_, kept, 0600)) {
+        // The record is still kept, and the trim tried again only after as many records more.
+        Failed("the oldest records cannot be dropped");
+        lines_ = keep;
+        return false;
     }
-    Failed("the oldest records cannot be dropped");
-    // Tried again only after as many records more, not on every one.
-    lines_ = keep;
+    // What this copy wrote; a copy that appended to the new file since is counted next time.
+    if (stat(path_.c_str(), &knownFile_) == 0) {
+        knownFile_.st_size = static_cast<off_t>(kept.size());
+        known_ = true;
+    }
+    lines_ = std::min(lines.size(), keep) + 1;
+    return true;
 }
 
 void HistoryFile::Failed(const std::string& why) {

@@ -6,11 +6,8 @@
 # brings that back as well.
 source "$(dirname "$0")/lib.sh"
 
-e2e_tray_session
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_start_velmora "$prog"
-e2e_expect 10 "main window not shown" e2e_main_window_shown
-e2e_expect 10 "no tray icon" e2e_icon_present
+e2e_start_in_tray
+prog=$E2E_PROG
 e2e_expect 5 "display refresh not started by the activation" e2e_probe_is "$prog" UpdateTimer 1
 
 e2e_other_window

@@ -25,6 +25,8 @@ E2E_RESPONDER=${E2E_RESPONDER:-$VELMORA_BUILD_DIR/tests/tools/ntp-responder/ntp-
 E2E_PROBE=${E2E_PROBE:-$VELMORA_BUILD_DIR/tests/tools/velmora-probe/velmora-probe}
 E2E_TRAY_PROBE=${E2E_TRAY_PROBE:-$VELMORA_BUILD_DIR/tests/tools/tray-probe/tray-probe}
 E2E_SHIM=${E2E_SHIM:-$VELMORA_BUILD_DIR/tests/tools/clock-shim/libvelmora-clock-shim.so}
+# Makes every fsync and fdatasync of the program wait, as on a slow disk.
+E2E_FSYNC_DELAY=${E2E_FSYNC_DELAY:-$VELMORA_BUILD_DIR/tests/tools/fsync-delay/libvelmora-fsync-delay.so}
 export VELMORA_PROBE_OUT=$E2E_TMP/velmora-probe.txt
 # Runs a command unable to set the clock.
 E2E_CLOCK_SAFE=$VELMORA_SOURCE_DIR/scripts/clock-safe
@@ -41,12 +43,14 @@ e2e_fail() {
 # Records a pid for the clean-up.
 e2e_track() { E2E_PIDS+=("$1"); }
 
-# Stops one tracked process: TERM, then KILL after five seconds.
+# Stops one tracked process: TERM, then KILL after five seconds. A process a test stopped is
+# continued, to take the TERM.
 e2e_stop_pid() {
     local pid=$1 i
     [[ -n $pid ]] || return 0
     e2e_alive "$pid" || { wait "$pid" 2>/dev/null; return 0; }
     kill -TERM "$pid" 2>/dev/null
+    kill -CONT "$pid" 2>/dev/null
     for i in $(seq 1 100); do
         e2e_alive "$pid" || break
         sleep 0.05

@@ -26,11 +26,7 @@ e2e_log "the display goes away with a changed setting held"
 e2e_write_settings "$prog" "GlobalTimeSrvList=127.0.0.1" "DisplayLocalTime=1"
 e2e_start_velmora "$prog"
 e2e_expect 10 "main window not shown" e2e_main_window_shown
-e2e_click_control SpeedButton2
-e2e_expect 10 "options did not open" e2e_shown_window Options
-e2e_click_window "$(e2e_shown_window Options)" 1 26 104 # "display GMT"
-xdotool key Return
-e2e_expect 5 "options did not close" eval '! e2e_shown_window Options'
+e2e_confirm_gmt "$prog"
 e2e_expect 5 "GMT not shown" e2e_probe_is "$prog" Label1 "Current time (GMT)"
 rm -f "$settings"
 e2e_stop_pid "$E2E_XVFB_PID"

@@ -5,11 +5,8 @@
 # on the screen. A tray host that comes back gets the icon again.
 source "$(dirname "$0")/lib.sh"
 
-e2e_tray_session
-prog=$(e2e_install_copy "" "$E2E_PROBE")
-e2e_start_velmora "$prog"
-e2e_expect 10 "main window not shown" e2e_main_window_shown
-e2e_expect 10 "no icon in the tray" e2e_icon_present
+e2e_start_in_tray
+prog=$E2E_PROG
 
 e2e_log "hidden by another program, then the tray goes"
 e2e_other_window

@@ -6,6 +6,8 @@
 #include <exception>
 #include <utility>
 
+#include "ui/common/FormTexts.h"
+
 // A resource file in a static library is linked in only when asked for.
 static void InitTrayResources() {
     Q_INIT_RESOURCE(tray);
@@ -16,9 +18,8 @@ namespace velmora {
 namespace {
 
 bool errorShowing = false;
+std::string errorMessage;
 bool quitting = false;
-
-constexpr const char* kTitle = "Velmora";
 
 // The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, a condensed
 // sans serif a pixel smaller stands in, so the designed geometry still holds the captions.
@@ -83,8 +84,12 @@ void TApplication::ShowError(const std::string& message,
     }
     // The box's own events pass notify() too; a second error is dropped while it is open.
     errorShowing = true;
+    errorMessage = message;
     struct Reopen {
-        ~Reopen() { errorShowing = false; }
+        ~Reopen() {
+            errorShowing = false;
+            errorMessage.clear();
+        }
     } reopen;
     QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
                     QMessageBox::Ok);
@@ -109,6 +114,10 @@ std::function<void()> TApplication::Guard(std::function<void()> action) {
 
 bool TApplication::ErrorShowing() {
     return errorShowing;
+}
+
+std::string TApplication::ErrorMessage() {
+    return errorMessage;
 }
 
 bool TApplication::Quitting() {

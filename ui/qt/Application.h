@@ -37,6 +37,8 @@ class TApplication : public QApplication {
 
     // True while the error box is open.
     static bool ErrorShowing();
+    // The message of the error box while it is open, else "".
+    static std::string ErrorMessage();
 
     // True while the application handles a request to quit: the program's own, a signal's, or
     // the session manager's at the session's end. Qt closes every window then.

@@ -16,8 +16,7 @@ namespace {
 // The tray host takes at most 127 characters of tip.
 constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
-// How soon a window hidden in a tray that went away comes back, and how often a tray is looked
-// for while none has been there.
+// How often a tray is looked for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
 // A window that is never drawn (covered, say) does not keep the tray waiting longer than this.
 constexpr int kFirstDrawWaitMs = 500;
@@ -41,6 +40,7 @@ TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host, Loo
     : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
+    connect(host_.get(), &TrayHost::Changed, this, &TCoolTrayIcon::TrayHostChanged);
     if (owner_) {
         owner_->installEventFilter(this);
     }
@@ -57,6 +57,7 @@ void TCoolTrayIcon::LookForTray() {
     if (std::exchange(looked_, true)) {
         return;
     }
+    host_->Look();
     if (host_->Present()) {
         MakeTrayIcon();
     } else {
@@ -225,24 +226,22 @@ void TCoolTrayIcon::HideMainWindow() {
     owner_->hide();
     HideAppButton();
     hiddenInTray_ = true;
-    trayHostCheck_.start();
 }
 
 void TCoolTrayIcon::CheckTrayHost() {
-    if (!tray_) {
-        const bool seen = std::exchange(traySeen_, host_->Present());
-        if (seen && traySeen_) {
-            MakeTrayIcon();
-        }
-    }
-    // Only a window this icon hid, and that nobody has shown since: the program hides it itself on
-    // the way out.
-    hiddenInTray_ = hiddenInTray_ && owner_ && !owner_->isVisible();
-    if (hiddenInTray_ && !TrayAvailable()) {
-        RestoreMainWindow();
-    }
-    if (tray_ && !hiddenInTray_) {
+    const bool seen = std::exchange(traySeen_, host_->Present());
+    if (seen && traySeen_) {
         trayHostCheck_.stop();
+        MakeTrayIcon();
+        return;
+    }
+    // The answer is there by the next look.
+    host_->LookAgain();
+}
+
+void TCoolTrayIcon::TrayHostChanged() {
+    if (hiddenInTray_ && owner_ && !owner_->isVisible() && !TrayAvailable()) {
+        RestoreMainWindow();
     }
 }
 
@@ -300,6 +299,11 @@ void TCoolTrayIcon::RunDefaultItem() {
 }
 
 bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
+    // Only a window this icon hid, and that nobody has shown since, is the icon's to bring back:
+    // the program hides it itself on the way out.
+    if (watched == owner_ && event->type() == QEvent::Show) {
+        hiddenInTray_ = false;
+    }
     if (watched == owner_ && awaitingFirstDraw_ && event->type() == QEvent::Paint) {
         // Right after the first picture has gone to the screen, not before it.
         awaitingFirstDraw_ = false;

@@ -138,6 +138,7 @@ class TCoolTrayIcon : public QObject {
     void ShowInTray(bool visible);
     void OwnerStateChanged();
     void CheckTrayHost();
+    void TrayHostChanged();
 
     QPointer<QWidget> owner_;
     std::unique_ptr<TrayHost> host_;
@@ -157,7 +158,7 @@ class TCoolTrayIcon : public QObject {
     QPointer<TImageList> iconList_;
     QMetaObject::Connection iconListGone_;
     int iconIndex_ = 0;
-    // Runs while no tray has been there yet, and while the main window is hidden in the tray.
+    // Runs while no tray has been there yet; after that the tray tells when it goes.
     QTimer trayHostCheck_;
 };
 

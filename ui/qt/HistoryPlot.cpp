@@ -1,5 +1,8 @@
 #include "ui/qt/HistoryPlot.h"
 
+#include "ui/qt/HistoryLegend.h"
+#include "ui/qt/HistoryMarks.h"
+
 #include <QDateTime>
 #include <QHelpEvent>
 #include <QLocale>
@@ -13,13 +16,8 @@
 namespace velmora {
 namespace {
 
-const QColor kPlain(31, 94, 196);
-const QColor kAuthenticated(0, 140, 70);
-const QColor kStep(200, 30, 30);
-const QColor kFit(230, 120, 0);
 const QColor kGrid(228, 228, 228);
-// Half the width of an answer's mark, and how near the pointer must come to it for its tip.
-constexpr double kMark = 3.0;
+// How near the pointer must come to an answer's mark for its tip.
 constexpr double kNear = 6.0;
 // Times between two ticks across; the shortest that leaves room for the labels is taken.
 constexpr double kTimeSteps[] = {
@@ -28,6 +26,10 @@ constexpr double kTimeSteps[] = {
 
 bool IsAnswer(const HistoryRecord& record) {
     return record.kind == HistoryRecord::Kind::Answer;
+}
+
+bool ByOther(const HistoryRecord& record) {
+    return record.kind == HistoryRecord::Kind::OtherStep;
 }
 
 QDateTime LocalTime(double seconds) {
@@ -59,26 +61,39 @@ std::pair<double, double> Fence(std::vector<double> offsets) {
     return {low - reach, high + reach};
 }
 
+// The offsets to show: zero, the clock in step with the servers, always; the answers within the
+// fence; and the fitted lines. A stretch after a big step lies beyond the fence, and is no wild
+// answer: its line, which wild answers do not move, stays in view.
+std::pair<double, double> OffsetsShown(const std::vector<double>& offsets,
+                                       const std::vector<DriftLine>& lines) {
+    double low = 0;
+    double high = 0;
+    if (!offsets.empty()) {
+        const auto [lowest, highest] = Fence(offsets);
+        for (double offset : offsets) {
+            if (offset >= lowest && offset <= highest) {
+                low = std::min(low, offset);
+                high = std::max(high, offset);
+            }
+        }
+    }
+    for (const DriftLine& line : lines) {
+        low = std::min({low, line.fromOffset, line.toOffset});
+        high = std::max({high, line.fromOffset, line.toOffset});
+    }
+    return {low, high};
+}
+
 QString SignedSeconds(double seconds, int decimals) {
     const QString number = QLocale().toString(std::abs(seconds), 'f', decimals);
     return (seconds < 0 ? QChar(0x2212) : QChar('+')) + number + " s";
-}
-
-void DrawMark(QPainter& painter, const QPointF& at, bool authenticated) {
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(authenticated ? kAuthenticated : kPlain);
-    if (authenticated) {
-        painter.drawRect(QRectF(at.x() - kMark, at.y() - kMark, 2 * kMark, 2 * kMark));
-    } else {
-        painter.drawEllipse(at, kMark, kMark);
-    }
 }
 
 // An answer beyond the offsets shown: a small triangle at the edge, pointing the way it lies.
 void DrawBeyond(QPainter& painter, double x, double edge, bool above, bool authenticated) {
     const double base = above ? edge + 2.5 * kMark : edge - 2.5 * kMark;
     painter.setPen(Qt::NoPen);
-    painter.setBrush(authenticated ? kAuthenticated : kPlain);
+    painter.setBrush(authenticated ? kAuthenticatedColour : kPlainAnswerColour);
     painter.drawPolygon(QPolygonF(
         {QPointF(x, edge), QPointF(x - 1.6 * kMark, base), QPointF(x + 1.6 * kMark, base)}));
 }
@@ -122,18 +137,7 @@ void THistoryPlot::FitRange() {
         from = (from + to) / 2 - 300;
         to = from + 600;
     }
-    // Zero, the clock in step with the servers, is always in view.
-    double low = 0;
-    double high = 0;
-    if (!offsets.empty()) {
-        const auto [lowest, highest] = Fence(offsets);
-        for (double offset : offsets) {
-            if (offset >= lowest && offset <= highest) {
-                low = std::min(low, offset);
-                high = std::max(high, offset);
-            }
-        }
-    }
+    auto [low, high] = OffsetsShown(offsets, drift_.lines);
     if (high - low < 2e-3) {
         low = (low + high) / 2 - 1e-3;
         high = low + 2e-3;
@@ -143,10 +147,15 @@ void THistoryPlot::FitRange() {
     range_ = {from - across, to + across, low - upward, high + upward};
 }
 
+double THistoryPlot::PlotLeft() const {
+    return QFontMetricsF(font()).horizontalAdvance("+00.000 s") + 12;
+}
+
 QRectF THistoryPlot::PlotArea() const {
     const QFontMetricsF metrics(font());
-    const double left = metrics.horizontalAdvance("+00.000 s") + 12;
-    const double top = 2 * metrics.height() + 10;
+    const double left = PlotLeft();
+    // The legend's rows and the axis's caption above it.
+    const double top = (Legend().Rows() + 1) * metrics.height() + 10;
     const double bottom = 2 * metrics.height() + 10;
     return QRectF(left, top, std::max(10.0, width() - left - 14),
                   std::max(10.0, height() - top - bottom));
@@ -174,7 +183,7 @@ void THistoryPlot::paintEvent(QPaintEvent*) {
     DrawGrid(painter);
     DrawSteps(painter);
     DrawAnswers(painter);
-    DrawLegend(painter);
+    Legend().Draw(painter, 4, palette().color(QPalette::WindowText));
 }
 
 void THistoryPlot::DrawGrid(QPainter& painter) const {
@@ -255,11 +264,11 @@ void THistoryPlot::DrawSteps(QPainter& painter) const {
             continue;
         }
         const double x = X(record.unixSeconds);
-        painter.setPen(QPen(kStep, 1.5, Qt::DashLine));
+        painter.setPen(StepPen(ByOther(record)));
         painter.drawLine(QPointF(x, area_.top()), QPointF(x, area_.bottom()));
         const QString label = SignedSeconds(record.offsetSeconds, 3);
         if (x + 3 > labelEnd) {
-            painter.setPen(kStep);
+            painter.setPen(ByOther(record) ? kOtherStepColour : kStepColour);
             painter.drawText(QPointF(x + 3, area_.top() + metrics.ascent() + 2), label);
             labelEnd = x + 3 + metrics.horizontalAdvance(label) + 6;
         }
@@ -269,7 +278,7 @@ void THistoryPlot::DrawSteps(QPainter& painter) const {
 void THistoryPlot::DrawAnswers(QPainter& painter) const {
     painter.save();
     painter.setClipRect(area_);
-    painter.setPen(QPen(kFit, 2));
+    painter.setPen(DriftPen());
     for (const DriftLine& line : drift_.lines) {
         painter.drawLine(QPointF(X(line.fromSeconds), Y(line.fromOffset)),
                          QPointF(X(line.toSeconds), Y(line.toOffset)));
@@ -291,29 +300,10 @@ void THistoryPlot::DrawAnswers(QPainter& painter) const {
     }
 }
 
-void THistoryPlot::DrawLegend(QPainter& painter) const {
-    const QFontMetricsF metrics(font());
-    const double y = 4 + metrics.height() / 2;
-    double x = area_.left();
-    const auto text = [&](const QString& words) {
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(QPointF(x, y + metrics.ascent() / 2 - 1), words);
-        x += metrics.horizontalAdvance(words) + 18;
-    };
-    DrawMark(painter, QPointF(x + kMark, y), false);
-    x += 2 * kMark + 5;
-    text("answer");
-    DrawMark(painter, QPointF(x + kMark, y), true);
-    x += 2 * kMark + 5;
-    text("authenticated answer");
-    painter.setPen(QPen(kStep, 1.5, Qt::DashLine));
-    painter.drawLine(QPointF(x + 3, y - 6), QPointF(x + 3, y + 6));
-    x += 10;
-    text("step of the clock");
-    painter.setPen(QPen(kFit, 2));
-    painter.drawLine(QPointF(x, y), QPointF(x + 18, y));
-    x += 23;
-    text("drift");
+HistoryLegend THistoryPlot::Legend() const {
+    const double left = PlotLeft();
+    return HistoryLegend(QFontMetricsF(font()), left, std::max(left, width() - 14.0),
+                         std::any_of(records_.begin(), records_.end(), ByOther));
 }
 
 const HistoryRecord* THistoryPlot::AnswerAt(const QPointF& point) const {

@@ -6,14 +6,16 @@
 
 #include "platform/HistoryStore.h"
 #include "sync/DriftFit.h"
+#include "ui/qt/HistoryLegend.h"
 
 class QPainter;
 
 namespace velmora {
 
 // The offset of every answer against the date and time, authenticated answers told apart from
-// plain ones, the steps of the clock as upright lines and the fitted drift over each stretch
-// between them. Drawn with QPainter: nothing to load before the window opens.
+// plain ones, the steps of the clock as upright lines (another program's drawn apart from ours) and
+// the fitted drift over each stretch between them. Drawn with QPainter: nothing to load before the
+// window opens.
 class THistoryPlot : public QWidget {
     Q_OBJECT
 
@@ -40,6 +42,8 @@ class THistoryPlot : public QWidget {
   private:
     // Where the axes are, left of and below the labels; kept in area_ for one painting.
     QRectF PlotArea() const;
+    double PlotLeft() const;
+    HistoryLegend Legend() const;
     double X(double seconds) const;
     double Y(double offset) const;
     void FitRange();
@@ -48,7 +52,6 @@ class THistoryPlot : public QWidget {
     void DrawOffsetTicks(QPainter& painter) const;
     void DrawSteps(QPainter& painter) const;
     void DrawAnswers(QPainter& painter) const;
-    void DrawLegend(QPainter& painter) const;
     // The answer drawn nearest `point`, within a few pixels, or null.
     const HistoryRecord* AnswerAt(const QPointF& point) const;
 

@@ -12,6 +12,17 @@
 namespace velmora {
 namespace {
 
+// How many of the steps other programs made, when any did.
+QString ByOthers(const std::vector<HistoryRecord>& records) {
+    const auto steps = std::count_if(records.begin(), records.end(), [](const auto& r) {
+        return r.kind == HistoryRecord::Kind::OtherStep;
+    });
+    if (steps == 0) {
+        return "";
+    }
+    return steps == 1 ? " (1 by another program)" : QString(" (%1 by other programs)").arg(steps);
+}
+
 QString Summary(const std::vector<HistoryRecord>& records) {
     if (records.empty()) {
         return "No answers and no steps of the clock kept yet.";
@@ -25,12 +36,13 @@ QString Summary(const std::vector<HistoryRecord>& records) {
     const auto steps = static_cast<long>(records.size()) - answers;
     const QDateTime since =
         QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(records.front().unixSeconds * 1000));
-    return QString("%1 %2 (%3 authenticated) and %4 %5 of the clock since %6.")
+    return QString("%1 %2 (%3 authenticated) and %4 %5 of the clock%6 since %7.")
         .arg(answers)
         .arg(answers == 1 ? "answer" : "answers")
         .arg(authenticated)
         .arg(steps)
         .arg(steps == 1 ? "step" : "steps")
+        .arg(ByOthers(records))
         .arg(QLocale().toString(since, "ddd d MMM yyyy HH:mm"));
 }
 

@@ -12,11 +12,13 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QWindow>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <utility>
 
 #include "net/SNTPsend.h"
+#include "ui/common/FormTexts.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/Options.h"
@@ -31,7 +33,6 @@ namespace velmora {
 
 namespace {
 
-constexpr const char* kTitle = "Velmora";
 // Windows' classic desktop background; the clock fields borrow it.
 const QColor kDesktopColour(0, 128, 128);
 const QColor kServerFieldColour(0, 128, 0);
@@ -54,7 +55,8 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         updateTimer,
         timer1,
         PlatformServices{services.Clock, services.Zone, services.Profile, services.Program,
-                         services.Autostart, history, std::move(services.MakeSntpClient)},
+                         services.Autostart, history, services.ClockWatch,
+                         std::move(services.MakeSntpClient)},
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
@@ -65,16 +67,7 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
 }  // namespace
 
 QString StatusTextOf(const QString& controlName) {
-    static const QHash<QString, QString> texts = {
-        {"CheckTimeServerButton", "Get time information from the atomic clock..."},
-        {"AdjustClockButton", "Adjust the computer clock..."},
-        {"SpeedButton2", "Change properties of the program..."},
-        {"SpeedButton3", "Display help about the program..."},
-        {"SpeedButton1", "Exit the program..."},
-        {"LocalPCEdit", "Current time of the computer clock..."},
-        {"TimeServerEdit", "Time information retreived from the atomic clock..."},
-    };
-    return texts.value(controlName);
+    return QString::fromStdString(StatusTextOf(controlName.toStdString()));
 }
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
@@ -164,11 +157,11 @@ void TTimeForm::SetUpKeyboard() {
 }
 
 void TTimeForm::SetUpTrayMenu() {
-    Synchronizecomputerclock1 = PopupMenu1.addAction("Synchronize computer clock");
+    Synchronizecomputerclock1 = PopupMenu1.addAction(kSynchronizeComputerClockCaption);
     N1 = PopupMenu1.addSeparator();
-    Restoreprogram1 = PopupMenu1.addAction("Restore program");
-    Exitprogram1 = PopupMenu1.addAction("Exit program");
-    History1 = PopupMenu1.addAction("History...");
+    Restoreprogram1 = PopupMenu1.addAction(kRestoreProgramCaption);
+    Exitprogram1 = PopupMenu1.addAction(kExitProgramCaption);
+    History1 = PopupMenu1.addAction(kHistoryCaption);
     Synchronizecomputerclock1->setObjectName("Synchronizecomputerclock1");
     N1->setObjectName("N1");
     Restoreprogram1->setObjectName("Restoreprogram1");
@@ -307,21 +300,39 @@ void TTimeForm::ShowAtStart() {
     // A minimized window with a tray to go to stays hidden: only the icon shows.
 }
 
-void TTimeForm::FormDestroy() {
-    if (destroyed_) {
+void TTimeForm::FormDestroy(const std::function<void()>& saved) {
+    std::exception_ptr failure;
+    {
+        const std::lock_guard<std::mutex> lock(destroyMutex_);
+        if (!std::exchange(destroyed_, true)) {
+            try {
+                Controller.FormDestroy();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        }
+    }
+    if (saved) {
+        saved();
+    }
+    if (!failure) {
         return;
     }
-    destroyed_ = true;
+    // The box comes after the lock: a last save from another thread must not wait on it.
+    const auto report = [&failure] { std::rethrow_exception(failure); };
     if (userEnded_) {
-        TApplication::Guarded([this] { Controller.FormDestroy(); });
+        TApplication::Guarded(report);
     } else {
-        TApplication::GuardedUnattended([this] { Controller.FormDestroy(); });
+        TApplication::GuardedUnattended(report);
     }
 }
 
 void TTimeForm::FormDestroyAtExit() {
-    userEnded_ = false;
-    FormDestroy();
+    const std::lock_guard<std::mutex> lock(destroyMutex_);
+    if (std::exchange(destroyed_, true)) {
+        return;
+    }
+    TApplication::GuardedUnattended([this] { Controller.SaveKeptSettings(); });
 }
 
 void TTimeForm::CommitData() {
@@ -362,6 +373,10 @@ void TTimeForm::TrayIcon1DblClick(QObject*) {
 
 void TTimeForm::BringToFront() {
     TrayIcon1.RestoreMainWindow();
+}
+
+void TTimeForm::ClockWasSet() {
+    TApplication::Guarded([this] { Controller.ClockWasSet(); });
 }
 
 void TTimeForm::ApplicationEvents1Activate() {

@@ -4,7 +4,9 @@
 #include <QMenu>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "sync/SyncController.h"
@@ -49,12 +51,15 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
     void ShowAtStart();
-    // Saves the settings once. A failure shows in a box when the user ended the program from its
-    // window or menu; ended any other way (a signal, the session's end) nobody may be there to
-    // close a box, so it goes to standard error and the program ends.
-    void FormDestroy();
-    // Saves the settings once, from the process's exit path: the display may be gone, so a
-    // failure goes to standard error.
+    // Saves the settings once, then runs `saved` (whether the save worked, failed, or came
+    // before). A failure
+    // then shows in a box when the user ended the program from its window or menu; ended any
+    // other way (a signal, the session's end) nobody may be there to close a box, so it goes to
+    // standard error and the program ends.
+    void FormDestroy(const std::function<void()>& saved = {});
+    // Saves the settings once, as last confirmed, from a way out on which the process ends at
+    // once: exit(), or a thread of the toolkit about to end it. It touches no Qt object, and is
+    // safe on any thread while the window's thread runs; a failure goes to standard error.
     void FormDestroyAtExit();
     // The session is ending: the settings are written now, a failure goes to standard error, and
     // the program goes on (the logout may yet be cancelled; it saves again at its end).
@@ -69,6 +74,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void TrayIcon1DblClick(QObject* sender);
     // Shows the window in the normal state and in front, from the tray or wherever it is.
     void BringToFront();
+    // The system clock has been set, by this program or another.
+    void ClockWasSet();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
 
@@ -110,6 +117,8 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void ConnectActions();
 
     bool busy_ = false;
+    // Guards destroyed_: the save at exit may come from another thread.
+    std::mutex destroyMutex_;
     bool destroyed_ = false;
     // The user ended the program from its window or its menu.
     bool userEnded_ = false;

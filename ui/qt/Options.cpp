@@ -186,7 +186,7 @@ bool TOptionsForm::IntervalValid() const {
 
 void TOptionsForm::OKButtonClick() {
     if (CheckBox1->isChecked() && !IntervalValid()) {
-        QMessageBox box(QMessageBox::NoIcon, "Velmora", kBadIntervalMessage, QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, kTitle, kBadIntervalMessage, QMessageBox::Ok, this);
         box.setObjectName("IntervalMessage");
         box.exec();
         return;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "sync/OptionsDialog.h"
+#include "ui/common/FormTexts.h"
 #include "ui_Options.h"
 
 namespace velmora {
@@ -51,9 +52,5 @@ class TOptionsForm : public QDialog, public OptionsDialog, public Ui::TOptionsFo
 
     bool Accepted = false;
 };
-
-// The message OK shows for an interval it refuses.
-inline constexpr const char* kBadIntervalMessage =
-    "Please enter a valid time interval for periodic synchronization.";
 
 }  // namespace velmora

@@ -27,9 +27,6 @@ constexpr int kConnectTimeoutMs = 1000;
 // A copy answers once its event loop gets to the call; one busy with a query may take a while,
 // and one that holds the lock is alive, so after this long it counts as having taken the call.
 constexpr int kAnswerTimeoutMs = 5000;
-// How long a start waits for a copy that holds the lock but does not listen (yet, or any more:
-// it is between taking the lock and listening, or between closing and letting the lock go).
-constexpr int kFindCopyMs = 3000;
 constexpr int kRetryMs = 50;
 constexpr int kBacklog = 16;
 constexpr char kShown = '+';
@@ -111,7 +108,7 @@ RunningCopy::RunningCopy(const QString& folder, const QString& name, QObject* pa
     : QObject(parent) {
     // A start while this copy ends must not be handed to it: it would show nothing.
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        connect(app, &QCoreApplication::aboutToQuit, this, &RunningCopy::Stop);
+        connect(app, &QCoreApplication::aboutToQuit, this, &RunningCopy::StopAnswering);
     }
     if (folder.isEmpty()) {
         return;
@@ -145,7 +142,7 @@ void RunningCopy::FindOrBecomeTheCopy() {
             return;
         }
         // A copy that never answers (or a folder without locks) leaves this one on its own.
-        if (!held || waited.elapsed() > kFindCopyMs) {
+        if (!held || waited.elapsed() > kWaitForCopyMs) {
             Stop();
             return;
         }
@@ -188,14 +185,18 @@ bool RunningCopy::AskRunningCopy() const {
     return shown;
 }
 
-void RunningCopy::Stop() {
-    // The socket goes before the lock, so that the next copy's socket is never removed.
+void RunningCopy::StopAnswering() {
+    // Under the lock, so that the next copy's socket is never the one removed.
     callers_.reset();
     if (listener_ >= 0) {
         close(listener_);
         listener_ = -1;
         unlink(QFile::encodeName(path_).constData());
     }
+}
+
+void RunningCopy::Stop() {
+    StopAnswering();
     if (lock_ >= 0) {
         close(lock_);
         lock_ = -1;

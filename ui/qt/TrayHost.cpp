@@ -1,56 +1,54 @@
 #include "ui/qt/TrayHost.h"
 
 #include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusVariant>
-#include <QString>
+#include <utility>
 
+#include "ui/qt/StatusNotifierWatch.h"
 #include "ui/qt/Xcb.h"
 
 namespace velmora {
 
-namespace {
+TrayHost::TrayHost(QObject* parent) : QObject(parent) {}
 
-constexpr const char* kWatcherService = "org.kde.StatusNotifierWatcher";
-constexpr const char* kWatcherPath = "/StatusNotifierWatcher";
-// The window's thread waits for the answer; a watcher this slow counts as no host.
-constexpr int kWatcherTimeoutMs = 500;
-
-}  // namespace
-
-bool TrayHost::Present() const {
-    return StatusNotifierHostThere() || XEmbedTrayThere();
-}
+TrayHost::~TrayHost() = default;
 
 void TrayHost::Decide() {
-    kind_ = StatusNotifierHostThere() ? Protocol::StatusNotifierItem : Protocol::XEmbed;
+    kind_ = statusNotifierHost_ ? Protocol::StatusNotifierItem : Protocol::XEmbed;
 }
 
 bool TrayHost::Available() const {
-    return kind_ == Protocol::StatusNotifierItem ? StatusNotifierHostThere() : XEmbedTrayThere();
+    return kind_ == Protocol::StatusNotifierItem ? statusNotifierHost_ : xembedTray_;
 }
 
-// The watcher's own account: it outlives a host that goes away, so its mere presence on the bus
-// says nothing.
-bool TrayHost::StatusNotifierHostThere() const {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        return false;
-    }
-    QDBusMessage get = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath,
-                                                      "org.freedesktop.DBus.Properties", "Get");
-    get << QString(kWatcherService) << QString("IsStatusNotifierHostRegistered");
-    // Looking is asked often while no tray is there; it must never start a watcher.
-    get.setAutoStartService(false);
-    const QDBusMessage reply = bus.call(get, QDBus::Block, kWatcherTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
-        return false;
-    }
-    return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+void TrayHost::Look() {
+    Follow();
+    statusNotifier_->Read();
+    Tell(Protocol::XEmbed, XEmbedTrayManaged());
 }
 
-bool TrayHost::XEmbedTrayThere() const {
-    return XEmbedTrayManaged();
+void TrayHost::LookAgain() {
+    Follow();
+    statusNotifier_->ReadLater();
+    // The X server answers at once.
+    Tell(Protocol::XEmbed, XEmbedTrayManaged());
+}
+
+void TrayHost::Follow() {
+    if (statusNotifier_) {
+        return;
+    }
+    statusNotifier_ = std::make_unique<StatusNotifierWatch>(QDBusConnection::sessionBus());
+    connect(statusNotifier_.get(), &StatusNotifierWatch::Changed, this,
+            [this](bool there) { Tell(Protocol::StatusNotifierItem, there); });
+    xembed_ = std::make_unique<XEmbedTrayWatch>(
+        [this](bool managed) { Tell(Protocol::XEmbed, managed); });
+}
+
+void TrayHost::Tell(Protocol kind, bool there) {
+    bool& known = kind == Protocol::StatusNotifierItem ? statusNotifierHost_ : xembedTray_;
+    if (std::exchange(known, there) != there) {
+        emit Changed();
+    }
 }
 
 }  // namespace velmora

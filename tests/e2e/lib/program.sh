@@ -219,12 +219,43 @@ e2e_probe_read() {
     cat "$out"
 }
 
-# The LD_PRELOAD value that puts the clock recorder into PROGRAM (behind the sanitizer
-# runtime, which must come first, when the program was built with it).
-e2e_shim_preload() {
+# The LD_PRELOAD value that puts LIBRARY into PROGRAM (behind the sanitizer runtime, which must
+# come first, when the program was built with it).
+e2e_preload() {
     local asan
     asan=$(ldd "$1" 2>/dev/null | sed -n 's/.*libasan[^ ]* => \([^ ]*\).*/\1/p')
-    echo "${asan:+$asan:}$E2E_SHIM"
+    echo "${asan:+$asan:}$2"
+}
+
+# The LD_PRELOAD value that puts the clock recorder into PROGRAM.
+e2e_shim_preload() { e2e_preload "$1" "$E2E_SHIM"; }
+
+# Clicks the shown button named NAME (an object name: SpeedButton2, OKButton, RadioButton1, ...)
+# in a window of the probe build PROGRAM, where no pointer can (sway); returns once the click is
+# under way.
+e2e_probe_click() {
+    local request=$VELMORA_PROBE_OUT.click
+    echo "$2" >"$request"
+    chmod 644 "$request"
+    kill -USR2 "${3:-$VELMORA_PID}" 2>/dev/null || return 1
+    e2e_wait_for 5 eval '[[ ! -e $request ]]' || e2e_fail "no button $2 to click"
+}
+
+# Opens the options of PROGRAM (a probe build) from its main window, picks "display GMT" and
+# confirms with OK: with the pointer and Return on X11, through the probe on sway.
+e2e_confirm_gmt() {
+    if e2e_wayland; then
+        e2e_probe_click "$1" SpeedButton2
+        e2e_expect 10 "options did not open" e2e_sway_window "$VELMORA_PID" Options
+        e2e_probe_click "$1" RadioButton1
+        e2e_probe_click "$1" OKButton
+        return
+    fi
+    e2e_click_control SpeedButton2
+    e2e_expect 10 "options did not open" e2e_shown_window Options
+    e2e_click_window "$(e2e_shown_window Options)" 1 26 104 # "display GMT"
+    xdotool key Return
+    e2e_expect 10 "options did not close" eval '! e2e_shown_window Options'
 }
 
 # Value of FIELD (LocalPCEdit, TimeServerEdit, StatusBar1, Cursor, ...) from the probe output.

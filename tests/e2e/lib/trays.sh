@@ -249,6 +249,16 @@ e2e_tray_session() {
     e2e_log "tray: ${E2E_TRAY:-xembed}${later:+, to come later}"
 }
 
+# The session for E2E_TRAY with the program (a copy of the probe) running in it, its window shown
+# and its icon in the tray; sets E2E_PROG to the copy.
+e2e_start_in_tray() {
+    e2e_tray_session
+    E2E_PROG=$(e2e_install_copy "" "$E2E_PROBE")
+    e2e_start_velmora "$E2E_PROG"
+    e2e_expect 10 "main window not shown" e2e_main_window_shown
+    e2e_expect 10 "no icon in the tray" e2e_icon_present
+}
+
 e2e_tray_is() { [[ ${E2E_TRAY:-xembed} == "$1" ]]; }
 
 # Whether our icon is in the session's tray (the panel of xfce takes either kind).

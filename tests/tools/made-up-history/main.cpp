@@ -1,24 +1,41 @@
-// made-up-history FILE [hours=H] [ppm=P] [steps=H1,H2...] [nts=N] [noise=S] [end=now|SECONDS]
+// made-up-history FILE [hours=H] [ppm=P] [steps=H1,H2...] [stepafter=N] [others=H1,H2...]
+//                 [othersby=S] [nts=N] [noise=S] [end=now|SECONDS]
 //
 // Appends a made-up history to FILE through the program's own history writer: an answer every
 // 15 minutes for H hours (24) from a clock gaining P ppm (10), the clock stepped H1, H2... hours
-// after the start, every N-th answer authenticated (0: none), the answers S seconds apart from
-// the line (0.002), the last answer at `end` (default: now).
+// after the start, and right after every N-th answer (0: never), another program moving it by S
+// seconds (2) at each of `others`, every N-th answer authenticated (0: none), the answers S
+// seconds apart from the line (0.002), the last answer at `end` (default: now).
 
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/linux/HistoryFile.h"
 #include "tests/fixtures/MadeUpHistory.h"
+
+namespace {
+
+std::vector<double> Hours(const std::string& list) {
+    std::vector<double> hours;
+    std::istringstream in(list);
+    for (std::string h; std::getline(in, h, ',');) {
+        hours.push_back(std::stod(h));
+    }
+    return hours;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: made-up-history FILE [hours=H] [ppm=P] [steps=H,...] "
-                     "[nts=N] [noise=S] [end=now|SECONDS]\n");
+                     "[stepafter=N] [others=H,...] [othersby=S] [nts=N] [noise=S] "
+                     "[end=now|SECONDS]\n");
         return 2;
     }
     velmora::MadeUpHistory m;
@@ -38,10 +55,13 @@ int main(int argc, char** argv) {
         } else if (arg.starts_with("end=") && value != "now") {
             end = std::stod(value);
         } else if (arg.starts_with("steps=")) {
-            std::istringstream hours(value);
-            for (std::string h; std::getline(hours, h, ',');) {
-                m.stepsAt.push_back(std::stod(h));
-            }
+            m.stepsAt = Hours(value);
+        } else if (arg.starts_with("stepafter=")) {
+            m.stepAfterEvery = std::stoi(value);
+        } else if (arg.starts_with("others=")) {
+            m.othersAt = Hours(value);
+        } else if (arg.starts_with("othersby=")) {
+            m.othersBy = std::stod(value);
         }
     }
     m.start = end - m.hours * 3600;

@@ -1,8 +1,11 @@
 // velmora-probe: Velmora with a probe for end-to-end tests. On SIGUSR1 it writes the texts of the
 // main window's fields, labels and status line, its state, and what the History window shows,
 // as KEY=VALUE lines into the file VELMORA_PROBE_OUT names, else velmora-probe.txt beside the
-// executable (replaced atomically).
+// executable (replaced atomically). On SIGUSR2 it clicks the shown button whose object name the
+// file VELMORA_PROBE_OUT.click holds, and removes that file as the click begins: for sessions
+// without a pointer (sway here). The click comes from the event loop, as a user's would.
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QFile>
@@ -11,9 +14,11 @@
 #include <QSaveFile>
 #include <QStatusBar>
 #include <QTextStream>
+#include <QTimer>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/Entry.h"
 #include "app/SignalPipe.h"
@@ -70,13 +75,16 @@ void WriteHistory(QTextStream& out) {
         << "HistoryInterval=" << text("IntervalLabel") << "\n";
 }
 
-void WriteProbe(velmora::TTimeForm& form) {
+// Where the probe writes, and beside it what it is asked to click.
+std::string ProbeFile() {
     const char* target = std::getenv("VELMORA_PROBE_OUT");
-    const std::string name =
-        target ? target
-               : velmora::ProgramDirectory(velmora::LinuxProgramPath().ExecutablePath()) +
-                     "/velmora-probe.txt";
-    QSaveFile file(QString::fromStdString(name));
+    return target ? target
+                  : velmora::ProgramDirectory(velmora::LinuxProgramPath().ExecutablePath()) +
+                        "/velmora-probe.txt";
+}
+
+void WriteProbe(velmora::TTimeForm& form) {
+    QSaveFile file(QString::fromStdString(ProbeFile()));
     if (!file.open(QIODevice::WriteOnly)) {
         return;
     }
@@ -100,12 +108,46 @@ void WriteProbe(velmora::TTimeForm& form) {
     file.commit();
 }
 
+// The visible button named `name` in any window, or null.
+QAbstractButton* ShownButton(const QString& name) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        for (auto* button : window->findChildren<QAbstractButton*>(name)) {
+            if (button->isVisible()) {
+                return button;
+            }
+        }
+    }
+    return nullptr;
+}
+
+// The request goes once the click is under way, so that the next may be written.
+void ClickAsked() {
+    QFile request(QString::fromStdString(ProbeFile() + ".click"));
+    if (!request.open(QIODevice::ReadOnly)) {
+        return;
+    }
+    const QString name = QString::fromUtf8(request.readAll()).trimmed();
+    request.close();
+    QAbstractButton* button = ShownButton(name);
+    if (!button) {
+        return;
+    }
+    // From the loop rather than here: a click that opens a modal window runs its loop.
+    QTimer::singleShot(0, button, [button, file = request.fileName()] {
+        QFile::remove(file);
+        button->click();
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::unique_ptr<velmora::SignalPipe> probe;
-    return velmora::RunVelmora(argc, argv, [&probe](velmora::TTimeForm& form) {
+    std::unique_ptr<velmora::SignalPipe> clicks;
+    return velmora::RunVelmora(argc, argv, [&probe, &clicks](velmora::TTimeForm& form) {
         probe = std::make_unique<velmora::SignalPipe>(std::initializer_list<int>{SIGUSR1},
                                                       [&form] { WriteProbe(form); });
+        clicks =
+            std::make_unique<velmora::SignalPipe>(std::initializer_list<int>{SIGUSR2}, ClickAsked);
     });
 }

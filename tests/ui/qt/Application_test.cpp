@@ -3,6 +3,7 @@
 #include <QTest>
 #include <QTimer>
 #include <new>
+#include <string>
 
 #include "core/Error.h"
 #include "tests/fixtures/ui_test_main.h"
@@ -37,6 +38,22 @@ TEST(ErrorHandler, ErrorsWhileTheBoxIsOpenNeverStack) {
     EXPECT_EQ(closer.mostOpen, 1);
     EXPECT_EQ(closer.texts, QStringList{"Failed to create key Velmora"});
     EXPECT_FALSE(TApplication::ErrorShowing());
+}
+
+TEST(ErrorHandler, TheOpenBoxsMessageIsKnownUntilItCloses) {
+    std::string whileOpen;
+    QTimer::singleShot(50, [&whileOpen] {
+        whileOpen = TApplication::ErrorMessage();
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(window); box && box->isVisible()) {
+                box->done(QMessageBox::Ok);
+            }
+        }
+    });
+    EXPECT_EQ(TApplication::ErrorMessage(), "");
+    TApplication::ShowError("Unable to write to /nowhere/KXdefault.cfg");
+    EXPECT_EQ(whileOpen, "Unable to write to /nowhere/KXdefault.cfg");
+    EXPECT_EQ(TApplication::ErrorMessage(), "");
 }
 
 TEST(ErrorHandler, GuardedClickHandlerErrorIsReported) {

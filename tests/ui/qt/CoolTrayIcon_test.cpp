@@ -19,17 +19,21 @@ struct Trays {
     TrayHost::Protocol kind = TrayHost::Protocol::XEmbed;
 };
 
+// Answers what the test's trays are whenever it is asked; a tray tells of a change only when the
+// test says it does.
 class FakeTrayHost : public TrayHost {
   public:
     explicit FakeTrayHost(const Trays& trays) : trays_(trays) {}
 
-  protected:
-    bool StatusNotifierHostThere() const override {
-        return trays_.there && trays_.kind == Protocol::StatusNotifierItem;
+    using TrayHost::Tell;
+    // The trays' own word of what they are now.
+    void TellNow() {
+        Tell(Protocol::StatusNotifierItem,
+             trays_.there && trays_.kind == Protocol::StatusNotifierItem);
+        Tell(Protocol::XEmbed, trays_.there && trays_.kind == Protocol::XEmbed);
     }
-    bool XEmbedTrayThere() const override {
-        return trays_.there && trays_.kind == Protocol::XEmbed;
-    }
+    void Look() override { TellNow(); }
+    void LookAgain() override { TellNow(); }
 
   private:
     const Trays& trays_;
@@ -39,7 +43,9 @@ class FakeTrayHost : public TrayHost {
 class TestTray : public TCoolTrayIcon {
   public:
     TestTray(QWidget* owner, const Trays& trays, Look look = Look::AtOnce)
-        : TCoolTrayIcon(owner, std::make_unique<FakeTrayHost>(trays), look) {}
+        : TestTray(owner, std::make_unique<FakeTrayHost>(trays), look) {}
+    TestTray(QWidget* owner, std::unique_ptr<FakeTrayHost> host, Look look = Look::AtOnce)
+        : TCoolTrayIcon(owner, std::move(host), look) {}
 
     // What the platform icon would report to us.
     void Activate(QSystemTrayIcon::ActivationReason reason) {
@@ -72,7 +78,9 @@ class TrayTest : public testing::Test {
     void Make(bool trayThere, TrayHost::Protocol kind = TrayHost::Protocol::XEmbed) {
         trays.there = trayThere;
         trays.kind = kind;
-        tray = std::make_unique<TestTray>(owner.get(), trays);
+        auto fake = std::make_unique<FakeTrayHost>(trays);
+        host = fake.get();
+        tray = std::make_unique<TestTray>(owner.get(), std::move(fake));
     }
 
     void ShowOwner() {
@@ -81,6 +89,7 @@ class TrayTest : public testing::Test {
     }
 
     Trays trays;
+    FakeTrayHost* host = nullptr;
     std::unique_ptr<QWidget> owner;
     std::unique_ptr<TestTray> tray;
 };
@@ -304,16 +313,49 @@ TEST_F(TrayTest, StatusNotifierHostActivationRestoresAndTheHostGetsTheMenu) {
     EXPECT_EQ(clicks, 1);
 }
 
+// The window comes back on the tray's own word that it went, and only then: a question to a
+// busy watcher that would go unanswered (and read as no tray) is never asked meanwhile.
 TEST_F(TrayTest, WindowHiddenInATrayThatGoesAwayComesBack) {
-    Make(true);
+    using Protocol = TrayHost::Protocol;
+    for (const Protocol kind : {Protocol::XEmbed, Protocol::StatusNotifierItem}) {
+        SCOPED_TRACE(kind == Protocol::XEmbed ? "XEmbed" : "StatusNotifierItem");
+        SetUp();
+        Make(true, kind);
+        ShowOwner();
+        tray->HideMainWindow();
+        ASSERT_FALSE(owner->isVisible());
+        trays.there = false;
+        QTest::qWait(2500);
+        EXPECT_FALSE(owner->isVisible()) << "the tray has said nothing";
+        host->TellNow();
+        EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
+        EXPECT_FALSE(owner->isMinimized());
+        TearDown();
+    }
+}
+
+// A tray of the other kind coming or going is no news to an icon in this one, and a window its
+// program has shown again is not the icon's to show.
+TEST_F(TrayTest, OnlyTheIconsOwnTrayGoingBringsTheWindowBack) {
+    using Protocol = TrayHost::Protocol;
+    Make(true, Protocol::StatusNotifierItem);
     ShowOwner();
     tray->HideMainWindow();
-    ASSERT_FALSE(owner->isVisible());
-    QTest::qWait(1200);
-    EXPECT_FALSE(owner->isVisible()) << "the tray is still there";
-    trays.there = false;
+    host->Tell(Protocol::XEmbed, true);
+    host->Tell(Protocol::XEmbed, false);
+    QTest::qWait(50);
+    EXPECT_FALSE(owner->isVisible()) << "an XEmbed tray came and went";
+    host->Tell(Protocol::StatusNotifierItem, false);
     EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
-    EXPECT_FALSE(owner->isMinimized());
+
+    host->Tell(Protocol::StatusNotifierItem, true);
+    tray->HideMainWindow();
+    ASSERT_FALSE(owner->isVisible());
+    owner->show();
+    owner->hide();  // the program's own doing, on its way out say
+    host->Tell(Protocol::StatusNotifierItem, false);
+    QTest::qWait(50);
+    EXPECT_FALSE(owner->isVisible());
 }
 
 TEST_F(TrayTest, ATrayThatComesLaterGetsTheIconAsIfItHadBeenThereFromTheStart) {

@@ -16,6 +16,19 @@
 namespace velmora {
 namespace {
 
+// Pixels of the violet that another program's steps are drawn in, pure or blended with the white
+// around them: no other mark has more red than green and more blue than red.
+int VioletPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.red() - c.green() > 30 && c.blue() - c.red() > 15 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
 class HistoryWindowTest : public ::testing::Test {
   protected:
     QString Text(const char* label) const {
@@ -37,8 +50,10 @@ TEST_F(HistoryWindowTest, ADayOfSteadyDriftInFigures) {
     window.show();
     EXPECT_EQ(window.windowTitle(), "History");
     EXPECT_FALSE(window.testAttribute(Qt::WA_QuitOnClose));
-    EXPECT_EQ(Text("DriftLabel"),
-              "The computer clock gains 1.04 s a day (+12.0 ppm), from 96 answers over 23 hours.");
+    EXPECT_EQ(
+        Text("DriftLabel"),
+        "The computer clock gains 1.04 s a day (+12.0 ppm), from 96 answers and 1 step over 24 "
+        "hours.");
     EXPECT_EQ(Text("IntervalLabel"), "Synchronizing every 23 hours keeps it within one second.");
     EXPECT_TRUE(Text("SummaryLabel")
                     .startsWith("96 answers (24 authenticated) and 1 step of the "
@@ -53,13 +68,43 @@ TEST_F(HistoryWindowTest, ADayOfSteadyDriftInFigures) {
             EXPECT_LT(record.offsetSeconds, shown.highOffset);
         }
     }
-    EXPECT_FALSE(Painted().isNull());
+    const QImage painted = Painted();
+    EXPECT_FALSE(painted.isNull());
+    EXPECT_EQ(VioletPixels(painted), 0);
 
     // Records kept while it is open show at once.
     feed.Append(
         {HistoryRecord::Kind::Step, store.Records.back().unixSeconds + 60, "", 0.5, 0, false});
     EXPECT_TRUE(Text("SummaryLabel").contains("and 2 steps of the clock"));
     EXPECT_EQ(store.Records.size(), 98u);
+}
+
+// Another program set the clock 2 s ahead: a step like ours for the drift, told and drawn apart.
+TEST_F(HistoryWindowTest, AStepByAnotherProgramIsAStepDrawnApart) {
+    store.Records = MakeHistory({.ppm = 0, .othersAt = {12.1}, .othersBy = 2});
+    window.show();
+    EXPECT_TRUE(Text("SummaryLabel")
+                    .startsWith("97 answers (0 authenticated) and 1 step of the clock (1 "
+                                "by another program) since "));
+    EXPECT_EQ(Text("DriftLabel").toStdString(),
+              "The computer clock drifts less than 0.01 s a day (-0.0 ppm), from 97 answers and "
+              "1 step over 24 hours.");
+    const QImage painted = Painted();
+    EXPECT_GT(VioletPixels(painted), 100);
+    feed.Append(
+        {HistoryRecord::Kind::OtherStep, store.Records.back().unixSeconds + 60, "", -1, 0, false});
+    EXPECT_TRUE(Text("SummaryLabel").contains("2 steps of the clock (2 by other programs)"));
+
+    // The few answers after a big step are no wild ones: they stay in the picture.
+    window.hide();
+    store.Records = MakeHistory({.ppm = 0, .othersAt = {21}, .othersBy = -5});
+    window.show();
+    for (const HistoryRecord& record : store.Records) {
+        if (record.kind == HistoryRecord::Kind::Answer) {
+            EXPECT_GT(record.offsetSeconds, Plot().Shown().lowOffset);
+            EXPECT_LT(record.offsetSeconds, Plot().Shown().highOffset);
+        }
+    }
 }
 
 TEST_F(HistoryWindowTest, TooFewAnswersAndNoneAtAll) {

@@ -11,15 +11,18 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "net/SNTPsend.h"
 #include "tests/fixtures/FakeAutostartStore.h"
+#include "tests/fixtures/FakeClockChangeWatch.h"
 #include "tests/fixtures/FakeHistoryStore.h"
 #include "tests/fixtures/FakeProfileFile.h"
 #include "tests/fixtures/FakeProgramPath.h"
@@ -43,7 +46,7 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch, [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
                              }});
@@ -76,6 +79,7 @@ class MainHourTest : public ::testing::Test {
     FakeTimeZoneSource zone;
     FakeProfileFile profile;
     FakeHistoryStore history;
+    FakeClockChangeWatch clockWatch{clock};
     FakeProgramPath program;
     FakeAutostartStore autostart;
     SocketFakeApi sockets;
@@ -299,6 +303,57 @@ TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) 
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
         EXPECT_THAT(errors, ::testing::HasSubstr("Unable to write to ")) << atExit;
     }
+}
+
+TEST_F(MainHourTest, WhatComesAfterTheSaveRunsOnceItIsWrittenAndBeforeItsFailureIsShown) {
+    for (const bool fails : {false, true}) {
+        profile.FailWrites = fails;
+        profile.Writes.clear();
+        auto form = MakeForm();
+        test::BoxCloser closer;
+        Button(*form, "SpeedButton1")->click();
+        int runs = 0;
+        std::size_t writtenBefore = 0;
+        qsizetype boxesBefore = -1;
+        const auto saved = [&] {
+            ++runs;
+            writtenBefore = profile.Writes.size();
+            boxesBefore = closer.texts.size();
+        };
+        form->FormDestroy(saved);
+        EXPECT_EQ(runs, 1) << fails;
+        EXPECT_EQ(writtenBefore, fails ? 0 : kSettingsTable.size()) << fails;
+        EXPECT_EQ(boxesBefore, 0) << fails;
+        EXPECT_EQ(closer.texts.size(), fails ? 1 : 0) << fails;
+        // A second end saves nothing more and still lets go of what waits for the save.
+        const std::size_t written = profile.Writes.size();
+        form->FormDestroy(saved);
+        EXPECT_EQ(runs, 2) << fails;
+        EXPECT_EQ(profile.Writes.size(), written) << fails;
+    }
+}
+
+TEST_F(MainHourTest, TheSaveFromAnotherThreadWritesWhatOkConfirmedAndOnlyOnce) {
+    auto form = MakeForm();
+    form->show();
+    test::WhenModal([](QWidget* dialog) {
+        auto* gmt = dialog->findChild<QRadioButton*>("RadioButton1");
+        auto* ok = dialog->findChild<QPushButton*>("OKButton");
+        ASSERT_TRUE(gmt && ok);
+        gmt->click();
+        ok->click();
+    });
+    QTest::mouseClick(Button(*form, "SpeedButton2"), Qt::LeftButton);
+    ASSERT_EQ(profile.Get("Data", "DisplayLocalTime"), "0") << "OK did not write the file";
+    profile.Set("Data", "DisplayLocalTime", "1");
+
+    std::thread toolkit([&form] { form->FormDestroyAtExit(); });
+    toolkit.join();
+    EXPECT_EQ(profile.Get("Data", "DisplayLocalTime"), "0");
+    const auto writes = profile.Writes.size();
+    form->FormDestroyAtExit();
+    form->FormDestroy();
+    EXPECT_EQ(profile.Writes.size(), writes) << "saved a second time";
 }
 
 TEST_F(MainHourTest, AStoredIntervalOfFourDigitsSurvivesTheOptionsUnchanged) {

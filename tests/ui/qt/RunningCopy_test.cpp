@@ -70,6 +70,25 @@ TEST_F(RunningCopyTest, ACopyThatStartsToEndIsNeverHandedTheStart) {
     EXPECT_EQ(shows, 0);
 }
 
+TEST_F(RunningCopyTest, AStartWhileACopyEndsWaitsForItsLockAndThenBecomesTheCopy) {
+    auto first = std::make_unique<RunningCopy>(folder.path(), "velmora-:9");
+    int shows = 0;
+    QObject::connect(first.get(), &RunningCopy::ShowRequested, [&] { ++shows; });
+    // The copy starts to quit: it stops answering, and saves its settings under the lock.
+    first->StopAnswering();
+    EXPECT_FALSE(first->Listening());
+    auto later = std::async(std::launch::async, [this] {
+        RunningCopy copy(folder.path(), "velmora-:9");
+        return !copy.HandedOver() && copy.Listening();
+    });
+    QTest::qWait(300);
+    EXPECT_EQ(later.wait_for(0s), std::future_status::timeout) << "the start did not wait";
+    first->Stop();
+    EXPECT_TRUE(later.get()) << "the start became the copy once the save was done";
+    QTest::qWait(50);
+    EXPECT_EQ(shows, 0);
+}
+
 TEST_F(RunningCopyTest, WhatADeadCopyLeftKeepsNoStartFromBecomingTheCopy) {
     // A socket left by a copy that was killed: bound, never removed, nobody listening.
     const int stale = socket(AF_UNIX, SOCK_STREAM, 0);

@@ -37,15 +37,83 @@ TEST(DriftFit, StepsOfTheClockStartNewStretches) {
     EXPECT_NEAR(drift.ppm, 10, 0.3);
     EXPECT_EQ(drift.answers, 95);
     ASSERT_EQ(drift.lines.size(), 3u);
-    // The middle stretch runs from a quarter of an hour after the first step to a quarter of an
-    // hour before the second.
-    EXPECT_NEAR(drift.lines[1].fromOffset, -(0.001 + 10e-6 * 900), 0.005);
+    EXPECT_EQ(drift.steps, 2);
+    // The middle stretch runs from the first step, which left the clock a millisecond ahead, to a
+    // quarter of an hour before the second.
+    EXPECT_DOUBLE_EQ(drift.lines[1].fromSeconds, drift.lines[0].toSeconds + 900);
+    EXPECT_NEAR(drift.lines[1].fromOffset, -0.001, 0.005);
     EXPECT_NEAR(drift.lines[1].toOffset, -(0.001 + 10e-6 * 8.75 * kHour), 0.005);
     // A clock stepped every hour still shows its drift, however little each stretch holds.
     const DriftEstimate hourly = EstimateDrift(
         MakeHistory({.hours = 12, .ppm = -20, .stepsAt = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}}));
     ASSERT_TRUE(hourly.known);
     EXPECT_NEAR(hourly.ppm, -20, 1);
+}
+
+std::vector<double> Hourly(int hours) {
+    std::vector<double> at;
+    for (int h = 1; h < hours; ++h) {
+        at.push_back(h);
+    }
+    return at;
+}
+
+// Each of our steps told a second time, as another copy of the program (on another display) saw
+// it: a step by another program of the same size, a moment later.
+std::vector<HistoryRecord> SeenByTwoCopies(std::vector<HistoryRecord> history) {
+    for (std::size_t i = history.size(); i-- > 0;) {
+        if (history[i].kind == HistoryRecord::Kind::Step) {
+            HistoryRecord twin = history[i];
+            twin.kind = HistoryRecord::Kind::OtherStep;
+            twin.unixSeconds += 0.2;
+            twin.offsetSeconds += 20e-6;
+            history.insert(history.begin() + static_cast<std::ptrdiff_t>(i) + 1, twin);
+        }
+    }
+    return history;
+}
+
+// However many stretches, and however few answers each holds, the steps between them are known
+// points and the rate comes through.
+TEST(DriftFit, ManyStretchesAndStepsOfAllKinds) {
+    const MadeUpHistory periodic = {.hours = 48, .every = 3600, .ppm = 15, .stepAfterEvery = 1};
+    // An answer, another ten minutes later, and a step.
+    const auto pairs = [](int stretches) {
+        return MadeUpHistory{
+            .hours = (2 * stretches - 1) / 6.0, .every = 600, .ppm = 20, .stepAfterEvery = 2};
+    };
+    MadeUpHistory periodicAndOther = periodic;
+    periodicAndOther.othersAt = {20.5, 30.25};
+    periodicAndOther.othersBy = -1.5;
+    const struct {
+        const char* what;
+        std::vector<HistoryRecord> history;
+        double ppm;
+        int answers;
+        int steps;
+    } cases[] = {
+        {"periodic, every answer followed by a step", MakeHistory(periodic), 15, 49, 48},
+        {"700 stretches of two", MakeHistory(pairs(700)), 20, 1400, 699},
+        {"290 stretches of two", MakeHistory(pairs(290)), 20, 580, 289},
+        {"stepped hourly for 30 days",
+         MakeHistory({.hours = 720, .ppm = -20, .stepsAt = Hourly(720)}), -20, 2162, 719},
+        {"stepped hourly for 700 hours",
+         MakeHistory({.hours = 700, .ppm = -20, .stepsAt = Hourly(700)}), -20, 2102, 699},
+        {"stepped hourly for 480 hours",
+         MakeHistory({.hours = 480, .ppm = -20, .stepsAt = Hourly(480)}), -20, 1442, 479},
+        {"another program's step of 2 s",
+         MakeHistory({.ppm = 0, .othersAt = {12.1}, .othersBy = 2}), 0, 97, 1},
+        {"periodic, and two steps by others", MakeHistory(periodicAndOther), 15, 49, 50},
+        {"periodic, each step told by two copies", SeenByTwoCopies(MakeHistory(periodic)), 15, 49,
+         48},
+    };
+    for (const auto& c : cases) {
+        const DriftEstimate drift = EstimateDrift(c.history);
+        ASSERT_TRUE(drift.known) << c.what;
+        EXPECT_NEAR(drift.ppm, c.ppm, 0.5) << c.what;
+        EXPECT_EQ(drift.answers, c.answers) << c.what;
+        EXPECT_EQ(drift.steps, c.steps) << c.what;
+    }
 }
 
 TEST(DriftFit, WildAnswersDoNotMoveIt) {
@@ -66,8 +134,8 @@ TEST(DriftFit, TooFewAnswersTellNothing) {
         {},
         MakeHistory({.hours = 0.25}),               // two answers
         MakeHistory({.hours = 0.75, .every = 60}),  // many, within less than an hour
-        // Steps between every two answers: no stretch holds two.
-        MakeHistory({.hours = 4, .stepsAt = {0.25, 0.75, 1.25, 1.75, 2.25, 2.75, 3.25, 3.75}}),
+        // A step between two answers, and no third.
+        MakeHistory({.hours = 1, .every = 1800, .stepsAt = {0.5}}),
     };
     for (const auto& history : tooFew) {
         const DriftEstimate drift = EstimateDrift(history);
@@ -75,6 +143,13 @@ TEST(DriftFit, TooFewAnswersTellNothing) {
         EXPECT_TRUE(drift.lines.empty());
     }
     EXPECT_TRUE(EstimateDrift(MakeHistory({.hours = 1, .every = 1800})).known);
+    // Steps between every two answers: each answer is carried over the step after it.
+    const DriftEstimate stepped = EstimateDrift(
+        MakeHistory({.hours = 4, .stepsAt = {0.25, 0.75, 1.25, 1.75, 2.25, 2.75, 3.25, 3.75}}));
+    ASSERT_TRUE(stepped.known);
+    EXPECT_NEAR(stepped.ppm, 12, 1);
+    EXPECT_EQ(stepped.answers, 9);
+    EXPECT_EQ(stepped.steps, 8);
 }
 
 // Twenty thousand answers stay within the time of a click.
@@ -121,9 +196,18 @@ TEST(DriftText, RateAndInterval) {
         EXPECT_EQ(DriftRateText(estimate(c.ppm)), c.rate);
         EXPECT_EQ(DriftIntervalText(estimate(c.ppm)), c.interval);
     }
+    // The steps it looked across are told as well.
+    DriftEstimate stepped = estimate(-20);
+    stepped.answers = 2162;
+    stepped.steps = 719;
+    stepped.spanSeconds = 720 * kHour;
+    EXPECT_EQ(DriftRateText(stepped),
+              "The computer clock loses 1.73 s a day (-20.0 ppm), from 2162 answers and 719 steps "
+              "over 30 days.");
+    stepped.steps = 1;
+    EXPECT_TRUE(DriftRateText(stepped).ends_with("from 2162 answers and 1 step over 30 days."));
     EXPECT_EQ(DriftRateText(DriftEstimate{}),
-              "Too few answers yet to tell the drift: it takes 3 answers over 1 hour or more "
-              "between two steps of the clock.");
+              "Too few answers yet to tell the drift: it takes 3 answers over 1 hour or more.");
     EXPECT_EQ(DriftIntervalText(DriftEstimate{}), "");
 }
 

@@ -258,6 +258,59 @@ TEST_F(OptionsTest, AutorunErrorComesAfterEveryOtherSettingIsApplied) {
     EXPECT_EQ(w.View.LocalCaption, "Current time (GMT)");
 }
 
+TEST_F(OptionsTest, OkWritesTheFileAtOnceInOneReplaceAndCancelWritesNothing) {
+    Start();
+    const auto key = [this](const char* name) { return w.Profile.Get(kSettingsSection, name); };
+    Confirm([](FakeOptionsControls& d) {
+        d.ServerList = "a.test|b.test";
+        d.RadioButton1 = true;
+        d.RadioButton2 = false;
+        d.CheckBox1 = true;
+        d.Edit1 = "5";
+        d.ComboBox1 = kMinutes;
+    });
+    EXPECT_EQ(w.Profile.Replaces, 1);
+    EXPECT_EQ(w.Profile.Writes.size(), kSettingsTable.size());
+    EXPECT_EQ(key("GlobalTimeSrvList"), "a.test|b.test");
+    EXPECT_EQ(key("DisplayLocalTime"), "0");
+    EXPECT_EQ(key("UpdateClock"), "1");
+    EXPECT_EQ(key("UpdateClockInterval"), "300000");
+    EXPECT_EQ(key("UpdateClockHour"), "0");
+
+    w.OptionsUser = [](FakeOptionsControls& d) {
+        d.ServerList = "c.test";
+        return false;
+    };
+    c.Options1Click();
+    EXPECT_EQ(w.Profile.Replaces, 1) << "Cancel wrote the file";
+    EXPECT_EQ(key("GlobalTimeSrvList"), "a.test|b.test");
+}
+
+TEST_F(OptionsTest, AFileThatCannotBeWrittenAfterOkIsToldOnceEverythingElseIsDone) {
+    Start();
+    w.Profile.FailWrites = true;
+    try {
+        Confirm([](FakeOptionsControls& d) {
+            d.AutorunBox = true;
+            d.RadioButton1 = true;
+            d.RadioButton2 = false;
+        });
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "Unable to write to /opt/velmora/KXdefault.cfg");
+    }
+    EXPECT_FALSE(c.DisplayLocalTime);
+    EXPECT_EQ(w.View.LocalCaption, "Current time (GMT)");
+    EXPECT_EQ(w.Autostart.Values["Velmora"], "/opt/velmora/velmora") << "autorun followed the box";
+    EXPECT_EQ(w.OptionsLog.Released, 1);
+
+    // Written at the end after all, as confirmed.
+    w.Profile.FailWrites = false;
+    c.FormDestroy();
+    EXPECT_EQ(w.Profile.Get(kSettingsSection, "DisplayLocalTime"), "0");
+    EXPECT_EQ(w.Profile.Get(kSettingsSection, "GlobalAutorun"), "1");
+}
+
 TEST_F(OptionsTest, ExceptionInsideTheDialogReleasesItAndStillRefreshes) {
     Start();
     const int refreshes = w.View.LocalTextCount;

@@ -84,6 +84,27 @@ TEST_F(StartUp, SavesEveryKeyAtShutDownAndASaveFailureStillReleasesTheList) {
     EXPECT_TRUE(c.ServerList.empty());
 }
 
+TEST_F(StartUp, TheKeptSettingsAreThoseLoadedOrConfirmedAndNothingBeforeTheyAreLoaded) {
+    c.SaveKeptSettings();
+    EXPECT_EQ(w.Profile.Replaces, 0) << "defaults written over a file not yet read";
+
+    StartWithServers("first.test", false);
+    c.GlobalTimeSrvList = "not confirmed";
+    c.SaveKeptSettings();
+    EXPECT_EQ(w.Profile.Replaces, 1);
+    EXPECT_EQ(w.Profile.Get(kSettingsSection, "GlobalTimeSrvList"), "first.test");
+
+    w.OptionsUser = [](FakeOptionsControls& d) {
+        d.ServerList = "second.test";
+        return true;
+    };
+    c.Options1Click();
+    w.Profile.Set(kSettingsSection, "GlobalTimeSrvList", "changed since");
+    c.SaveKeptSettings();
+    EXPECT_EQ(w.Profile.Get(kSettingsSection, "GlobalTimeSrvList"), "second.test");
+    EXPECT_EQ(w.Profile.Writes.size(), 3 * kSettingsTable.size());
+}
+
 struct IntervalCase {
     const char* updateClock;
     const char* stored;

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -88,6 +89,7 @@ TEST_F(HistoryOnDisk, RecordsComeBackAsTheyWentInWhateverTheLocale) {
         {HistoryRecord::Kind::Step, 1796083201.5, "", 0.734567, 0, false},
         Answer(1796084100, "odd\tname\nwith breaks"),
         Answer(1796085000, ""),
+        {HistoryRecord::Kind::OtherStep, 1796085001.25, "", -2.000125, 0, false},
     };
     for (const HistoryRecord& record : records) {
         history.Append(record);
@@ -101,6 +103,9 @@ TEST_F(HistoryOnDisk, RecordsComeBackAsTheyWentInWhateverTheLocale) {
               fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(fs::status(fs::path(path_).parent_path()).permissions() & fs::perms::all,
               fs::perms::owner_all);
+    // A step by another program has a first word of its own, which the versions before it pass
+    // over as a kind they do not know.
+    EXPECT_EQ(HistoryLine(records[4]), "otherstep\t1796085001.250\t-2.000125\t0.000000");
     // Lines of another kind are passed over.
     std::ofstream(path_, std::ios::app) << "answer\t1\t2\t3\tmaybe\tx\nstep\t1\t2\nnote\t1\t2\t3\n"
                                            "step\t1\t2\t3,5\nstep\tnan\t2\t3\n";
@@ -127,6 +132,89 @@ TEST_F(HistoryOnDisk, BoundedTheOldestDroppedFirst) {
     kept = HistoryFile(path_).Load();
     ASSERT_EQ(kept.size(), 30u);
     EXPECT_EQ(kept.back().unixSeconds, 2000);
+    EXPECT_TRUE(Strays().empty());
+}
+
+// Every number written reads back: a record with a number no clock could show is not written.
+TEST_F(HistoryOnDisk, WhatCannotBeReadBackIsNotWritten) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const HistoryRecord largest = {HistoryRecord::Kind::Answer,
+                                   1796083200,
+                                   "far.test",
+                                   -999999999999.5,
+                                   999999999999.25,
+                                   false};
+    HistoryFile history(path_);
+    const HistoryRecord unwritable[] = {
+        {HistoryRecord::Kind::Answer, 1796083200, "x", nan, 0.01, false},
+        {HistoryRecord::Kind::Answer, 1796083200, "x", 1e300, 0.01, false},
+        {HistoryRecord::Kind::Answer, 1796083200, "x", -0.5, inf, false},
+        {HistoryRecord::Kind::Answer, 1796083200, "x", 1.000001e12, 0.01, false},
+        {HistoryRecord::Kind::Step, -inf, "", 1, 0, false},
+        {HistoryRecord::Kind::OtherStep, 1796083200, "", -1e13, 0, false},
+    };
+    history.Append(Answer(1));
+    for (const HistoryRecord& record : unwritable) {
+        EXPECT_FALSE(Writable(record)) << HistoryLine(record);
+        history.Append(record);
+    }
+    history.Append(largest);
+    EXPECT_EQ(HistoryFile(path_).Load(), (std::vector<HistoryRecord>{Answer(1), largest}));
+    EXPECT_EQ(RawLines().size(), 2u);
+}
+
+// Two copies of the program (on two displays) keeping one file: the bound holds at every moment,
+// and each trim keeps the newest lines, those the other copy wrote meanwhile among them.
+TEST_F(HistoryOnDisk, TwoCopiesKeepTheBoundAndTheNewestLines) {
+    constexpr int kRecords = 800;
+    HistoryFile(path_).Append(Answer(-1, "before"));
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t copies[2];
+    for (int copy = 0; copy < 2; ++copy) {
+        copies[copy] = fork();
+        ASSERT_GE(copies[copy], 0);
+        if (copies[copy] == 0) {
+            close(go[1]);
+            char start;
+            (void)!read(go[0], &start, 1);
+            HistoryFile history(path_, 60, 40);
+            for (int i = 0; i < kRecords; ++i) {
+                history.Append(Answer(i, "copy" + std::to_string(copy)));
+            }
+            _exit(0);
+        }
+    }
+    close(go[0]);
+    close(go[1]);
+    std::size_t most = 0;
+    for (int running = 2; running > 0;) {
+        most = std::max(most, RawLines().size());
+        running = 0;
+        for (pid_t copy : copies) {
+            running += waitpid(copy, nullptr, WNOHANG) == 0 ? 1 : 0;
+        }
+    }
+    for (pid_t copy : copies) {
+        waitpid(copy, nullptr, 0);
+    }
+    EXPECT_LE(most, 60u);
+    const std::vector<HistoryRecord> kept = HistoryFile(path_).Load();
+    EXPECT_LE(kept.size(), 60u);
+    EXPECT_GE(kept.size(), 40u);
+    // Each copy's records that stay are its newest, none missing between them.
+    for (const std::string copy : {"copy0", "copy1"}) {
+        std::vector<double> seconds;
+        for (const HistoryRecord& record : kept) {
+            if (record.entry == copy) {
+                seconds.push_back(record.unixSeconds);
+            }
+        }
+        for (std::size_t i = 0; i < seconds.size(); ++i) {
+            EXPECT_EQ(seconds[i], kRecords - static_cast<double>(seconds.size() - i)) << copy;
+        }
+    }
     EXPECT_TRUE(Strays().empty());
 }
 

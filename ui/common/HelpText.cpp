@@ -1,0 +1,46 @@
+#include "ui/common/HelpText.h"
+
+namespace velmora {
+
+const std::array<const char*, 38> kHelpLines = {
+    "Velmora",
+    "",
+    "Velmora allows the user to synchronize the computer clock with ",
+    "atomic clock. This allows the user to keep accurate time based on the atomic clock ",
+    "time information retrieved from atomic clock server. ",
+    "",
+    "Get time button",
+    "Get time button retrieves the current time information form an atomic clock server ",
+    "and displays the time information as the Atomic clock time. The user can compare ",
+    "the time difference between the current computer clock time and the atomic clock ",
+    "time.",
+    "",
+    "Adjust time button",
+    "The user can adjust the computer clock time with the atomic clock time after ",
+    "clicking the Adjust time button. ",
+    "",
+    "Properties button",
+    "Program properties can be modified after clicking the Properties button. ",
+    "",
+    "Minimize on start : After the start, the program minimizes itself (it is still present in ",
+    "the tray).",
+    "",
+    "Autorun : The program starts after each reboot of the computer.",
+    "",
+    "Synchronize every XX hours / minutes : The program synchronizes every XX hours ",
+    "or minutes the computer clock with the atomic clock.",
+    "",
+    "Display GMT / Local time : The user can view the time information either in the ",
+    "Greenwich Mean Time (GMT) format, or in the local time format.",
+    "",
+    "Time servers : Contain list of servers providing the time-synchronization service.",
+    "",
+    "Help button",
+    "Displays this help information.",
+    "",
+    "Exit button",
+    "Closes the program.",
+    "",
+};
+
+}  // namespace velmora
