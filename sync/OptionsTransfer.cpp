@@ -60,7 +60,12 @@ std::exception_ptr Attempted(const std::function<void()>& action) {
 
 std::string AutorunCommand(const ProgramPath& program) {
     const std::string path = program.ExecutablePath();
-    return ProgramDirectory(path) + "/" + FileNameOf(path);
+    // The folder and the name joined again by the separator that stood between them, which on
+    // Windows may be either.
+    const std::string name = FileNameOf(path);
+    const char separator =
+        name.size() < path.size() ? path[path.size() - name.size() - 1] : kPathSeparator;
+    return ProgramDirectory(path) + separator + name;
 }
 
 }  // namespace

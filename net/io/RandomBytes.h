@@ -6,8 +6,8 @@
 
 namespace velmora {
 
-// `size` bytes from the kernel's random generator (getrandom), fit for what others must not
-// guess; where the kernel gives none, from std::random_device.
+// `size` bytes from the system's random generator (getrandom, BCryptGenRandom), fit for what
+// others must not guess; where the system gives none, from std::random_device.
 std::string RandomBytes(std::size_t size);
 // 64 such bits.
 std::uint64_t RandomBits64();
