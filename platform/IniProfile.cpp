@@ -6,7 +6,9 @@
 namespace velmora {
 
 IniProfile::IniProfile(std::string fileName, std::string defaultsFile, bool crlfLines)
-    : fileName_(std::move(fileName)), defaultsFile_(std::move(defaultsFile)), crlfLines_(crlfLines) {}
+    : fileName_(std::move(fileName)),
+      defaultsFile_(std::move(defaultsFile)),
+      crlfLines_(crlfLines) {}
 
 std::optional<std::string> IniProfile::ReadContent(bool& missing) const {
     auto content = ReadFile(fileName_, missing);

@@ -46,7 +46,8 @@ TEST(IniText, EditsKeepTheFilesOwnFormOrWriteWindowsLineEnds) {
 }
 
 TEST(IniText, ReadsAsTheProfileFunctionsDo) {
-    const IniText text = ParseIni("\xEF\xBB\xBF[ data ]\nKey =  a value \t\nEmpty=\n[Next]\nKey=n\n");
+    const IniText text =
+        ParseIni("\xEF\xBB\xBF[ data ]\nKey =  a value \t\nEmpty=\n[Next]\nKey=n\n");
     EXPECT_EQ(FindIniValue(text, "Data", "key", 2047), "a value");
     EXPECT_EQ(FindIniValue(text, "Data", "Key", 3), "a v");
     EXPECT_EQ(FindIniValue(text, "Data", "Empty", 2047), "");
@@ -61,8 +62,8 @@ TEST(TemporaryName, OnlyOurOwnTemporariesNameTheirWriter) {
     EXPECT_EQ(TemporaryWriter(name, "KXdefault.cfg"), 4242u);
     for (const char* other :
          {"KXdefault.cfg", ".KXdefault.cfg.4242.7.tmp", ".KXdefault.cfg.x.1.2.tmp",
-          ".KXdefault.cfg.0.1.2.tmp", ".KXdefault.cfg.1234567890.1.2.tmp",
-          ".other.cfg.12.1.2.tmp", ".KXdefault.cfg.12.1.2.tmp.bak"}) {
+          ".KXdefault.cfg.0.1.2.tmp", ".KXdefault.cfg.1234567890.1.2.tmp", ".other.cfg.12.1.2.tmp",
+          ".KXdefault.cfg.12.1.2.tmp.bak"}) {
         EXPECT_EQ(TemporaryWriter(other, "KXdefault.cfg"), std::nullopt) << other;
     }
 }
