@@ -1,8 +1,10 @@
 #include "platform/windows/WindowsSettingsLocation.h"
 
+// <windows.h> before the headers that build on it.
+#include <windows.h>
+
 #include <objbase.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include <vector>
 
