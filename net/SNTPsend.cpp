@@ -3,9 +3,8 @@
 #include <ctime>
 #include <vector>
 
-#include "net/NtsHandshake.h"
+#include "net/RequestSeal.h"
 #include "net/nts/NtsEntry.h"
-#include "net/nts/NtsExchange.h"
 
 namespace velmora {
 
@@ -23,13 +22,15 @@ TSNTPSend::TSNTPSend() : TSNTPSend(DefaultSocketApi()) {}
 
 TSNTPSend::TSNTPSend(SocketApi& api) : TSNTPSend(api, CurrentUtcTime) {}
 
-TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock)
-    : TSNTPSend(api, std::move(clock), DefaultNtsSessions()) {}
+TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock) : TSNTPSend(api, std::move(clock), nullptr) {}
 
 TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions& sessions)
+    : TSNTPSend(api, std::move(clock), &sessions) {}
+
+TSNTPSend::TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions* sessions)
     : socket_(std::make_unique<TUDPBlockSocket>(api)),
       clock_(std::move(clock)),
-      sessions_(&sessions) {
+      sessions_(sessions) {
     socket_->OpenSocket();
 }
 
@@ -40,6 +41,7 @@ bool TSNTPSend::QueryServer() {
     kissCode_.clear();
     nameResolved_ = true;
     keyExchangeFailure_.clear();
+    notAvailable_.clear();
     // One limit for the whole query: a resolver or a handshake that never ends costs no more
     // than a server that never answers.
     const Deadline deadline(ReplyTimeout);
@@ -47,28 +49,6 @@ bool TSNTPSend::QueryServer() {
         return QueryNts(deadline);
     }
     return Exchange(ServerHost, "ntp", deadline, nullptr) == Answer::kAccepted;
-}
-
-// An NTS entry never falls back to plain SNTP: every failure of it is the result false.
-bool TSNTPSend::QueryNts(const Deadline& deadline) {
-    const std::optional<NtsEntry> entry = ParseNtsEntry(ServerHost);
-    if (!entry) {
-        keyExchangeFailure_ = "the entry is not of the form nts://host or nts://host:port";
-        return false;
-    }
-    const std::string key = NtsSessionKey(*entry);
-    std::optional<NtsSession> session = sessions_->Take(key);
-    if (!session) {
-        session = Handshake(*entry, deadline);
-        if (!session) {
-            return false;
-        }
-    }
-    const Answer answer =
-        Exchange(session->ntpHost, std::to_string(session->ntpPort), deadline, &*session);
-    // A session the server no longer honours is dropped here, so the next query starts afresh.
-    sessions_->Keep(key, std::move(*session));
-    return answer == Answer::kAccepted;
 }
 
 std::vector<SocketAddress> TSNTPSend::Resolve(const std::string& host, const std::string& port,
@@ -81,27 +61,18 @@ std::vector<SocketAddress> TSNTPSend::Resolve(const std::string& host, const std
     return addresses;
 }
 
-std::optional<NtsSession> TSNTPSend::Handshake(const NtsEntry& entry, const Deadline& deadline) {
-    std::vector<SocketAddress> addresses =
-        Resolve(entry.host, std::to_string(entry.port), deadline);
-    if (!nameResolved_) {
-        return std::nullopt;
-    }
-    return EstablishNtsSession(addresses, entry.host, deadline, keyExchangeFailure_);
-}
-
 // The addresses are asked in the resolver's order, each with an even share of the time left
 // after the lookup: a silent first address costs the others only its share, and what an address
 // that fails early leaves goes to those after it. Only silence moves on; an answer, even one
 // the header rules reject, ends the query.
 TSNTPSend::Answer TSNTPSend::Exchange(const std::string& host, const std::string& port,
-                                      const Deadline& deadline, NtsSession* nts) {
+                                      const Deadline& deadline, RequestSeal* seal) {
     const std::vector<SocketAddress> targets = Resolve(host, port, deadline);
     for (std::size_t i = 0; i < targets.size(); ++i) {
-        if (nts != nullptr && Spent(*nts)) {
+        if (seal != nullptr && seal->Spent()) {
             break;
         }
-        const Answer answer = Ask(targets[i], deadline.Share(targets.size() - i), nts);
+        const Answer answer = Ask(targets[i], deadline.Share(targets.size() - i), seal);
         if (answer != Answer::kNone) {
             return answer;
         }
@@ -110,23 +81,19 @@ TSNTPSend::Answer TSNTPSend::Exchange(const std::string& host, const std::string
 }
 
 TSNTPSend::Answer TSNTPSend::Ask(const SocketAddress& target, const Deadline& deadline,
-                                 NtsSession* session) {
+                                 RequestSeal* seal) {
     socket_->RemoteAddress = target;
-    std::optional<NtsExchange> nts;
-    if (session != nullptr) {
-        nts.emplace(*session);
-    }
     const TDateTime t1 = clock_();
-    const TNtpPacket request = MakeRequest(t1, nts.has_value());
+    const TNtpPacket request = MakeRequest(t1, seal != nullptr);
     std::string bytes(reinterpret_cast<const char*>(&request), sizeof request);
-    if (nts) {
-        bytes = nts->Seal(bytes);
+    if (seal != nullptr) {
+        bytes = seal->Seal(bytes);
     }
     socket_->SendData(bytes.data(), static_cast<int>(bytes.size()));
 
-    const bool answered = AwaitReply(deadline, target, request, nts ? &*nts : nullptr);
-    if (nts) {
-        nts->Conclude();
+    const bool answered = AwaitReply(deadline, target, request, seal);
+    if (seal != nullptr) {
+        seal->Conclude();
     }
     if (!answered) {
         return Answer::kNone;
@@ -138,13 +105,13 @@ TSNTPSend::Answer TSNTPSend::Ask(const SocketAddress& target, const Deadline& de
 // Waits until the deadline for the one datagram that answers this request, from the address it
 // went to; anything else that arrives meanwhile is dropped.
 bool TSNTPSend::AwaitReply(const Deadline& deadline, const SocketAddress& target,
-                           const TNtpPacket& request, NtsExchange* nts) {
+                           const TNtpPacket& request, RequestSeal* seal) {
     std::int32_t wait = deadline.Left();
     for (;;) {
         replyData_ = socket_->ReceivePacket(wait);
         const std::int32_t error = socket_->SocketError;
         if (error == 0 && socket_->RemoteAddress == target && AnswersRequest(replyData_, request) &&
-            (nts == nullptr || nts->Accepts(replyData_))) {
+            (seal == nullptr || seal->Accepts(replyData_))) {
             return true;
         }
         if (error != 0 && error != wsa::kConnectionReset) {

@@ -9,8 +9,6 @@
 #include "core/DateTime.h"
 #include "net/io/Deadline.h"
 #include "net/io/blcksock.h"
-#include "net/nts/NtsEntry.h"
-#include "net/nts/NtsSessions.h"
 #include "net/sntp/NtpPacket.h"
 #include "net/sntp/ReplyChecks.h"
 #include "net/sntp/ReplyJudge.h"
@@ -18,7 +16,10 @@
 
 namespace velmora {
 
-class NtsExchange;
+class NtsSessions;
+class RequestSeal;
+struct NtsEntry;
+struct NtsSession;
 
 // The current UTC time from the real-time clock, to the microsecond.
 TDateTime CurrentUtcTime();
@@ -34,7 +35,8 @@ class TSNTPSend {
     TSNTPSend();
     explicit TSNTPSend(SocketApi& api);
     TSNTPSend(SocketApi& api, UtcClock clock);
-    // `sessions` holds the NTS keys and cookies; it must outlive the client.
+    // `sessions` holds the NTS keys and cookies; it must outlive the client. The others use the
+    // program's store (DefaultNtsSessions).
     TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions& sessions);
     virtual ~TSNTPSend();
     TSNTPSend(const TSNTPSend&) = delete;
@@ -63,6 +65,8 @@ class TSNTPSend {
     bool NameResolved() const { return nameResolved_; }
     // Why the last query's NTS key exchange failed, in plain words; empty when it did not fail.
     const std::string& KeyExchangeFailure() const { return keyExchangeFailure_; }
+    // Why this build cannot ask the last query's entry at all, in plain words; empty when it can.
+    const std::string& NotAvailable() const { return notAvailable_; }
     TUDPBlockSocket& Socket() { return *socket_; }
 
   private:
@@ -70,18 +74,22 @@ class TSNTPSend {
     // header rules reject or accept.
     enum class Answer { kNone, kRejected, kAccepted };
 
+    TSNTPSend(SocketApi& api, UtcClock clock, NtsSessions* sessions);
+
+    // The query of an NTS entry; the build picks it (NtsQuery, or NtsUnavailable where there is
+    // no NTS).
     bool QueryNts(const Deadline& deadline);
     std::optional<NtsSession> Handshake(const NtsEntry& entry, const Deadline& deadline);
     // The addresses of `host`, noting whether the name resolved.
     std::vector<SocketAddress> Resolve(const std::string& host, const std::string& port,
                                        const Deadline& deadline);
-    // Asks the addresses of host:port in turn until one answers; `nts` (a session) seals each
-    // request and judges its answer.
+    // Asks the addresses of host:port in turn until one answers; `seal` (an NTS session) seals
+    // each request and judges its answer.
     Answer Exchange(const std::string& host, const std::string& port, const Deadline& deadline,
-                    NtsSession* nts);
-    Answer Ask(const SocketAddress& target, const Deadline& deadline, NtsSession* nts);
+                    RequestSeal* seal);
+    Answer Ask(const SocketAddress& target, const Deadline& deadline, RequestSeal* seal);
     bool AwaitReply(const Deadline& deadline, const SocketAddress& target,
-                    const TNtpPacket& request, NtsExchange* nts);
+                    const TNtpPacket& request, RequestSeal* seal);
     bool AcceptReply(TDateTime t1, TDateTime t4);
 
     TNtpPacket reply_{};
@@ -97,8 +105,9 @@ class TSNTPSend {
     std::string kissCode_;
     bool nameResolved_ = true;
     std::string keyExchangeFailure_;
+    std::string notAvailable_;
     UtcClock clock_;
-    NtsSessions* sessions_;
+    NtsSessions* sessions_;  // nullptr: the program's store
 };
 
 }  // namespace velmora

@@ -6,8 +6,8 @@
 
 namespace velmora {
 
-// The value as the current locale's short date, one space and long time; the date alone when the
-// time of day is exactly 00:00:00 (milliseconds not counted).
+// The value as the user's short date, one space and long time (platform/DateTimeFormat); the date
+// alone when the time of day is exactly 00:00:00 (milliseconds not counted).
 std::string DateTimeText(TDateTime value);
 
 }  // namespace velmora

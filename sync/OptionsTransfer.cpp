@@ -48,7 +48,7 @@ void TakeFromDialog(const OptionsDialog& dialog, SyncController& c) {
 
 std::string AutorunCommand(const ProgramPath& program) {
     const std::string path = program.ExecutablePath();
-    return ProgramDirectory(path) + "/" + FileNameOf(path);
+    return ProgramDirectory(path) + kPathSeparator + FileNameOf(path);
 }
 
 }  // namespace

@@ -157,16 +157,21 @@ void SplitList(const std::string& text, char delimiter, std::vector<std::string>
 }
 
 std::string ProgramDirectory(const std::string& executablePath) {
-    // The folder less its one trailing separator: "/" becomes "".
-    const std::string folder = DirectoryOf(executablePath);
-    return folder == "/" ? "" : folder;
+    // The folder less its one trailing separator, which only a root has: "/" becomes "" and
+    // "C:\" becomes "C:".
+    std::string folder = DirectoryOf(executablePath);
+    if (!folder.empty() && IsPathSeparator(folder.back())) {
+        folder.pop_back();
+    }
+    return folder;
 }
 
 std::string PerUserSettingsFile(const std::string& configDirectory) {
     if (configDirectory.empty()) {
         return "";
     }
-    return configDirectory + "/" + kUserSettingsFolder + "/" + kSettingsFileName;
+    return configDirectory + kPathSeparator + kUserSettingsFolder + kPathSeparator +
+           kSettingsFileName;
 }
 
 }  // namespace velmora

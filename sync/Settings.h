@@ -25,8 +25,9 @@ void SaveSettings(const TSettings& settings, ProfileFile& file);
 // Clears `list` and fills it with the pieces of `text` split at `delimiter`.
 void SplitList(const std::string& text, char delimiter, std::vector<std::string>& list);
 
-// Directory of the executable `executablePath` without a trailing "/"; for a file in "/" the
-// empty text, so that ProgramDirectory + "/" + its file name is always the full name.
+// Directory of the executable `executablePath` without a trailing separator: for a file in "/"
+// the empty text, for one in "C:\" the text "C:", so that ProgramDirectory, kPathSeparator and
+// its file name are always the full name.
 std::string ProgramDirectory(const std::string& executablePath);
 // The settings file of a user whose configuration folder is `configDirectory` (used where the
 // program's own folder cannot be written); empty when the folder is unknown.

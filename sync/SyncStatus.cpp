@@ -72,6 +72,8 @@ std::string FailureReason(const QueryAttempt& attempt, int replyTimeoutSeconds) 
         case QueryFailure::KeyExchange:
             return "NTS key exchange refused" +
                    (attempt.detail.empty() ? std::string() : ": " + attempt.detail);
+        case QueryFailure::NotAvailable:
+            return attempt.detail;
         case QueryFailure::None:
         case QueryFailure::NoAnswer:
             break;

@@ -17,6 +17,11 @@ QueryAttempt Attempt(const std::string& entry, TSNTPSend& client, bool answered)
         return attempt;
     }
     attempt.kissCode = client.KissCode();
+    if (!client.NotAvailable().empty()) {
+        attempt.detail = client.NotAvailable();
+        attempt.failure = QueryFailure::NotAvailable;
+        return attempt;
+    }
     attempt.detail = client.KeyExchangeFailure();
     attempt.failure = !client.NameResolved()                    ? QueryFailure::NameNotFound
                       : !attempt.detail.empty()                 ? QueryFailure::KeyExchange

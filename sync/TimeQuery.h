@@ -23,7 +23,8 @@ enum class QueryFailure {
     NameNotFound,  // the host name does not resolve
     BadAnswer,     // an answer came that breaks the rules of a reply
     KissOfDeath,   // the server said no (kissCode)
-    KeyExchange    // the NTS key exchange was refused (detail says why)
+    KeyExchange,   // the NTS key exchange was refused (detail says why)
+    NotAvailable   // this build cannot ask such an entry at all (detail says why)
 };
 
 // One entry of the server list asked once.
@@ -38,7 +39,8 @@ struct QueryAttempt {
     QueryFailure failure = QueryFailure::None;
     // The kiss code of a refusing answer ("DENY", "RATE", ...), else empty.
     std::string kissCode;
-    // More about the failure where there is more to say (why a key exchange was refused).
+    // More about the failure where there is more to say (why a key exchange was refused, what is
+    // not available).
     std::string detail;
 };
 

@@ -14,6 +14,7 @@
 
 #include "bench/Figures.h"
 #include "net/SNTPsend.h"
+#include "net/nts/NtsSessions.h"
 
 namespace {
 

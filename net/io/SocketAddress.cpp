@@ -1,8 +1,5 @@
 #include "net/io/SocketAddress.h"
 
-#include <arpa/inet.h>
-#include <net/if.h>
-
 #include <charconv>
 #include <cstring>
 

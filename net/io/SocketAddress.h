@@ -1,11 +1,10 @@
 #pragma once
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
+
+#include "SystemSockets.h"
 
 namespace velmora {
 

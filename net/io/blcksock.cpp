@@ -1,8 +1,5 @@
 #include "net/io/blcksock.h"
 
-#include <arpa/inet.h>
-#include <sys/socket.h>
-
 #include <charconv>
 #include <vector>
 
@@ -90,7 +87,7 @@ std::string TBlockSocket::ReceivePacket(std::int32_t timeout) {
 void TBlockSocket::DiscardEmptyDatagram() {
     char none = 0;
     SocketAddress from;
-    Api().RecvFrom(Handle, &none, 0, MSG_DONTWAIT, from);
+    Api().RecvFrom(Handle, &none, 0, kReceiveNoWait, from);
 }
 
 int TBlockSocket::SendDataTo(const void* buffer, int length) {

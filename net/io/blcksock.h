@@ -1,7 +1,5 @@
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <netinet/in.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,8 +9,6 @@
 
 namespace velmora {
 
-using SocketHandle = int;
-inline constexpr SocketHandle kInvalidSocket = -1;
 inline constexpr int kSocketError = -1;
 
 // Error numbers in the Windows Sockets numbering, which every socket object reports.
@@ -45,11 +41,6 @@ inline constexpr int kTryAgain = 11002;
 inline constexpr int kNoRecovery = 11003;
 inline constexpr int kNoData = 11004;
 }  // namespace wsa
-
-// Maps an errno value onto the Windows Sockets numbering (0 stays 0).
-int MapErrno(int error);
-// Maps a getaddrinfo result (EAI_*) onto 11001..11004 (0 stays 0).
-int MapLookupError(int error);
 
 // What the start-up call fills in; kept for its shape, nothing reads it.
 struct StartupData {
@@ -104,35 +95,9 @@ class SocketApi {
     virtual int LastError() = 0;
 };
 
-// The BSD sockets of this system. Start-up is counted process-wide; calls made while no
-// start-up is outstanding fail with kNotInitialised, as they would on the original platform.
-class BsdSocketApi : public SocketApi {
-  public:
-    int Startup(std::uint16_t version, StartupData& data) override;
-    int Cleanup() override;
-    SocketHandle Socket(int family, int type, int protocol) override;
-    int SendTo(SocketHandle handle, const void* buffer, int length, int flags,
-               const SocketAddress& to) override;
-    int RecvFrom(SocketHandle handle, void* buffer, int length, int flags,
-                 SocketAddress& from) override;
-    int SelectReadable(SocketHandle handle, std::int64_t timeoutMicroseconds) override;
-    int PendingBytes(SocketHandle handle, int& count) override;
-    int Shutdown(SocketHandle handle, int how) override;
-    int CloseSocket(SocketHandle handle) override;
-    std::optional<std::string> ProtocolByNumber(int number) override;
-    std::optional<std::uint16_t> ServiceByName(const std::string& name,
-                                               const std::string& protocol) override;
-    std::uint32_t InetAddr(const std::string& text) override;
-    std::vector<SocketAddress> HostByName(const std::string& name,
-                                          std::int32_t timeoutMilliseconds) override;
-    int LastError() override;
-
-    // Start-ups not yet matched by a clean-up, over the whole process.
-    static int OutstandingStartups();
-};
-
-// The one real binding, shared by every socket that is not given another; never destroyed, so
-// that a query still running on another thread while the process exits can go on using it.
+// The one real binding of the platform (net/io/linux, net/io/windows), shared by every socket
+// that is not given another; never destroyed, so that a query still running on another thread
+// while the process exits can go on using it.
 SocketApi& DefaultSocketApi();
 
 }  // namespace velmora

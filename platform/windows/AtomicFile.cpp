@@ -1,4 +1,5 @@
 #include "platform/windows/AtomicFile.h"
+#include "core/Path.h"
 
 #include <windows.h>
 
@@ -37,11 +38,11 @@ bool WriteAll(HANDLE file, const std::string& content) {
 // count and the clock make it unique, and CREATE_NEW makes sure.
 HANDLE CreateTemporary(const std::string& target, std::wstring& name) {
     static std::atomic<unsigned> counter{0};
-    const std::string folder = WindowsDirectoryOf(target);
+    const std::string folder = DirectoryOf(target);
     for (int attempt = 0; attempt < 100; ++attempt) {
-        name = Widen(
-            JoinWindowsPath(folder, TemporaryName(WindowsFileNameOf(target), GetCurrentProcessId(),
-                                                  counter++, GetTickCount64())));
+        name =
+            Widen(JoinWindowsPath(folder, TemporaryName(FileNameOf(target), GetCurrentProcessId(),
+                                                        counter++, GetTickCount64())));
         const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                         FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
@@ -120,8 +121,8 @@ bool ReplaceFileAtomically(const std::string& target, const std::string& content
 }
 
 void RemoveStaleTemporaries(const std::string& target) {
-    const std::string folder = WindowsDirectoryOf(target);
-    const std::string targetName = WindowsFileNameOf(target);
+    const std::string folder = DirectoryOf(target);
+    const std::string targetName = FileNameOf(target);
     const std::wstring pattern = Widen(JoinWindowsPath(folder, TemporaryPrefix(targetName) + "*"));
     WIN32_FIND_DATAW found{};
     const HANDLE search = FindFirstFileW(pattern.c_str(), &found);
@@ -176,7 +177,7 @@ bool MakeFolders(const std::string& folder) {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     }
-    const std::string parent = WindowsDirectoryOf(folder);
+    const std::string parent = DirectoryOf(folder);
     if (parent != folder && parent != "." && !MakeFolders(parent)) {
         return false;
     }

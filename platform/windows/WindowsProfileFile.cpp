@@ -1,4 +1,5 @@
 #include "platform/windows/WindowsProfileFile.h"
+#include "core/Path.h"
 
 #include "platform/windows/AtomicFile.h"
 #include "platform/windows/WindowsPath.h"
@@ -14,8 +15,7 @@ std::optional<std::string> WindowsProfileFile::ReadFile(const std::string& name,
 }
 
 bool WindowsProfileFile::ReplaceFile(const std::string& content) {
-    return MakeFolders(WindowsDirectoryOf(FileName())) &&
-           ReplaceFileAtomically(FileName(), content);
+    return MakeFolders(DirectoryOf(FileName())) && ReplaceFileAtomically(FileName(), content);
 }
 
 }  // namespace velmora

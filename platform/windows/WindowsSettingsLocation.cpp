@@ -62,15 +62,11 @@ std::string UserAppDataDirectory() {
     return IsAbsolute(known) ? Narrow(known) : "";
 }
 
-std::string PerUserSettingsFile(const std::string& appData) {
+std::string AppDataSettingsFile(const std::string& appData) {
     if (appData.empty()) {
         return "";
     }
     return JoinWindowsPath(JoinWindowsPath(appData, kFolder), kFileName);
-}
-
-std::string SettingsFileBeside(const std::string& executablePath) {
-    return JoinWindowsPath(WindowsDirectoryOf(executablePath), kFileName);
 }
 
 }  // namespace velmora

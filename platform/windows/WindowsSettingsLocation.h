@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-// The settings file beside the program when this user can write it there (a portable copy),
+// The settings file beside the program (ProgramDirectory and kSettingsFileName) when this user
+// can write it there (a portable copy),
 // otherwise, as when installed in Program Files, `perUser`, starting from the one beside the
 // program.
 SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser);
@@ -15,8 +16,6 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
 // shell's known folder; empty when neither is known.
 std::string UserAppDataDirectory();
 // "<appData>\Velmora\KXdefault.cfg"; empty when `appData` is.
-std::string PerUserSettingsFile(const std::string& appData);
-// "<the program's folder>\KXdefault.cfg".
-std::string SettingsFileBeside(const std::string& executablePath);
+std::string AppDataSettingsFile(const std::string& appData);
 
 }  // namespace velmora

@@ -15,6 +15,7 @@
 #include "net/SNTPsend.h"
 #include "net/nts/NtsExtensions.h"
 #include "net/nts/NtsRecords.h"
+#include "net/nts/NtsSessions.h"
 #include "tests/fixtures/SocketFakeApi.h"
 
 namespace {

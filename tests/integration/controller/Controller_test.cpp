@@ -7,7 +7,7 @@
 #include "net/SNTPsend.h"
 #include "sync/DateTimeText.h"
 #include "tests/fixtures/FakeMainWindow.h"
-#include "tests/fixtures/NtpResponder.h"
+#include "tests/fixtures/linux/NtpResponder.h"
 
 namespace velmora {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/SNTPsend.h"
-#include "tests/fixtures/QueryHelpers.h"
+#include "tests/fixtures/linux/QueryHelpers.h"
 
 namespace velmora {
 namespace {

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
-#include "net/io/synsock.h"
-#include "tests/fixtures/NtpResponder.h"
+#include "net/io/linux/synsock.h"
+#include "tests/fixtures/linux/NtpResponder.h"
 
 namespace velmora {
 namespace {

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "tests/fixtures/NtpResponder.h"
+#include "tests/fixtures/linux/NtpResponder.h"
 
 namespace velmora {
 namespace {

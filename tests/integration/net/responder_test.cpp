@@ -5,7 +5,7 @@
 #include <csignal>
 #include <thread>
 
-#include "tests/fixtures/QueryHelpers.h"
+#include "tests/fixtures/linux/QueryHelpers.h"
 
 namespace velmora {
 namespace {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "net/SNTPsend.h"
+#include "net/nts/NtsSessions.h"
 
 namespace velmora {
 namespace {

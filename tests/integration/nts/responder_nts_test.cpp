@@ -7,7 +7,8 @@
 #include <cmath>
 
 #include "net/SNTPsend.h"
-#include "tests/fixtures/NtsResponder.h"
+#include "net/nts/NtsSessions.h"
+#include "tests/fixtures/linux/NtsResponder.h"
 
 namespace velmora {
 namespace {

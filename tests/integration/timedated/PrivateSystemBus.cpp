@@ -13,7 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "tests/fixtures/SafetyChecks.h"
+#include "tests/fixtures/linux/SafetyChecks.h"
 
 extern char** environ;
 

@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "platform/linux/LinuxSystemClock.h"
-#include "tests/fixtures/AsUser.h"
-#include "tests/fixtures/SafetyChecks.h"
+#include "tests/fixtures/linux/AsUser.h"
+#include "tests/fixtures/linux/SafetyChecks.h"
 #include "tests/integration/timedated/PrivateSystemBus.h"
 
 namespace velmora {

@@ -22,7 +22,7 @@
 #include <string>
 #include <thread>
 
-#include "tests/fixtures/NtpResponder.h"
+#include "tests/fixtures/linux/NtpResponder.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <future>
 #include <memory>
 
-#include "tests/fixtures/EnvScope.h"
+#include "tests/fixtures/linux/EnvScope.h"
 
 namespace velmora {
 namespace {

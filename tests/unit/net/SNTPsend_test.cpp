@@ -1,6 +1,5 @@
 #include "net/SNTPsend.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,12 +1,25 @@
+#include <initializer_list>
 #include <stdexcept>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
+#include "core/Path.h"
 #include "tests/fixtures/FakeMainWindow.h"
 
 namespace velmora {
 namespace {
+
+// A path from the root with the platform's separator: {"opt", "velmora"} is /opt/velmora.
+std::string RootPath(std::initializer_list<const char*> names) {
+    std::string path;
+    for (const char* name : names) {
+        path += kPathSeparator;
+        path += name;
+    }
+    return path;
+}
 
 // The options command against a fake dialog; the user's part is played by `User`.
 class OptionsTest : public ::testing::Test {
@@ -206,10 +219,10 @@ TEST_F(OptionsTest, CancelChangesNothingAndLeavesTheStoreAloneButRefreshes) {
 }
 
 TEST_F(OptionsTest, OnlyAChangedAutorunBoxChangesTheStoreAndOnlyWhereItDiffers) {
-    w.Program.Path = "/opt/my apps/velmora";
+    w.Program.Path = RootPath({"opt", "my apps", "velmora"});
     Start();
     Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
-    EXPECT_EQ(w.Autostart.Values["Velmora"], "/opt/my apps/velmora");
+    EXPECT_EQ(w.Autostart.Values["Velmora"], RootPath({"opt", "my apps", "velmora"}));
     Confirm([](FakeOptionsControls& d) { d.AutorunBox = false; });
     EXPECT_TRUE(w.Autostart.Values.empty());
     const int calls = w.Autostart.Calls;
@@ -227,10 +240,10 @@ TEST_F(OptionsTest, OnlyAChangedAutorunBoxChangesTheStoreAndOnlyWhereItDiffers) 
 }
 
 TEST_F(OptionsTest, ExecutableInTheRootGivesOneSlash) {
-    w.Program.Path = "/velmora";
+    w.Program.Path = RootPath({"velmora"});
     Start();
     Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
-    EXPECT_EQ(w.Autostart.Values["Velmora"], "/velmora");
+    EXPECT_EQ(w.Autostart.Values["Velmora"], RootPath({"velmora"}));
 }
 
 TEST_F(OptionsTest, AutorunErrorComesAfterEveryOtherSettingIsApplied) {

@@ -1,9 +1,7 @@
 #include "net/io/blcksock.h"
 
-#include <arpa/inet.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
 
 #include "tests/fixtures/SocketFakeApi.h"
 
@@ -198,7 +196,7 @@ TEST_F(ReceiveTest, AnEmptyDatagramIsReportedAndDrainedWithoutHarmingTheNext) {
     EXPECT_EQ(socket.SocketError, wsa::kConnectionReset);
     // Drained with a read that can never block.
     ASSERT_EQ(api.ReceiveFlags.size(), 1u);
-    EXPECT_EQ(api.ReceiveFlags[0] & MSG_DONTWAIT, MSG_DONTWAIT);
+    EXPECT_EQ(api.ReceiveFlags[0] & kReceiveNoWait, kReceiveNoWait);
     EXPECT_EQ(socket.ReceivePacket(100), "next");
     EXPECT_EQ(socket.SocketError, 0);
 }

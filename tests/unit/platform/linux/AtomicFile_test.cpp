@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/fixtures/AutostartEntries.h"
+#include "tests/fixtures/linux/AutostartEntries.h"
 
 namespace velmora {
 namespace {

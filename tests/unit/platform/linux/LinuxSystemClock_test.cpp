@@ -4,7 +4,7 @@
 
 #include <ctime>
 
-#include "tests/fixtures/SafetyChecks.h"
+#include "tests/fixtures/linux/SafetyChecks.h"
 
 namespace velmora {
 namespace {

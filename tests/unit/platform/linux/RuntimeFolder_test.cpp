@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tests/fixtures/EnvScope.h"
+#include "tests/fixtures/linux/EnvScope.h"
 
 namespace velmora {
 namespace {

@@ -11,8 +11,8 @@
 
 #include "platform/linux/XdgAutostartFolder.h"
 #include "sync/Autorun.h"
-#include "tests/fixtures/AsUser.h"
-#include "tests/fixtures/AutostartEntries.h"
+#include "tests/fixtures/linux/AsUser.h"
+#include "tests/fixtures/linux/AutostartEntries.h"
 
 namespace velmora {
 namespace {

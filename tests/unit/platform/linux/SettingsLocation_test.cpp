@@ -8,7 +8,7 @@
 #include <string>
 
 #include "sync/Settings.h"
-#include "tests/fixtures/EnvScope.h"
+#include "tests/fixtures/linux/EnvScope.h"
 
 namespace velmora {
 namespace {

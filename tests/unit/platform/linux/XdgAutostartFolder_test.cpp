@@ -12,7 +12,7 @@
 
 #include "core/Error.h"
 #include "sync/Autorun.h"
-#include "tests/fixtures/AutostartEntries.h"
+#include "tests/fixtures/linux/AutostartEntries.h"
 
 namespace velmora {
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/Error.h"
+#include "core/Path.h"
 #include "platform/TemporaryName.h"
 #include "platform/windows/AtomicFile.h"
 #include "platform/windows/WideText.h"
@@ -28,24 +29,14 @@ TEST(WindowsText, NamesOutsideTheAnsiCodePageSurviveEveryBoundary) {
     EXPECT_EQ(Narrow(static_cast<const wchar_t*>(nullptr)), "");
 }
 
-TEST(WindowsText, PathsSplitAtEitherSlashAndARootKeepsItsBackslash) {
-    const std::vector<std::pair<std::string, std::string>> folders = {
-        {"C:\\Program Files\\Velmora\\velmora.exe", "C:\\Program Files\\Velmora"},
-        {"C:\\velmora.exe", "C:\\"},
-        {"C:/tools/velmora.exe", "C:/tools"},
-        {"\\\\server\\share\\velmora.exe", "\\\\server\\share"},
-        {"velmora.exe", "."},
-    };
-    for (const auto& [path, folder] : folders) {
-        EXPECT_EQ(WindowsDirectoryOf(path), folder) << path;
-    }
-    EXPECT_EQ(SettingsFileBeside("C:\\velmora.exe"), "C:\\KXdefault.cfg");
-    EXPECT_EQ(SettingsFileBeside("D:\\Tools\\v\\velmora.exe"), "D:\\Tools\\v\\KXdefault.cfg");
-    EXPECT_EQ(PerUserSettingsFile("C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming"),
+TEST(WindowsText, PathsJoinWithOneBackslashAndTheUsersFileIsInAppData) {
+    EXPECT_EQ(JoinWindowsPath("C:\\", "KXdefault.cfg"), "C:\\KXdefault.cfg");
+    EXPECT_EQ(JoinWindowsPath("D:\\Tools", "KXdefault.cfg"), "D:\\Tools\\KXdefault.cfg");
+    EXPECT_EQ(JoinWindowsPath("D:/Tools/", "KXdefault.cfg"), "D:/Tools/KXdefault.cfg");
+    EXPECT_EQ(AppDataSettingsFile("C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming"),
               "C:\\Users\\J\xC3\xBCrgen\\AppData\\Roaming\\Velmora\\KXdefault.cfg");
-    EXPECT_EQ(PerUserSettingsFile(""), "");
-    EXPECT_EQ(WindowsFileNameOf(WindowsProgramPath().ExecutablePath()),
-              "unit_platform_windows.exe");
+    EXPECT_EQ(AppDataSettingsFile(""), "");
+    EXPECT_EQ(FileNameOf(WindowsProgramPath().ExecutablePath()), "unit_platform_windows.exe");
 }
 
 // A folder of the test's own under the user's temporary folder, named for a user whose name the
@@ -173,7 +164,7 @@ TEST_F(WindowsFiles, TheUsersFileIsMadeInAppDataStartingFromTheOneBesideTheProgr
     const std::string appData = JoinWindowsPath(dir_, "AppData\\Roaming");
     ASSERT_TRUE(SetEnvironmentVariableW(L"APPDATA", Widen(appData).c_str()));
     EXPECT_EQ(UserAppDataDirectory(), appData);
-    const std::string own = PerUserSettingsFile(UserAppDataDirectory());
+    const std::string own = AppDataSettingsFile(UserAppDataDirectory());
     WindowsProfileFile file(own, name_);
     EXPECT_EQ(file.ReadString("Data", "UpdateClock", "0"), "1");
     file.WriteString("Data", "GlobalAutorun", "1");
@@ -182,9 +173,9 @@ TEST_F(WindowsFiles, TheUsersFileIsMadeInAppDataStartingFromTheOneBesideTheProgr
               "; the administrator's\r\n[Data]\r\nUpdateClock=1\r\nGlobalAutorun=1\r\n");
     EXPECT_EQ(Content(), "; the administrator's\r\n[Data]\r\nUpdateClock=1\r\n");
     DeleteFileW(Widen(own).c_str());
-    RemoveDirectoryW(Widen(WindowsDirectoryOf(own)).c_str());
+    RemoveDirectoryW(Widen(DirectoryOf(own)).c_str());
     RemoveDirectoryW(Widen(appData).c_str());
-    RemoveDirectoryW(Widen(WindowsDirectoryOf(appData)).c_str());
+    RemoveDirectoryW(Widen(DirectoryOf(appData)).c_str());
 
     // A relative %APPDATA% is none: the shell's own folder stands in.
     SetEnvironmentVariableW(L"APPDATA", L"relative");
@@ -216,8 +207,7 @@ TEST_F(WindowsFiles, TemporariesOfKilledSavesGoWithTheNextSaveAndLiveOnesStay) {
     }
     WindowsProfileFile(name_).WriteString("Data", "A", "1");
     std::vector<std::string> names = Names();
-    std::vector<std::string> expected = {WindowsFileNameOf(foreign), WindowsFileNameOf(live),
-                                         "KXdefault.cfg"};
+    std::vector<std::string> expected = {FileNameOf(foreign), FileNameOf(live), "KXdefault.cfg"};
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
@@ -228,8 +218,8 @@ TEST_F(WindowsFiles, TemporariesOfKilledSavesGoWithTheNextSaveAndLiveOnesStay) {
 TEST_F(WindowsFiles, SavesKilledAtAnyMomentLeaveTheFileWhole) {
     const std::string first(3000, 'a');
     const std::string second = "b|" + std::string(20, 'c');
-    const std::string saver = JoinWindowsPath(
-        WindowsDirectoryOf(WindowsProgramPath().ExecutablePath()), "velmora_test_saver.exe");
+    const std::string saver = JoinWindowsPath(DirectoryOf(WindowsProgramPath().ExecutablePath()),
+                                              "velmora_test_saver.exe");
     const std::string before = "; kept\r\n[Data]\r\nUpdateClock=0\r\n";
     const auto version = [](const std::string& list) {
         return "; kept\r\n[Data]\r\nUpdateClock=1\r\nGlobalTimeSrvList=" + list + "\r\n";

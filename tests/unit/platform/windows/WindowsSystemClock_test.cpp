@@ -1,4 +1,5 @@
 #include "platform/windows/WindowsSystemClock.h"
+#include "core/Path.h"
 
 #include <gtest/gtest.h>
 
@@ -116,7 +117,7 @@ TEST(WindowsClockUnderWine, ThePrivilegeIsHeldAndWineAcceptsOnlyStepsBelowHalfAS
 }
 
 TEST(WindowsClockUnderWine, TheElevatedCopyRunsThroughTheShellAndItsExitCodeComesBack) {
-    ShellRunAs launcher(JoinWindowsPath(WindowsDirectoryOf(WindowsProgramPath().ExecutablePath()),
+    ShellRunAs launcher(JoinWindowsPath(DirectoryOf(WindowsProgramPath().ExecutablePath()),
                                         "velmora_test_elevated_copy.exe"));
     WindowsClockCalls calls;
     const HeldTicks small{calls.UtcTicks() + kTicksPerSecond / 5, calls.SteadyTicks()};

@@ -3,7 +3,7 @@
 # need a zone with daylight saving time.
 foreach(helper elevated_copy saver settings_as_user)
   add_executable(velmora_test_${helper} ${dir}/helpers/${helper}.cpp)
-  target_link_libraries(velmora_test_${helper} PRIVATE velmora_platform)
+  target_link_libraries(velmora_test_${helper} PRIVATE velmora_sync)
   target_link_options(velmora_test_${helper} PRIVATE -municode)
   velmora_warnings(velmora_test_${helper})
   add_dependencies(${test_target} velmora_test_${helper})

@@ -7,10 +7,12 @@
 #include <windows.h>
 
 #include "core/Error.h"
+#include "core/Path.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsProfileFile.h"
 #include "platform/windows/WindowsProgramPath.h"
 #include "platform/windows/WindowsSettingsLocation.h"
+#include "sync/Settings.h"
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 2) {
@@ -20,8 +22,9 @@ int wmain(int argc, wchar_t** argv) {
     SetEnvironmentVariableW(L"APPDATA", appData.c_str());
     try {
         const velmora::SettingsLocation location = velmora::LocateSettingsFile(
-            velmora::SettingsFileBeside(velmora::WindowsProgramPath().ExecutablePath()),
-            velmora::PerUserSettingsFile(velmora::UserAppDataDirectory()));
+            velmora::ProgramDirectory(velmora::WindowsProgramPath().ExecutablePath()) +
+                velmora::kPathSeparator + velmora::kSettingsFileName,
+            velmora::AppDataSettingsFile(velmora::UserAppDataDirectory()));
         velmora::WindowsProfileFile file(location.file, location.defaults);
         file.WriteStrings(
             "Data", {{"GlobalTimeSrvList", "zeit.\xC5\x81ukasz.example"}, {"UpdateClock", "1"}});

@@ -1,8 +1,5 @@
-#include "net/io/synsock.h"
+#include "net/io/linux/synsock.h"
 
-#include "net/io/HostLookup.h"
-
-#include <arpa/inet.h>
 #include <netdb.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -16,6 +13,8 @@
 #include <cstring>
 #include <utility>
 #include <vector>
+
+#include "net/io/HostLookup.h"
 
 namespace velmora {
 
@@ -252,14 +251,9 @@ std::uint32_t BsdSocketApi::InetAddr(const std::string& text) {
 
 std::vector<SocketAddress> BsdSocketApi::HostByName(const std::string& name,
                                                     std::int32_t timeoutMilliseconds) {
-    if (timeoutMilliseconds < -1) {
-        lastError = wsa::kInvalidArgument;
-        return {};
-    }
     std::vector<SocketAddress> addresses;
-    const int status = LookUpHost(name, timeoutMilliseconds, addresses);
-    if (status != 0 || addresses.empty()) {
-        lastError = status != 0 ? MapLookupError(status) : wsa::kNoData;
+    if (const int status = LookUpHost(name, timeoutMilliseconds, addresses); status != 0) {
+        lastError = status;
     }
     return addresses;
 }

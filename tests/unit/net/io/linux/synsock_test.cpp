@@ -1,4 +1,4 @@
-#include "net/io/synsock.h"
+#include "net/io/linux/synsock.h"
 
 #include <gtest/gtest.h>
 #include <netdb.h>

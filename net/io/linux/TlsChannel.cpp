@@ -1,4 +1,4 @@
-#include "net/io/TlsChannel.h"
+#include "net/io/linux/TlsChannel.h"
 
 #include <arpa/inet.h>
 #include <netinet/tcp.h>
@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "net/io/GnuTls.h"
+#include "net/io/linux/GnuTls.h"
 
 namespace velmora {
 

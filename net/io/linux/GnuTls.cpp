@@ -1,4 +1,4 @@
-#include "net/io/GnuTls.h"
+#include "net/io/linux/GnuTls.h"
 
 #include <dlfcn.h>
 
