@@ -6,7 +6,9 @@
 #include <map>
 #include <tuple>
 
+#include "core/Error.h"
 #include "platform/windows/StartupApproved.h"
+#include "sync/Autorun.h"
 
 namespace velmora {
 namespace {
@@ -158,6 +160,37 @@ TEST(RegistryAutostart, StartupApprovedValuesAsTaskManagerWritesThem) {
     registry.keys[{kMachine, kRun}]["Velmora"] = {'m'};
     registry.keys[{kMachine, kApproved}]["Velmora"] = StartupApprovedValue(false, 1);
     EXPECT_FALSE(RegistryAutostartStore(registry).IsRegistered("Velmora"));
+}
+
+// sync/Autorun over this store: what the user is told, in the design's words.
+TEST(RegistryAutostart, FailuresAreToldAsTheOptionsCommandTellsThem) {
+    const auto message = [](FakeRegistry& registry, bool wanted) {
+        RegistryAutostartStore store(registry);
+        try {
+            UpdateAutorun(store, "Velmora", kProgram, wanted);
+        } catch (const Error& e) {
+            return std::string(e.what());
+        }
+        return std::string("no error");
+    };
+    FakeRegistry refusing;
+    refusing.refuses[kMachine] = true;
+    refusing.refuses[kUser] = true;
+    EXPECT_EQ(message(refusing, true),
+              "Failed to create key Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    // Removal says nothing when nothing can be removed.
+    EXPECT_EQ(message(refusing, false), "no error");
+
+    FakeRegistry standard;
+    standard.refuses[kMachine] = true;
+    EXPECT_EQ(message(standard, true), "no error");
+    EXPECT_EQ(standard.Text(kUser, kRun, "Velmora"), "\"" + kProgram + "\"");
+    // Already registered: nothing is written again.
+    standard.keys[{kUser, kRun}]["Velmora"] = {'k', 'e', 'p', 't'};
+    EXPECT_EQ(message(standard, true), "no error");
+    EXPECT_EQ(standard.Text(kUser, kRun, "Velmora"), "kept");
+    EXPECT_EQ(message(standard, false), "no error");
+    EXPECT_EQ(standard.Text(kUser, kRun, "Velmora"), "(none)");
 }
 
 // The real registry of Wine's prefix, under keys of this test's own; Wine lets everybody write

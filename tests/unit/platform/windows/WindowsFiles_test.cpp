@@ -16,6 +16,8 @@
 #include "platform/windows/WindowsProfileFile.h"
 #include "platform/windows/WindowsProgramPath.h"
 #include "platform/windows/WindowsSettingsLocation.h"
+#include "sync/Settings.h"
+#include "tests/fixtures/FakeTimeView.h"
 
 namespace velmora {
 namespace {
@@ -106,6 +108,36 @@ TEST_F(WindowsFiles, WritesWindowsLineEndsAndReadsFilesWithUnixOnes) {
     EXPECT_EQ(file.ReadString("Data", "DisplayLocalTime", ""), "0");
     file.WriteString("Data", "UpdateClock", "1");
     EXPECT_EQ(Content(), "; kept\r\n[Data]\r\nUpdateClock=1\r\nDisplayLocalTime = 0 \r\n");
+    EXPECT_EQ(Names(), std::vector<std::string>{"KXdefault.cfg"});
+}
+
+// The program's own settings over this file: the table's eight keys and more, every save whole.
+TEST_F(WindowsFiles, TheSettingsTableIsReadAndSavedInOneReplaceWithWindowsLineEnds) {
+    WindowsProfileFile file(name_);
+    TSettings settings;
+    std::vector<std::string> servers;
+    FakeTimeView view;
+    LoadSettings(settings, servers, file, view);
+    EXPECT_EQ(servers, (std::vector<std::string>{kDefaultServer1, kDefaultServer2}));
+    SaveSettings(settings, file);
+    const std::string saved = Content();
+    EXPECT_EQ(saved.rfind("[Data]\r\nGlobalAutorun=0\r\nGlobalMinimize=0\r\n", 0), 0u) << saved;
+    EXPECT_NE(saved.find("\r\nGlobalTimeSrvList=time-a-g.nist.gov|time-b-g.nist.gov\r\n"),
+              std::string::npos);
+    EXPECT_EQ(saved.find('\n', saved.size() - 1), saved.size() - 1);
+    EXPECT_EQ(saved.find("\n\n"), std::string::npos);
+
+    // An LF file as another program left it: read by the same rules, saved with CRLF.
+    Put("[Data]\nUpdateClock=2\nUpdateClockInterval=0x3E8\nGlobalTimeSrvList=\n");
+    LoadSettings(settings, servers, file, view);
+    EXPECT_TRUE(settings.UpdateClock);
+    EXPECT_EQ(settings.UpdateClockInterval, 1000);
+    EXPECT_TRUE(servers.empty());
+    SaveSettings(settings, file);
+    EXPECT_NE(Content().find("[Data]\r\nUpdateClock=1\r\nUpdateClockInterval=1000\r\n"
+                             "GlobalTimeSrvList=\r\n"),
+              std::string::npos)
+        << Content();
     EXPECT_EQ(Names(), std::vector<std::string>{"KXdefault.cfg"});
 }
 
@@ -235,7 +267,8 @@ TEST_F(WindowsFiles, SavesKilledAtAnyMomentLeaveTheFileWhole) {
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &process));
+                                   nullptr, &startup, &process))
+            << "round " << round << ": error " << GetLastError();
         // Once it has saved, a little longer.
         for (int wait = 0; wait < 500 && Content() == before; ++wait) {
             Sleep(10);

@@ -9,6 +9,7 @@
 #include "platform/windows/SystemMessage.h"
 #include "platform/windows/WindowsPath.h"
 #include "platform/windows/WindowsProgramPath.h"
+#include "sync/ClockStep.h"
 #include "tests/unit/platform/windows/WindowsFakes.h"
 
 namespace velmora {
@@ -90,6 +91,27 @@ TEST(WindowsClock, TheTimeServiceIsReadAndStoppedHereOrThroughTheElevatedCopy) {
     bench.service.stopAnswer = ERROR_SERVICE_REQUEST_TIMEOUT;
     EXPECT_EQ(bench.clock.StopTimeService(AskUser::Yes).reason,
               SystemMessage(ERROR_SERVICE_REQUEST_TIMEOUT));
+}
+
+// sync's step over this clock: W32Time keeps the clock as timesyncd does on Linux.
+TEST(WindowsClock, ARunningWindowsTimeServiceIsRespectedUnlessTheUserHasItStopped) {
+    Bench bench;
+    bench.service.state = {true, true};
+    const HeldTime server{DateTimeOfTicks(kNewYear2026, false) + 5.0 / kSecondsPerDay,
+                          bench.clock.SteadySeconds()};
+    const StepOutcome left = StepToServer(bench.clock, server, AskUser::No, false);
+    EXPECT_TRUE(left.timeServiceOn);
+    EXPECT_TRUE(bench.calls.set.empty());
+    EXPECT_EQ(bench.service.stops, 0);
+
+    const StepOutcome stopped = StepToServer(bench.clock, server, AskUser::Yes, true);
+    EXPECT_TRUE(stopped.result.accepted);
+    EXPECT_EQ(bench.service.stops, 1);
+    EXPECT_NEAR(stopped.offsetSeconds, 5.0, 1e-3);
+    // The held time is a date-time value (days as a double): to well within its millisecond.
+    ASSERT_EQ(bench.calls.set.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(bench.calls.set[0] - kNewYear2026), 5.0 * kTicksPerSecond,
+                100.0);
 }
 
 // The real calls, as far as Wine lets them be made: every program is an administrator there, and

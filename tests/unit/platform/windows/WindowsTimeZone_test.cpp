@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sync/ClockZone.h"
+
 namespace velmora {
 namespace {
 
@@ -15,6 +17,11 @@ TEST(WindowsTimeZone, TheYearsRulesOfTheZoneInForce) {
     EXPECT_EQ(zone.DaylightDate, (TransitionRule{0, 3, 0, 5, 2, 0, 0, 0}));
     EXPECT_EQ(zone.StandardDate, (TransitionRule{0, 10, 0, 5, 3, 0, 0, 0}));
     EXPECT_EQ(TransitionStart(zone.DaylightDate, 2025), EncodeDateTime({2025, 3, 30, 2, 0, 0, 0}));
+    // The zone arithmetic on top is sync's.
+    EXPECT_EQ(UpdateZoneBias(WindowsTimeZone(), EncodeDateTime({2025, 7, 1, 12, 0, 0, 0})),
+              -120.0 / 1440);
+    EXPECT_EQ(UpdateZoneBias(WindowsTimeZone(), EncodeDateTime({2026, 1, 1, 12, 0, 0, 0})),
+              -60.0 / 1440);
     // A year beyond what the system keeps falls back to the rules of now.
     EXPECT_EQ(WindowsTimeZone().Read(1200).Bias, -60);
 }
