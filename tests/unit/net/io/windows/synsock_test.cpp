@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <thread>
+
+#include "net/io/NameLookup.h"
 
 namespace velmora {
 namespace {
@@ -54,11 +57,7 @@ TEST_F(WinsockStarted, TheLastErrorIsWinsocksOwnAndBelongsToTheCallingThread) {
     EXPECT_EQ(after, wsa::kInvalidArgument);
 }
 
-TEST_F(WinsockStarted, WaitsAreRefusedForBadLimitsAndSocketsNeverMade) {
-    EXPECT_EQ(api.SelectReadable(kInvalidSocket, -5000), kSocketError);
-    EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
-    EXPECT_EQ(api.SelectReadable(kInvalidSocket, 5000000), kSocketError);
-    EXPECT_EQ(api.LastError(), wsa::kNotSocket);
+TEST_F(WinsockStarted, ReceivesAndSendsAreRefusedForSocketsNeverMadeAndBadLengths) {
     char byte = 0;
     SocketAddress from;
     EXPECT_EQ(api.RecvFrom(kInvalidSocket, &byte, 1, kReceiveNoWait, from), kSocketError);
@@ -80,16 +79,12 @@ TEST_F(WinsockStarted, ANeverBlockingReceiveOnAQuietSocketFailsAtOnce) {
     api.CloseSocket(handle);
 }
 
-TEST_F(WinsockStarted, DatabaseLookupsAndDottedAddresses) {
-    EXPECT_EQ(api.ProtocolByNumber(17).value_or(""), "udp");
-    EXPECT_EQ(api.ServiceByName("ntp", "udp"), htons(123));
-    EXPECT_FALSE(api.ServiceByName("no-such-service-here", "udp").has_value());
-    EXPECT_EQ(api.InetAddr("192.168.1.5"), htonl(0xC0A80105));
-    EXPECT_EQ(api.InetAddr("time.example"), INADDR_NONE);
-    EXPECT_EQ(api.HostByName("127.0.0.1", 1000),
-              std::vector{SocketAddress::Ipv4(htonl(INADDR_LOOPBACK))});
-    EXPECT_TRUE(api.HostByName("127.0.0.1", -2).empty());
-    EXPECT_EQ(api.LastError(), wsa::kInvalidArgument);
+// What answers names beyond the cap of running lookups.
+TEST(WindowsHostsFile, IsTheSystemsOwn) {
+    const std::filesystem::path hosts = HostsFile();
+    EXPECT_EQ(hosts.filename(), "hosts");
+    EXPECT_EQ(hosts.parent_path().filename(), "etc");
+    EXPECT_TRUE(std::filesystem::exists(hosts)) << hosts.string();
 }
 
 }  // namespace
