@@ -47,8 +47,16 @@ bool RegistryAutostartStore::OpenStore() {
 }
 
 bool RegistryAutostartStore::SetValue(const std::string& name, const std::string& command) {
-    if (!picked_ ||
-        registry_.SetString(*picked_, runKey_, name, QuotedCommand(command)) != ERROR_SUCCESS) {
+    if (!picked_) {
+        return false;
+    }
+    // An administrator's value that this user switched off: switched on again, rather than a
+    // value of the user's own beside it, which would start a second copy at logon.
+    if (*picked_ == RegistryRoot::CurrentUser && HasRunValue(RegistryRoot::LocalMachine, name) &&
+        registry_.DeleteValue(RegistryRoot::CurrentUser, approvedKey_, name) == ERROR_SUCCESS) {
+        return true;
+    }
+    if (registry_.SetString(*picked_, runKey_, name, QuotedCommand(command)) != ERROR_SUCCESS) {
         return false;
     }
     // Switched off earlier by this user (or, for the machine's entry, by an administrator):

@@ -30,7 +30,8 @@ class RegistryAutostartStore : public AutostartStore {
     // exists).
     bool OpenStore() override;
     // Writes the quoted command into the picked key and switches it on for this user; an entry of
-    // the user's own beside a machine-wide one would start a second copy, so it goes.
+    // the user's own beside a machine-wide one would start a second copy, so it goes, and a
+    // machine-wide one this user switched off is switched on again in its place.
     bool SetValue(const std::string& name, const std::string& command) override;
     void DeleteValue(const std::string& name) override;
     // A Run value of the user's own, or the machine's, that StartupApproved does not switch off.

@@ -132,10 +132,11 @@ TEST(RegistryAutostart, AnAdministratorsEntryIsSwitchedOffForTheUserWhoUnticksIt
     EXPECT_EQ((*approved)[0], 0x03);
     EXPECT_FALSE(store.IsRegistered("Velmora"));
 
-    // Ticked again: the user's own entry, switched on.
+    // Ticked again: the administrator's entry, switched on again, and no second one.
     ASSERT_TRUE(Register(store));
     EXPECT_TRUE(store.IsRegistered("Velmora"));
     EXPECT_FALSE(registry.ReadValue(kUser, kApproved, "Velmora"));
+    EXPECT_EQ(registry.Text(kUser, kRun, "Velmora"), "(none)");
 }
 
 TEST(RegistryAutostart, StartupApprovedValuesAsTaskManagerWritesThem) {
