@@ -38,10 +38,8 @@ std::string HomeDirectory() {
 }  // namespace
 
 SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser) {
-    if (perUser.empty() || CanReplace(besideProgram)) {
-        return {besideProgram, ""};
-    }
-    return {perUser, besideProgram};
+    return ChooseSettingsFile(besideProgram, perUser,
+                              !perUser.empty() && CanReplace(besideProgram));
 }
 
 // An XDG base folder: the variable when it holds an absolute path, else `underHome` in the home

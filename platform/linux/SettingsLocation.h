@@ -2,13 +2,9 @@
 
 #include <string>
 
-namespace velmora {
+#include "platform/SettingsLocation.h"
 
-// Where a settings file lives.
-struct SettingsLocation {
-    std::string file;      // the file read and written
-    std::string defaults;  // read while `file` does not exist yet; empty for none
-};
+namespace velmora {
 
 // `besideProgram` when it can be written there (a portable copy: the file, or while it does not
 // exist its folder, writable), else `perUser`, which reads the one beside the program until it

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "platform/DateTimeFormat.h"
+#include "platform/windows/WideText.h"
 
 namespace velmora {
 namespace {
@@ -24,19 +25,13 @@ SYSTEMTIME ToSystemTime(TDateTime value) {
     return time;
 }
 
-std::string Utf8(const wchar_t* text, int length) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, utf8.data(), size, nullptr, nullptr);
-    return utf8;
-}
-
 // Both Windows calls return the characters written, the terminating zero included; 0 on failure.
 template <typename Call>
 std::string Formatted(Call call) {
     wchar_t buffer[128];
     const int written = call(buffer, static_cast<int>(std::size(buffer)));
-    return written > 1 ? Utf8(buffer, written - 1) : std::string();
+    return written > 1 ? Narrow(std::wstring(buffer, static_cast<std::size_t>(written - 1)))
+                       : std::string();
 }
 
 }  // namespace
