@@ -1,7 +1,6 @@
 #pragma once
 
 #include <functional>
-#include <utility>
 #include <vector>
 
 #include "platform/HistoryStore.h"
@@ -9,22 +8,21 @@
 namespace velmora {
 
 // The history the controller writes to, passed through so that an open History window hears of
-// every record as it is kept.
+// every record as it is kept. Append runs on the window's thread, so the listener may repaint.
 class HistoryFeed : public HistoryStore {
   public:
     explicit HistoryFeed(HistoryStore& store) : store_(store) {}
 
     void Append(const HistoryRecord& record) override {
         store_.Append(record);
-        if (OnAppended) {
-            OnAppended();
+        if (Appended) {
+            Appended();
         }
     }
     std::vector<HistoryRecord> Load() const override { return store_.Load(); }
 
-    // Runs after every record kept, on the window's thread; the History window sets it while
-    // it is open.
-    std::function<void()> OnAppended;
+    // The open History window's, while it is open.
+    std::function<void()> Appended;
 
   private:
     HistoryStore& store_;
