@@ -62,8 +62,9 @@ class TTimeForm : public TimeView, private MessageHandler {
     void SetWindowNormal();
     void SetStatusText(const std::string& text);
     std::string StatusText() const;
-    // The server field's tooltip: the status lines whole.
+    // The server field's tooltip: the status lines whole, and the tooltip control showing it.
     std::string ServerFieldTip() const;
+    HWND Tooltip() const { return tooltip_; }
     // A question with Yes and No, No the default; true for Yes.
     bool AskYesNo(const std::string& question);
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/windows/AtomicFile.h"
 #include "platform/windows/ElevatedClock.h"
@@ -34,7 +35,8 @@ class Entry : public ::testing::Test {
     void SetUp() override {
         wchar_t temp[MAX_PATH];
         GetTempPathW(MAX_PATH, temp);
-        dir_ = JoinWindowsPath(Narrow(temp), "velmora entry " + std::to_string(GetCurrentProcessId()));
+        dir_ =
+            JoinWindowsPath(Narrow(temp), "velmora entry " + std::to_string(GetCurrentProcessId()));
         ASSERT_TRUE(MakeFolders(dir_));
         program_ = Widen(JoinWindowsPath(dir_, "velmora.exe"));
         ASSERT_TRUE(CopyFileW(BuiltProgram().c_str(), program_.c_str(), FALSE));
@@ -101,6 +103,23 @@ TEST_F(Entry, ASecondStartHandsOverButThePrivateCommandStillRuns) {
     EXPECT_EQ(EndOf(first), 0);
     bool missing = false;
     EXPECT_NE(ReadWholeFile(Settings(), missing).value_or("").find("[Data]"), std::string::npos);
+}
+
+// What Explorer shows of the file: its name and version, from the project's.
+TEST_F(Entry, TheProgramSaysWhatItIs) {
+    const DWORD size = GetFileVersionInfoSizeW(program_.c_str(), nullptr);
+    ASSERT_GT(size, 0u) << "no version resource";
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(program_.c_str(), 0, size, info.data()));
+    wchar_t* name = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\ProductName",
+                               reinterpret_cast<void**>(&name), &length));
+    EXPECT_STREQ(name, L"Velmora");
+    wchar_t* version = nullptr;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904B0\\FileVersion",
+                               reinterpret_cast<void**>(&version), &length));
+    EXPECT_EQ(Narrow(version), VELMORA_VERSION);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <string>
 
 #include "net/SNTPsend.h"
+#include "platform/windows/WideText.h"
 #include "sync/SettingsTable.h"
 #include "tests/fixtures/FakeAutostartStore.h"
 #include "tests/fixtures/FakeClockChangeWatch.h"
@@ -106,6 +107,11 @@ TEST_F(MainHourTest, FormAsDesigned) {
     EXPECT_EQ(form->StatusText(), "");
     EXPECT_EQ(TextOf(form->Control(kLabel1Id)), "Current time");
     EXPECT_EQ(TextOf(form->Control(kLabel2Id)), "Atomic clock time");
+    // The manifest the front end carries asks for the common controls of visual styles, which
+    // come from the side-by-side store (Wine's own DllGetVersion says 5 for both).
+    wchar_t controls[MAX_PATH] = {};
+    GetModuleFileNameW(GetModuleHandleW(L"comctl32.dll"), controls, MAX_PATH);
+    EXPECT_THAT(Narrow(controls), ::testing::HasSubstr("common-controls_6595b64144ccf1df_6.0."));
 }
 
 TEST_F(MainHourTest, ControlsAtTheirDesignedPlaces) {
@@ -227,9 +233,7 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     tool.hwnd = form->Handle();
     tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kTimeServerEditId));
     tool.lpszText = shown;
-    const HWND tooltip = FindWindowExW(nullptr, nullptr, TOOLTIPS_CLASSW, nullptr);
-    ASSERT_NE(tooltip, nullptr);
-    SendMessageW(tooltip, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(form->Tooltip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
     EXPECT_EQ(std::wstring(shown).substr(0, 12), L"Last answer ");
 }
 
