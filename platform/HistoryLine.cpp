@@ -1,4 +1,4 @@
-#include "platform/linux/HistoryLine.h"
+#include "platform/HistoryLine.h"
 
 #include <algorithm>
 #include <charconv>
