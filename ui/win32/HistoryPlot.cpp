@@ -52,14 +52,14 @@ std::string TimeLabel(const TimeTick& tick) {
 }  // namespace
 
 THistoryPlot::THistoryPlot(HWND parent, int id)
-    : window_({.className = L"VelmoraHistoryPlot", .style = WS_CHILD | WS_VISIBLE,
-               .parent = parent}) {
+    : window_(
+          {.className = L"VelmoraHistoryPlot", .style = WS_CHILD | WS_VISIBLE, .parent = parent}) {
     SetWindowLongPtrW(Handle(), GWLP_ID, id);
     window_.Listen(this);
     tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                            WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr, GetModuleHandleW(nullptr),
-                           nullptr);
+                           CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
     TOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
@@ -100,8 +100,8 @@ HistoryPicture THistoryPlot::Picture() const {
     const HGDIOBJ old = SelectObject(dc, font_);
     const PlotCanvas canvas{static_cast<double>(client.right), static_cast<double>(client.bottom),
                             pixel_};
-    HistoryPicture picture = LayOutHistory(records_, drift_, range_, canvas, GdiTextMeasure(dc),
-                                           WindowsLocalDays());
+    HistoryPicture picture =
+        LayOutHistory(records_, drift_, range_, canvas, GdiTextMeasure(dc), WindowsLocalDays());
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
     return picture;
@@ -139,8 +139,8 @@ void THistoryPlot::Paint(HDC target) {
 void THistoryPlot::Draw(HDC dc, const RECT& client) const {
     const PlotCanvas canvas{static_cast<double>(client.right), static_cast<double>(client.bottom),
                             pixel_};
-    const HistoryPicture picture = LayOutHistory(records_, drift_, range_, canvas,
-                                                 GdiTextMeasure(dc), WindowsLocalDays());
+    const HistoryPicture picture =
+        LayOutHistory(records_, drift_, range_, canvas, GdiTextMeasure(dc), WindowsLocalDays());
     if (picture.empty) {
         TextIn(dc, {0, 0, canvas.width, canvas.height}, kNoHistoryText,
                DT_CENTER | DT_VCENTER | DT_SINGLELINE);
@@ -160,7 +160,8 @@ void THistoryPlot::DrawGrid(HDC dc, const HistoryPicture& picture) const {
         TextIn(dc, tick.label, TimeLabel(tick), DT_CENTER | DT_TOP);
     }
     for (const OffsetTick& tick : picture.offsetTicks) {
-        const DrawingObject pen(dc, SolidPen(ColourOf(tick.zero ? kZeroLineColour : kGridColour), 1));
+        const DrawingObject pen(dc,
+                                SolidPen(ColourOf(tick.zero ? kZeroLineColour : kGridColour), 1));
         Line(dc, {area.left, tick.y}, {area.Right(), tick.y});
         TextIn(dc, tick.labelBox, tick.label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
     }
@@ -205,9 +206,9 @@ void THistoryPlot::DrawAnswers(HDC dc, const HistoryPicture& picture) const {
         for (int i = 0; i < 3; ++i) {
             points[i] = {Px(corners[i].x), Px(corners[i].y)};
         }
-        const DrawingObject fill(dc, CreateSolidBrush(ColourOf(
-                                         mark.authenticated ? kAuthenticatedColour
-                                                            : kPlainAnswerColour)));
+        const DrawingObject fill(
+            dc, CreateSolidBrush(
+                    ColourOf(mark.authenticated ? kAuthenticatedColour : kPlainAnswerColour)));
         const HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
         Polygon(dc, points, 3);
         SelectObject(dc, pen);
@@ -219,9 +220,10 @@ void THistoryPlot::DrawLegend(HDC dc, const HistoryPicture& picture) const {
         if (entry.mark == HistoryMark::Answer || entry.mark == HistoryMark::Authenticated) {
             DrawAnswerMark(dc, entry.from, entry.mark == HistoryMark::Authenticated, pixel_);
         } else {
-            const DrawingObject pen(dc, entry.mark == HistoryMark::Drift
-                                            ? DriftPen(pixel_)
-                                            : StepPen(entry.mark == HistoryMark::OtherStep, pixel_));
+            const DrawingObject pen(dc,
+                                    entry.mark == HistoryMark::Drift
+                                        ? DriftPen(pixel_)
+                                        : StepPen(entry.mark == HistoryMark::OtherStep, pixel_));
             Line(dc, entry.from, entry.to);
         }
         TextAt(dc, entry.wordsAt, entry.words);

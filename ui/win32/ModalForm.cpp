@@ -67,7 +67,7 @@ void ModalForm::CreateControls(std::span<const DialogControl> controls) {
     for (const DialogControl& control : controls) {
         *control.handle = CreateWindowExW(
             control.exStyle, control.windowClass, Widen(control.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | control.style, 0, 0, 0, 0, hwnd_,
+            WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0, 0, hwnd_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
         SendMessageW(*control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
         controls_.push_back(control);
@@ -92,10 +92,10 @@ void ModalForm::UseDpi(UINT dpi) {
     if (old != nullptr) {
         DeleteObject(old);
     }
-    const RECT outer = WindowRectForClient(
-        {0, 0, Scaled(clientWidth_), Scaled(clientHeight_)},
-        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-        static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+    const RECT outer =
+        WindowRectForClient({0, 0, Scaled(clientWidth_), Scaled(clientHeight_)},
+                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls();

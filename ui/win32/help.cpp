@@ -89,7 +89,7 @@ void StyleLine(HWND edit, int line, LONG breakLength, bool underline) {
 THelpForm::THelpForm(HWND owner)
     : ModalForm(owner, "Program help", WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 525, 453) {
     // BitBtn1 first, so that it has the focus and the first place in tab order; the panel last,
-    // under it.
+    // under it, leaving out the button it lies under.
     const DialogControl controls[] = {
         {&BitBtn1, WC_BUTTONW, "&Close", BS_PUSHBUTTON | WS_TABSTOP, 0, BitBtn1Id, 225,
          453 - kPanelHeight + 6, 75, 25},
@@ -97,8 +97,8 @@ THelpForm::THelpForm(HWND owner)
          ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_DISABLENOSCROLL | WS_VSCROLL |
              WS_TABSTOP,
          WS_EX_CLIENTEDGE, RichEdit1Id, 0, 0, 525, 453 - kPanelHeight},
-        {&Panel1, WC_STATICW, "", SS_OWNERDRAW, 0, Panel1Id, 0, 453 - kPanelHeight, 525,
-         kPanelHeight},
+        {&Panel1, WC_STATICW, "", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Panel1Id, 0,
+         453 - kPanelHeight, 525, kPanelHeight},
     };
     CreateControls(controls);
     SetRegularText(RichEdit1);
