@@ -23,10 +23,10 @@ struct Pixels {
     int Count(const Rgb& rgb) const {
         int count = 0;
         for (COLORREF c : colours) {
-            count += GetRValue(c) == rgb.red && GetGValue(c) == rgb.green &&
-                             GetBValue(c) == rgb.blue
-                         ? 1
-                         : 0;
+            count +=
+                GetRValue(c) == rgb.red && GetGValue(c) == rgb.green && GetBValue(c) == rgb.blue
+                    ? 1
+                    : 0;
         }
         return count;
     }
@@ -98,13 +98,13 @@ TEST_F(HistoryWindowTest, ADayOfSteadyDriftInFiguresAndColours) {
     EXPECT_EQ(painted.Count(kOtherStepColour), 0) << "no other program stepped";
 
     // Records kept while it is open show at once; not while it is hidden.
-    feed.Append({HistoryRecord::Kind::Step, store.Records.back().unixSeconds + 60, "", 0.5, 0,
-                 false});
+    feed.Append(
+        {HistoryRecord::Kind::Step, store.Records.back().unixSeconds + 60, "", 0.5, 0, false});
     EXPECT_NE(Text(window->SummaryLabel).find("and 2 steps of the clock"), std::string::npos);
     SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(window->Handle())) << "closing hides it";
-    feed.Append({HistoryRecord::Kind::Step, store.Records.back().unixSeconds + 60, "", 0.5, 0,
-                 false});
+    feed.Append(
+        {HistoryRecord::Kind::Step, store.Records.back().unixSeconds + 60, "", 0.5, 0, false});
     EXPECT_NE(Text(window->SummaryLabel).find("and 2 steps"), std::string::npos);
     window->Show();
     EXPECT_NE(Text(window->SummaryLabel).find("and 3 steps"), std::string::npos)
@@ -166,8 +166,8 @@ TEST_F(HistoryWindowTest, ItsSizeAndTheTipsOfTheAnswers) {
 }
 
 TEST_F(HistoryWindowTest, TheTrayMenusWindowIsOneAndGoesWithItsOwner) {
-    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300,
-                                       200, nullptr, nullptr, nullptr, nullptr);
+    const HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                       nullptr, nullptr, nullptr, nullptr);
     const auto windows = [] {
         int count = 0;
         EnumThreadWindows(

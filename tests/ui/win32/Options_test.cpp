@@ -57,8 +57,8 @@ class OptionsTest : public testing::Test {
     // Steps on a control of the form shown when they run.
     Script::Step Focus(HWND TOptionsForm::*control) {
         return Do([this, control] {
-            SendMessageW(form->Handle(), WM_NEXTDLGCTL,
-                         reinterpret_cast<WPARAM>((*form).*control), TRUE);
+            SendMessageW(form->Handle(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>((*form).*control),
+                         TRUE);
         });
     }
     Script::Step Click(HWND TOptionsForm::*control) {
@@ -139,18 +139,17 @@ TEST_F(OptionsTest, TabOrderAsDesignedWithTheCheckedRadioButton) {
             at = GetNextDlgTabItem(form->Handle(), at, FALSE);
         } while (at != nullptr && at != order.front() && order.size() < 20);
     })});
-    const std::vector<HWND> expected = {
-        form->OKButton,     form->CancelButton, form->MinimizeBox,  form->AutorunBox,
-        form->CheckBox1,    form->Edit1,        form->ComboBox1,    form->RadioButton1,
-        form->TimeSrvMemo,  form->NextOnFailBox};
+    const std::vector<HWND> expected = {form->OKButton,     form->CancelButton, form->MinimizeBox,
+                                        form->AutorunBox,   form->CheckBox1,    form->Edit1,
+                                        form->ComboBox1,    form->RadioButton1, form->TimeSrvMemo,
+                                        form->NextOnFailBox};
     EXPECT_EQ(order, expected) << "the focus starts on OK";
 
     // The other radio button checked: Tab stops there instead.
     form->SetRadioButton2Checked(true);
     order.clear();
-    ShowWith({Do([&] {
-        order.push_back(GetNextDlgTabItem(form->Handle(), form->ComboBox1, FALSE));
-    })});
+    ShowWith(
+        {Do([&] { order.push_back(GetNextDlgTabItem(form->Handle(), form->ComboBox1, FALSE)); })});
     EXPECT_EQ(order, std::vector<HWND>{form->RadioButton2});
 }
 
@@ -180,9 +179,9 @@ TEST_F(OptionsTest, OkValidatesTheIntervalOnlyWhenPeriodicSyncIsOn) {
         bool accepted;
     };
     const Case cases[] = {
-        {false, "", 0, true},    {true, "", 0, false},    {true, "0", 0, true},
-        {true, "596", 0, true},  {true, "597", 0, false}, {true, "999", 1, true},
-        {true, "4h", 1, false},  {true, " 7", 1, true},   {false, "abc", 0, true},
+        {false, "", 0, true},      {true, "", 0, false},    {true, "0", 0, true},
+        {true, "596", 0, true},    {true, "597", 0, false}, {true, "999", 1, true},
+        {true, "4h", 1, false},    {true, " 7", 1, true},   {false, "abc", 0, true},
         {true, "35792", 1, false},
     };
     for (const Case& c : cases) {
@@ -215,11 +214,10 @@ TEST_F(OptionsTest, PastedTextIsCaughtByOkAndEnterPressesIt) {
     form->SetCheckBox1Checked(true);
     ShowWith({Focus(&TOptionsForm::Edit1), Do([this] {
                   SendMessageW(form->Edit1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-                  SendMessageW(form->Edit1, EM_REPLACESEL, TRUE,
-                               reinterpret_cast<LPARAM>(L"4h"));
+                  SendMessageW(form->Edit1, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"4h"));
               }),
-              Press(VK_RETURN), BoxPressed(), Focus(&TOptionsForm::Edit1), Press(VK_BACK), Press(VK_BACK),
-              Type(L"5"), Press(VK_RETURN)});
+              Press(VK_RETURN), BoxPressed(), Focus(&TOptionsForm::Edit1), Press(VK_BACK),
+              Press(VK_BACK), Type(L"5"), Press(VK_RETURN)});
     EXPECT_EQ(boxes.texts.size(), 1u);
     EXPECT_TRUE(form->WasAccepted()) << "Enter in the field presses the default button";
     EXPECT_EQ(form->Edit1Text(), "5");
@@ -335,14 +333,13 @@ TEST_F(OptionsTest, LoadAndReadBackRoundTripsAndTypedLinesJoinWithBars) {
     }
 
     std::string typed;
-    ShowWith({Focus(&TOptionsForm::TimeSrvMemo),
-              Do([this] { SetWindowTextW(form->TimeSrvMemo, L""); }),
-              Type(L"first.example"), Press(VK_RETURN), Press(VK_RETURN),
-              Type(L"a-rather-long-host-name.that.wraps.in.the.memo.example"), Press(VK_RETURN),
-              Do([&] {
-                  bool m, a, n;
-                  form->ReadOptions(m, a, n, typed);
-              })});
+    ShowWith(
+        {Focus(&TOptionsForm::TimeSrvMemo), Do([this] { SetWindowTextW(form->TimeSrvMemo, L""); }),
+         Type(L"first.example"), Press(VK_RETURN), Press(VK_RETURN),
+         Type(L"a-rather-long-host-name.that.wraps.in.the.memo.example"), Press(VK_RETURN), Do([&] {
+             bool m, a, n;
+             form->ReadOptions(m, a, n, typed);
+         })});
     EXPECT_EQ(typed, "first.example||a-rather-long-host-name.that.wraps.in.the.memo.example");
     EXPECT_FALSE(form->WasAccepted()) << "Enter in the memo is a new line, not OK";
 }

@@ -160,8 +160,8 @@ TEST_F(HelpTest, TheLinesInTheirStylesWithTheSelectionOnTheLastHeading) {
         SCOPED_TRACE(i + 1);
         const int line = static_cast<int>(i) + 1;
         EXPECT_EQ(Narrow(paragraphs[i]), kHelpLines[i]);
-        const bool heading = std::find(kHeadingLines.begin(), kHeadingLines.end(), line) !=
-                             kHeadingLines.end();
+        const bool heading =
+            std::find(kHeadingLines.begin(), kHeadingLines.end(), line) != kHeadingLines.end();
         if (line < kHeadingLines.back()) {
             lastHeading += static_cast<LONG>(paragraphs[i].size()) + 1;
         }
@@ -186,8 +186,7 @@ TEST_F(HelpTest, EscInTheTextClosesAndWhatWasTypedIsGoneNextTime) {
                   SendMessageW(form, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Edit()), TRUE);
                   SendMessageW(Edit(), EM_SETSEL, 0, 0);
               }),
-              Do([] { test::TypeText(L"typed "); }), Key(VK_TAB),
-              Do([&] {
+              Do([] { test::TypeText(L"typed "); }), Key(VK_TAB), Do([&] {
                   typed = Paragraphs(Edit());
                   tabLeftTheText = GetFocus() == Close();
               })},
