@@ -51,8 +51,11 @@ HFONT CreateWordsFont(UINT dpi) {
 }
 
 HWND CreateLabel(HWND parent, int id) {
-    return CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0, 0,
-                           0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    // One line each: a line too long for the window ends in an ellipsis rather than running into
+    // the next.
+    return CreateWindowExW(0, L"STATIC", L"",
+                           WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS | SS_NOPREFIX,
+                           0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            GetModuleHandleW(nullptr), nullptr);
 }
 
@@ -84,12 +87,14 @@ THistoryWindow::THistoryWindow(HistoryFeed& history, HWND owner)
     IntervalLabel = CreateLabel(window, IntervalLabelId);
     window_.Listen(this);
     UseDpi(WindowDpi(window));
-    // The first size, in the middle of the owner's screen.
-    const SIZE first = OuterFor(kPlotFirst);
+    // The first size, in the middle of the owner's screen and no larger than it.
     MONITORINFO screen{};
     screen.cbSize = sizeof screen;
     GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &screen);
     const RECT& area = screen.rcWork;
+    SIZE first = OuterFor(kPlotFirst);
+    first.cx = std::min<LONG>(first.cx, area.right - area.left);
+    first.cy = std::min<LONG>(first.cy, area.bottom - area.top);
     SetWindowPos(window, nullptr, std::max(area.left, (area.left + area.right - first.cx) / 2),
                  std::max(area.top, (area.top + area.bottom - first.cy) / 2), first.cx, first.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
