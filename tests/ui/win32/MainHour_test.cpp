@@ -253,17 +253,6 @@ TEST_F(MainHourTest, TheWarningIsABalloon) {
     EXPECT_FALSE(tray.calls.back().data.uFlags & NIF_INFO);
 }
 
-// Explorer restarted: "TaskbarCreated" to the icon's window adds it again.
-TEST_F(MainHourTest, TaskbarCreatedAddsTheIconAgain) {
-    auto form = MakeForm();
-    const int adds = tray.Count(NIM_ADD);
-    tray.holding = false;  // the old shell's icons went with it
-    SendMessageW(form->TrayIcon().HandlerWindow(), TCoolTrayIcon::TaskbarCreatedMessage(), 0, 0);
-    EXPECT_EQ(tray.Count(NIM_ADD), adds + 1);
-    EXPECT_TRUE(tray.holding);
-    EXPECT_EQ(tray.calls.back().data.uID, form->TrayIcon().NotifyData().uID);
-}
-
 TEST_F(MainHourTest, MinimizeGoesToTheTrayAndADoubleClickBringsItBack) {
     auto form = MakeForm();
     form->ShowAtStart(SW_SHOWNORMAL);
