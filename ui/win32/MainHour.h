@@ -122,6 +122,7 @@ class TTimeForm : public TimeView, private MessageHandler {
     void ApplyDpi(UINT dpi);
     SIZE WindowSize() const;
     void FitClientArea();
+    void DestroyOwnedWindows();
 
     OwnWindow window_;
     WindowTimer UpdateTimer{false, 500};
