@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HistoryLine.h"
 #include "platform/HistoryStore.h"
-#include "platform/linux/HistoryLine.h"
 
 namespace velmora {
 

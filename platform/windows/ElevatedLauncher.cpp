@@ -41,7 +41,7 @@ LaunchOutcome ShellRunAs::RunElevated(const std::string& parameters) {
     SHELLEXECUTEINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = static_cast<HWND>(owner_);
+    info.hwnd = static_cast<HWND>(owner_.load());
     info.lpVerb = L"runas";
     info.lpFile = file.c_str();
     info.lpParameters = arguments.c_str();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <string>
 
 namespace velmora {
@@ -25,10 +26,13 @@ class ShellRunAs : public ElevatedLauncher {
   public:
     explicit ShellRunAs(std::string program, void* owner = nullptr);
     LaunchOutcome RunElevated(const std::string& parameters) override;
+    // The prompt's owner from now on: the main window, once there is one (a prompt without an
+    // owner may come up behind the window that asked for it). Any thread.
+    void SetOwner(void* owner) { owner_ = owner; }
 
   private:
     std::string program_;
-    void* owner_;
+    std::atomic<void*> owner_;
 };
 
 }  // namespace velmora

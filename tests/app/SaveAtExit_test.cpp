@@ -2,7 +2,7 @@
 // words before it ends the process (from a thread of its own, as its Wayland backend does), exit()
 // as its X11 backend calls it, and both; never twice, and never once disarmed.
 
-#include "app/SaveAtExit.h"
+#include "app/qt/SaveAtExit.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

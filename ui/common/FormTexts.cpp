@@ -5,6 +5,21 @@
 
 namespace velmora {
 
+namespace {
+
+template <std::size_t N>
+std::string TextOf(const std::array<std::pair<const char*, const char*>, N>& texts,
+                   const std::string& controlName) {
+    for (const auto& [name, text] : texts) {
+        if (controlName == name) {
+            return text;
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
 std::string StatusTextOf(const std::string& controlName) {
     static constexpr std::array<std::pair<const char*, const char*>, 7> kTexts = {{
         {"CheckTimeServerButton", "Get time information from the atomic clock..."},
@@ -15,12 +30,18 @@ std::string StatusTextOf(const std::string& controlName) {
         {"LocalPCEdit", "Current time of the computer clock..."},
         {"TimeServerEdit", "Time information retreived from the atomic clock..."},
     }};
-    for (const auto& [name, text] : kTexts) {
-        if (controlName == name) {
-            return text;
-        }
-    }
-    return "";
+    return TextOf(kTexts, controlName);
+}
+
+std::string ButtonCaptionOf(const std::string& controlName) {
+    static constexpr std::array<std::pair<const char*, const char*>, 5> kCaptions = {{
+        {"CheckTimeServerButton", "Get time"},
+        {"AdjustClockButton", "Adjust time"},
+        {"SpeedButton2", "Properties"},
+        {"SpeedButton3", "Help"},
+        {"SpeedButton1", "Exit"},
+    }};
+    return TextOf(kCaptions, controlName);
 }
 
 }  // namespace velmora

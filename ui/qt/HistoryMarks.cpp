@@ -3,10 +3,17 @@
 #include <QPainter>
 
 namespace velmora {
+namespace {
+
+QPointF ToQt(const PlotPoint& point) {
+    return {point.x, point.y};
+}
+
+}  // namespace
 
 void DrawMark(QPainter& painter, const QPointF& at, bool authenticated) {
     painter.setPen(Qt::NoPen);
-    painter.setBrush(authenticated ? kAuthenticatedColour : kPlainAnswerColour);
+    painter.setBrush(ColourOf(authenticated ? kAuthenticatedColour : kPlainAnswerColour));
     if (authenticated) {
         painter.drawRect(QRectF(at.x() - kMark, at.y() - kMark, 2 * kMark, 2 * kMark));
     } else {
@@ -15,12 +22,32 @@ void DrawMark(QPainter& painter, const QPointF& at, bool authenticated) {
 }
 
 QPen StepPen(bool byOther) {
-    return byOther ? QPen(kOtherStepColour, 1.5, Qt::DotLine)
-                   : QPen(kStepColour, 1.5, Qt::DashLine);
+    return byOther ? QPen(ColourOf(kOtherStepColour), kStepPenWidth, Qt::DotLine)
+                   : QPen(ColourOf(kStepColour), kStepPenWidth, Qt::DashLine);
 }
 
 QPen DriftPen() {
-    return QPen(kDriftColour, 2);
+    return QPen(ColourOf(kDriftColour), kDriftPenWidth);
+}
+
+void DrawLegendEntry(QPainter& painter, const LegendEntry& entry, const QColor& text) {
+    switch (entry.mark) {
+        case HistoryMark::Answer:
+        case HistoryMark::Authenticated:
+            DrawMark(painter, ToQt(entry.from), entry.mark == HistoryMark::Authenticated);
+            break;
+        case HistoryMark::Step:
+        case HistoryMark::OtherStep:
+            painter.setPen(StepPen(entry.mark == HistoryMark::OtherStep));
+            painter.drawLine(ToQt(entry.from), ToQt(entry.to));
+            break;
+        case HistoryMark::Drift:
+            painter.setPen(DriftPen());
+            painter.drawLine(ToQt(entry.from), ToQt(entry.to));
+            break;
+    }
+    painter.setPen(text);
+    painter.drawText(ToQt(entry.wordsAt), QString::fromStdString(entry.words));
 }
 
 }  // namespace velmora

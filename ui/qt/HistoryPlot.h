@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QRectF>
 #include <QWidget>
 #include <vector>
 
 #include "platform/HistoryStore.h"
 #include "sync/DriftFit.h"
-#include "ui/qt/HistoryLegend.h"
+#include "ui/common/HistoryPicture.h"
+#include "ui/common/HistoryRange.h"
 
 class QPainter;
 
@@ -14,8 +14,8 @@ namespace velmora {
 
 // The offset of every answer against the date and time, authenticated answers told apart from
 // plain ones, the steps of the clock as upright lines (another program's drawn apart from ours) and
-// the fitted drift over each stretch between them. Drawn with QPainter: nothing to load before the
-// window opens.
+// the fitted drift over each stretch between them. Laid out by ui/common, painted with QPainter:
+// nothing to load before the window opens.
 class THistoryPlot : public QWidget {
     Q_OBJECT
 
@@ -24,13 +24,7 @@ class THistoryPlot : public QWidget {
 
     void SetHistory(std::vector<HistoryRecord> records, DriftEstimate drift);
 
-    // What is shown: seconds since 1970 across, offset seconds upward.
-    struct Range {
-        double fromSeconds = 0;
-        double toSeconds = 0;
-        double lowOffset = 0;
-        double highOffset = 0;
-    };
+    using Range = HistoryRange;
     const Range& Shown() const { return range_; }
 
     QSize sizeHint() const override;
@@ -40,25 +34,16 @@ class THistoryPlot : public QWidget {
     bool event(QEvent* event) override;
 
   private:
-    // Where the axes are, left of and below the labels; kept in area_ for one painting.
-    QRectF PlotArea() const;
-    double PlotLeft() const;
-    HistoryLegend Legend() const;
-    double X(double seconds) const;
-    double Y(double offset) const;
-    void FitRange();
-    void DrawGrid(QPainter& painter) const;
-    void DrawTimeTicks(QPainter& painter) const;
-    void DrawOffsetTicks(QPainter& painter) const;
-    void DrawSteps(QPainter& painter) const;
-    void DrawAnswers(QPainter& painter) const;
-    // The answer drawn nearest `point`, within a few pixels, or null.
-    const HistoryRecord* AnswerAt(const QPointF& point) const;
+    HistoryPicture Picture() const;
+    void DrawGrid(QPainter& painter, const HistoryPicture& picture) const;
+    void DrawTimeTicks(QPainter& painter, const HistoryPicture& picture) const;
+    void DrawOffsetTicks(QPainter& painter, const HistoryPicture& picture) const;
+    void DrawSteps(QPainter& painter, const HistoryPicture& picture) const;
+    void DrawAnswers(QPainter& painter, const HistoryPicture& picture) const;
 
     std::vector<HistoryRecord> records_;
     DriftEstimate drift_;
     Range range_;
-    QRectF area_;
 };
 
 }  // namespace velmora

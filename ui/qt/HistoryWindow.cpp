@@ -5,45 +5,20 @@
 #include <QShortcut>
 #include <QShowEvent>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "sync/DriftText.h"
+#include "ui/common/HistoryTexts.h"
 
 namespace velmora {
 namespace {
 
-// How many of the steps other programs made, when any did.
-QString ByOthers(const std::vector<HistoryRecord>& records) {
-    const auto steps = std::count_if(records.begin(), records.end(), [](const auto& r) {
-        return r.kind == HistoryRecord::Kind::OtherStep;
-    });
-    if (steps == 0) {
-        return "";
-    }
-    return steps == 1 ? " (1 by another program)" : QString(" (%1 by other programs)").arg(steps);
-}
-
 QString Summary(const std::vector<HistoryRecord>& records) {
-    if (records.empty()) {
-        return "No answers and no steps of the clock kept yet.";
-    }
-    const auto answers = std::count_if(records.begin(), records.end(), [](const auto& r) {
-        return r.kind == HistoryRecord::Kind::Answer;
-    });
-    const auto authenticated = std::count_if(records.begin(), records.end(), [](const auto& r) {
-        return r.kind == HistoryRecord::Kind::Answer && r.authenticated;
-    });
-    const auto steps = static_cast<long>(records.size()) - answers;
-    const QDateTime since =
-        QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(records.front().unixSeconds * 1000));
-    return QString("%1 %2 (%3 authenticated) and %4 %5 of the clock%6 since %7.")
-        .arg(answers)
-        .arg(answers == 1 ? "answer" : "answers")
-        .arg(authenticated)
-        .arg(steps)
-        .arg(steps == 1 ? "step" : "steps")
-        .arg(ByOthers(records))
-        .arg(QLocale().toString(since, "ddd d MMM yyyy HH:mm"));
+    const QString since =
+        records.empty() ? QString()
+                        : QLocale().toString(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
+                                                 records.front().unixSeconds * 1000)),
+                                             "ddd d MMM yyyy HH:mm");
+    return QString::fromStdString(HistorySummaryText(records, since.toStdString()));
 }
 
 QLabel* AddLabel(QVBoxLayout* layout, QWidget* window, const char* name) {
@@ -59,7 +34,7 @@ QLabel* AddLabel(QVBoxLayout* layout, QWidget* window, const char* name) {
 THistoryWindow::THistoryWindow(HistoryFeed& history, QWidget* parent)
     : QWidget(parent, Qt::Window), history_(history) {
     setObjectName("HistoryWindow");
-    setWindowTitle("History");
+    setWindowTitle(kHistoryTitle);
     // Closing it never ends the program, though the main window may be hidden in the tray.
     setAttribute(Qt::WA_QuitOnClose, false);
     QFont larger = font();

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "sync/IntervalRule.h"
-#include "sync/Settings.h"
+#include "ui/common/OptionsFields.h"
 
 namespace velmora {
 
@@ -47,10 +47,10 @@ bool KeyRefused(const QKeyEvent& key) {
         return false;
     }
     const QString text = key.text();
-    if (text.isEmpty() || !text.front().isPrint()) {
+    if (text.isEmpty()) {
         return false;
     }
-    return !(text.size() == 1 && text.front() >= u'0' && text.front() <= u'9');
+    return text.size() != 1 || !IntervalFieldTakes(text.front().unicode());
 }
 
 }  // namespace
@@ -80,16 +80,9 @@ void TOptionsForm::LoadOptions(bool minimizeOnStart, bool autorun, bool tryNextS
     MinimizeBox->setChecked(minimizeOnStart);
     AutorunBox->setChecked(autorun);
     NextOnFailBox->setChecked(tryNextServer);
-    std::vector<std::string> lines;
-    SplitList(serverList, '|', lines);
     QStringList text;
-    for (const std::string& line : lines) {
+    for (const std::string& line : ServerLinesOf(serverList)) {
         text.append(QString::fromStdString(line));
-    }
-    // The memo's final empty line reads back as nothing, so an empty last entry needs a line of
-    // its own before it.
-    if (text.size() > 1 && text.back().isEmpty()) {
-        text.append(QString());
     }
     TimeSrvMemo->setPlainText(text.join(u'\n'));
 }
@@ -100,16 +93,12 @@ void TOptionsForm::ReadOptions(bool& minimizeOnStart, bool& autorun, bool& tryNe
     autorun = AutorunBox->isChecked();
     tryNextServer = NextOnFailBox->isChecked();
     // The memo's own lines, not its wrapped rows: a long host name stays one entry.
-    QStringList lines;
+    std::vector<std::string> lines;
     for (QTextBlock block = TimeSrvMemo->document()->begin(); block.isValid();
          block = block.next()) {
-        lines.append(block.text());
+        lines.push_back(block.text().toStdString());
     }
-    // As a memo counts its lines: a final empty line (Enter after the last host) is none.
-    if (!lines.isEmpty() && lines.back().isEmpty()) {
-        lines.removeLast();
-    }
-    serverList = lines.join(u'|').toStdString();
+    serverList = ServerListOf(std::move(lines));
 }
 
 void TOptionsForm::ShowModal() {

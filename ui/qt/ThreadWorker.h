@@ -2,9 +2,9 @@
 
 #include <QObject>
 #include <functional>
-#include <memory>
 
 #include "sync/Worker.h"
+#include "ui/common/JobThreads.h"
 
 namespace velmora {
 
@@ -16,16 +16,12 @@ class ThreadWorker : public QObject, public Worker {
 
   public:
     explicit ThreadWorker(QObject* parent = nullptr);
-    ~ThreadWorker() override;
 
     void Run(std::function<void(const Post& post)> job, std::function<void()> done) override;
     bool Busy() const override;
 
   private:
-    struct Mailbox;
-    static void Deliver(const std::shared_ptr<Mailbox>& mailbox, std::function<void()> step);
-
-    std::shared_ptr<Mailbox> mailbox_;
+    JobThreads threads_;
 };
 
 }  // namespace velmora

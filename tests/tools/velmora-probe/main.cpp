@@ -20,8 +20,8 @@
 #include <memory>
 #include <string>
 
-#include "app/Entry.h"
-#include "app/SignalPipe.h"
+#include "app/qt/Entry.h"
+#include "app/qt/SignalPipe.h"
 #include "platform/linux/LinuxProgramPath.h"
 #include "sync/Settings.h"
 #include "ui/qt/HistoryWindow.h"

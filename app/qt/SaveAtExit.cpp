@@ -1,4 +1,4 @@
-#include "app/SaveAtExit.h"
+#include "app/qt/SaveAtExit.h"
 
 #include <QtGlobal>
 #include <cstdlib>

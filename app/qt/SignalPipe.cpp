@@ -1,4 +1,4 @@
-#include "app/SignalPipe.h"
+#include "app/qt/SignalPipe.h"
 
 #include <fcntl.h>
 #include <unistd.h>

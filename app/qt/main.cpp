@@ -1,6 +1,6 @@
 // Velmora: keeps the computer clock in step with network time servers.
 
-#include "app/Entry.h"
+#include "app/qt/Entry.h"
 
 int main(int argc, char** argv) {
     return velmora::RunVelmora(argc, argv);

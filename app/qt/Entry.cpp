@@ -1,4 +1,4 @@
-#include "app/Entry.h"
+#include "app/qt/Entry.h"
 
 #include <QSessionManager>
 #include <clocale>
@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "app/SaveAtExit.h"
-#include "app/SignalPipe.h"
+#include "app/qt/SaveAtExit.h"
+#include "app/qt/SignalPipe.h"
 #include "net/SNTPsend.h"
 #include "platform/linux/HistoryFile.h"
 #include "platform/linux/IniProfileFile.h"

@@ -1,0 +1,150 @@
+// The tray icon over a recording shell: the tip it hands over, the icon list, the mouse on the
+// icon, the owner going into the tray only where a tray is, and the icon leaving with it.
+
+#include <gtest/gtest.h>
+
+// <windows.h> before the headers that build on it.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/fixtures/windows/FakeTrayShell.h"
+#include "ui/win32/CoolTrayIcon.h"
+#include "ui/win32/OwnWindow.h"
+
+namespace velmora {
+namespace {
+
+class CoolTrayIconTest : public ::testing::Test {
+  protected:
+    std::unique_ptr<TCoolTrayIcon> MakeIcon() {
+        auto icon = std::make_unique<TCoolTrayIcon>(owner.Handle(), tray.Shell());
+        icon->SetHint("Velmora");
+        icon->SetIconVisible(true);
+        icon->MinimizeToTray = true;
+        icon->Loaded();
+        return icon;
+    }
+    static void Notify(TCoolTrayIcon& icon, UINT mouseMessage) {
+        SendMessageW(icon.HandlerWindow(), TCoolTrayIcon::kCallbackMessage, icon.NotifyData().uID,
+                     mouseMessage);
+    }
+
+    OwnWindow owner{WindowLook{
+        .className = L"Velmora.TrayTestOwner", .style = WS_OVERLAPPEDWINDOW, .title = L"owner"}};
+    TrayRecord tray;
+};
+
+TEST(TrayTipText, HintThenTheFirstLineCutTo127) {
+    const std::string line(200, 'b');
+    const struct {
+        std::string hint;
+        bool show;
+        std::string details;
+        std::wstring tip;
+    } cases[] = {
+        {"Velmora", true, "", L"Velmora"},
+        {"Velmora", true, "first\nsecond", L"Velmora\nfirst"},
+        {"Velmora", true, line, (L"Velmora\n" + std::wstring(200, L'b')).substr(0, 127)},
+        {std::string(130, 'a'), true, "first", std::wstring(127, L'a')},
+        {"", true, "first", L""},
+        {"Velmora", false, "first", L""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrayTipText(c.hint, c.show, c.details), c.tip) << c.hint << "|" << c.details;
+    }
+}
+
+// A character outside the BMP at the cut is left out whole, not halved.
+TEST(TrayTipText, NeverHalfACharacter) {
+    const std::wstring emoji = L"\U0001F570";  // two UTF-16 units
+    std::wstring text(126, L'a');
+    text += emoji;
+    EXPECT_EQ(CutToUnits(text, 127), std::wstring(126, L'a'));
+    EXPECT_EQ(CutToUnits(text, 128), text);
+}
+
+TEST_F(CoolTrayIconTest, IconListAndIndex) {
+    TImageList list;
+    const HICON picture = LoadIconW(nullptr, IDI_APPLICATION);
+    list.Add(picture);
+    list.Add(picture);
+    auto icon = MakeIcon();
+    icon->SetIconList(&list);
+    EXPECT_EQ(icon->IconIndex(), 0);
+    icon->SetIconIndex(7);
+    EXPECT_EQ(icon->IconIndex(), 1) << "the last image";
+    EXPECT_NE(icon->Icon(), nullptr);
+    EXPECT_EQ(icon->NotifyData().hIcon, icon->Icon());
+    icon->SetIconList(nullptr);
+    icon->SetIconIndex(3);
+    EXPECT_EQ(icon->IconIndex(), 0);
+    EXPECT_NE(icon->Icon(), nullptr) << "the last image copied stays";
+}
+
+TEST_F(CoolTrayIconTest, TheIconLeavesWithItsComponent) {
+    auto icon = MakeIcon();
+    EXPECT_TRUE(tray.holding);
+    const UINT id = icon->NotifyData().uID;
+    icon.reset();
+    EXPECT_FALSE(tray.holding);
+    EXPECT_EQ(tray.calls.back().message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(tray.calls.back().data.uID, id);
+}
+
+TEST_F(CoolTrayIconTest, DoubleClickRaisesTheEventUnlessDisabled) {
+    auto icon = MakeIcon();
+    int clicks = 0;
+    icon->OnDblClick = [&](TCoolTrayIcon* sender) {
+        EXPECT_EQ(sender, icon.get());
+        ++clicks;
+    };
+    Notify(*icon, WM_LBUTTONDBLCLK);
+    Notify(*icon, WM_LBUTTONUP);  // single clicks do nothing here
+    EXPECT_EQ(clicks, 1);
+    icon->Enabled = false;
+    Notify(*icon, WM_LBUTTONDBLCLK);
+    EXPECT_EQ(clicks, 1);
+}
+
+// Hidden into the tray only when the shell took the icon; a shell that lost a visible icon gets
+// it again with the next update.
+TEST_F(CoolTrayIconTest, TheOwnerHidesOnlyIntoATray) {
+    for (const bool present : {true, false}) {
+        tray = TrayRecord{};
+        tray.present = present;
+        auto icon = MakeIcon();
+        ShowWindow(owner.Handle(), SW_SHOWNOACTIVATE);
+        icon->HideMainWindow();
+        EXPECT_EQ(IsWindowVisible(owner.Handle()) != FALSE, !present) << present;
+        icon->RestoreMainWindow();
+        EXPECT_TRUE(IsWindowVisible(owner.Handle())) << present;
+    }
+    tray = TrayRecord{};
+    auto icon = MakeIcon();
+    tray.holding = false;
+    icon->SetHint("Velmora again");
+    EXPECT_TRUE(tray.holding);
+    EXPECT_EQ(tray.calls.back().message, static_cast<DWORD>(NIM_ADD));
+}
+
+// Explorer restarted: "TaskbarCreated" to the icon's window brings back an icon that was visible,
+// and only such a one.
+TEST_F(CoolTrayIconTest, TaskbarCreatedOnlyForAVisibleIcon) {
+    auto icon = MakeIcon();
+    icon->SetIconVisible(false);
+    const int before = tray.Count(NIM_ADD);
+    SendMessageW(icon->HandlerWindow(), TCoolTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(tray.Count(NIM_ADD), before);
+    icon->SetIconVisible(true);
+    tray.holding = false;
+    SendMessageW(icon->HandlerWindow(), TCoolTrayIcon::TaskbarCreatedMessage(), 0, 0);
+    EXPECT_EQ(tray.Count(NIM_ADD), before + 2);
+    // Nobody closes the icons' window from outside.
+    SendMessageW(icon->HandlerWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(icon->HandlerWindow()));
+}
+
+}  // namespace
+}  // namespace velmora

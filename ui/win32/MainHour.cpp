@@ -1,0 +1,410 @@
+#include "ui/win32/MainHour.h"
+
+// <windows.h> before the headers that build on it.
+#include <commctrl.h>
+
+#include <exception>
+#include <utility>
+
+#include "platform/windows/WideText.h"
+#include "ui/common/FormTexts.h"
+#include "ui/win32/Application.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/FormDrawing.h"
+#include "ui/win32/HistoryWindow.h"
+#include "ui/win32/Options.h"
+#include "ui/win32/ResourceIds.h"
+#include "ui/win32/help.h"
+
+namespace velmora {
+
+namespace {
+
+constexpr UINT_PTR kUpdateTimerId = 1;
+constexpr UINT_PTR kTimer1Id = 2;
+// Single border, not resizable; system menu and minimize only.
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// The tooltip's lines break at this width, at 96 dpi.
+constexpr int kTipWidth = 400;
+
+HICON ProgramIcon(int size) {
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
+                                         MAKEINTRESOURCEW(VELMORA_IDI_PROGRAM), IMAGE_ICON, size,
+                                         size, LR_SHARED));
+}
+
+WindowLook FormLook() {
+    return WindowLook{.className = L"TTimeForm",
+                      .style = kFormStyle,
+                      .title = L"Velmora",
+                      .icon = ProgramIcon(GetSystemMetrics(SM_CXICON)),
+                      .smallIcon = ProgramIcon(GetSystemMetrics(SM_CXSMICON)),
+                      .background = GetSysColorBrush(COLOR_BTNFACE)};
+}
+
+std::string WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return Narrow(text);
+}
+
+// The status line follows the mouse over the controls that have a text for it.
+LRESULT CALLBACK StatusSubclass(HWND control, UINT message, WPARAM w, LPARAM l, UINT_PTR,
+                                DWORD_PTR form) {
+    if (message == WM_MOUSEMOVE) {
+        const FormControl* part = MainHourControl(GetDlgCtrlID(control));
+        TApplication::Guarded(
+            [&] { reinterpret_cast<TTimeForm*>(form)->SetStatusText(StatusTextOf(part->name)); });
+    }
+    return DefSubclassProc(control, message, w, l);
+}
+
+SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
+                                          PlatformServices& services, HistoryStore& history,
+                                          Worker& work) {
+    return SyncControllerServices{
+        form,
+        updateTimer,
+        timer1,
+        WithHistory(services, history),
+        [&form] { return std::make_unique<TOptionsForm>(form.Handle()); },
+        [](const std::string& message) { TApplication::ShowError(message); },
+        work,
+        [&form](const std::string& question) { return form.AskYesNo(question); },
+    };
+}
+
+}  // namespace
+
+TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell)
+    : window_(FormLook()),
+      TrayIcon1(window_.Handle(), std::move(shell)),
+      HistoryFeed1(services.History),
+      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
+    TApplication::Initialize();
+    SetUpControls();
+    SetUpTooltip();
+    SetUpWindow();
+    SetUpTrayMenu();
+    SetUpTrayIcon();
+    UpdateTimer.Attach(Handle(), kUpdateTimerId);
+    Timer1.Attach(Handle(), kTimer1Id);
+    window_.Listen(this);
+    TApplication::SetMainWindow(Handle());
+    TApplication::AddKeyboardFilter(Handle(), [this](MSG& m) { return KeyboardMessage(m); });
+    TApplication::Guarded([this] { Controller.FormCreate(); });
+}
+
+TTimeForm::~TTimeForm() {
+    FormDestroy();
+    TApplication::RemoveKeyboardFilter(Handle());
+    TApplication::SetMainWindow(nullptr);
+    window_.Listen(nullptr);
+    DestroyOwnedWindows();
+}
+
+// The windows this one owns (the History window) go while what they show is still there: Windows
+// would destroy them only with this window, after the form's parts.
+void TTimeForm::DestroyOwnedWindows() {
+    struct Owned {
+        HWND owner;
+        std::vector<HWND> windows;
+    } found{Handle(), {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM search) {
+            auto& owned = *reinterpret_cast<Owned*>(search);
+            if (GetWindow(window, GW_OWNER) == owned.owner) {
+                owned.windows.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (const HWND window : found.windows) {
+        DestroyWindow(window);
+    }
+}
+
+void TTimeForm::SetUpControls() {
+    CreateMainHourControls(Handle());
+    std::size_t next = 0;
+    for (const FormControl& control : MainHourControls()) {
+        if (control.kind == ControlKind::PictureButton) {
+            pictures_[next++].reset(static_cast<HBITMAP>(
+                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(control.picture),
+                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        }
+        if (!StatusTextOf(control.name).empty()) {
+            SetWindowSubclass(Control(control.id), StatusSubclass, 0,
+                              reinterpret_cast<DWORD_PTR>(this));
+        }
+    }
+}
+
+void TTimeForm::SetUpTooltip() {
+    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(),
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
+    tool.lpszText = tipText_.data();
+    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TTimeForm::SetUpWindow() {
+    ApplyDpi(WindowDpi(Handle()));
+    // Centred on the primary screen's work area (the designed place is not used).
+    MONITORINFO screen{};
+    screen.cbSize = sizeof screen;
+    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &screen);
+    const SIZE size = WindowSize();
+    const RECT& area = screen.rcWork;
+    SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - size.cx) / 2,
+                 area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FitClientArea();
+}
+
+// The frame Windows draws may not be the one computed for the DPI (Wine keeps its own at any
+// DPI): the client area is what has to come out at the form's size.
+void TTimeForm::FitClientArea() {
+    RECT client{};
+    RECT frame{};
+    GetClientRect(Handle(), &client);
+    GetWindowRect(Handle(), &frame);
+    const int wider = Scaled(kMainHourClient.cx, dpi_) - client.right;
+    const int taller = Scaled(kMainHourClient.cy, dpi_) - client.bottom;
+    if (wider != 0 || taller != 0) {
+        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left + wider,
+                     frame.bottom - frame.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void TTimeForm::ApplyDpi(UINT dpi) {
+    dpi_ = dpi;
+    font_.reset(CreateFormFont(dpi));
+    LayOutMainHour(Handle(), dpi, font_.get());
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(kTipWidth, dpi));
+}
+
+SIZE TTimeForm::WindowSize() const {
+    const RECT client{0, 0, Scaled(kMainHourClient.cx, dpi_), Scaled(kMainHourClient.cy, dpi_)};
+    const RECT frame = WindowRectForClient(client, kFormStyle, 0, dpi_);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+void TTimeForm::SetUpTrayMenu() {
+    PopupMenu1.reset(CreatePopupMenu());
+    const auto item = [this](int id, const char* caption) {
+        AppendMenuW(PopupMenu1.get(), MF_STRING, static_cast<UINT_PTR>(id), Widen(caption).c_str());
+    };
+    item(kSynchronizecomputerclock1Id, kSynchronizeComputerClockCaption);
+    AppendMenuW(PopupMenu1.get(), MF_SEPARATOR, 0, nullptr);
+    item(kRestoreprogram1Id, kRestoreProgramCaption);
+    item(kExitprogram1Id, kExitProgramCaption);
+    item(kHistory1Id, kHistoryCaption);
+}
+
+void TTimeForm::SetUpTrayIcon() {
+    const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
+    ImageList1.Add(picture);
+    TrayIcon1.CycleInterval = 400;
+    TrayIcon1.SetHint(kTitle);
+    TrayIcon1.SetIcon(picture);
+    TrayIcon1.SetIconVisible(true);
+    TrayIcon1.SetIconIndex(0);
+    TrayIcon1.MinimizeToTray = true;
+    TrayIcon1.OnDblClick = [this](TCoolTrayIcon* sender) { TrayIcon1DblClick(sender); };
+    TrayIcon1.SetIconList(&ImageList1);
+    TrayIcon1.PopupMenu = PopupMenu1.get();
+    TrayIcon1.Loaded();
+}
+
+void TTimeForm::SetLocalTimeText(const std::string& text) {
+    SetWindowTextW(Control(kLocalPCEditId), Widen(text).c_str());
+    InvalidateRect(Control(kLocalPCEditId), nullptr, FALSE);
+}
+
+void TTimeForm::SetServerTimeText(const std::string& text) {
+    SetWindowTextW(Control(kTimeServerEditId), Widen(text).c_str());
+    InvalidateRect(Control(kTimeServerEditId), nullptr, FALSE);
+}
+
+std::string TTimeForm::ServerTimeText() const {
+    return WindowText(Control(kTimeServerEditId));
+}
+
+void TTimeForm::SetTimeCaptions(const std::string& localCaption, const std::string& serverCaption) {
+    // Only a change is set: each setting repaints the label.
+    for (const auto& [id, caption] :
+         {std::pair{kLabel1Id, &localCaption}, std::pair{kLabel2Id, &serverCaption}}) {
+        if (WindowText(Control(id)) != *caption) {
+            SetWindowTextW(Control(id), Widen(*caption).c_str());
+        }
+    }
+}
+
+void TTimeForm::SetBusyCursor(bool on) {
+    if (on == busy_) {
+        return;
+    }
+    busy_ = on;
+    ShowCursor();
+}
+
+// The cursor changes at once where it stands over this window; elsewhere it is another
+// program's business.
+void TTimeForm::ShowCursor() {
+    POINT at{};
+    const HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+    if (under != nullptr && GetAncestor(under, GA_ROOT) == Handle()) {
+        SetCursor(LoadCursorW(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
+    }
+}
+
+bool TTimeForm::AskYesNo(const std::string& question) {
+    // The window comes out of the tray first: a box over nothing would leave the user wondering
+    // what it is about.
+    if (!IsWindowVisible(Handle())) {
+        BringToFront();
+    }
+    return TApplication::AskYesNo(Handle(), question);
+}
+
+void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    tipText_ = Widen(text);
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.hwnd = Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
+    tool.lpszText = tipText_.data();
+    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    TrayIcon1.SetTipDetails(text);
+}
+
+std::string TTimeForm::ServerFieldTip() const {
+    return Narrow(tipText_);
+}
+
+void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
+    TrayIcon1.ShowMessage(title, text);
+}
+
+void TTimeForm::SetWindowMinimized() {
+    startMinimized_ = true;
+    if (IsWindowVisible(Handle())) {
+        ShowWindow(Handle(), SW_MINIMIZE);
+    }
+}
+
+void TTimeForm::SetWindowNormal() {
+    // A hidden window is set to normal when it is shown again (RestoreMainWindow).
+    if (IsWindowVisible(Handle()) && IsIconic(Handle())) {
+        ShowWindow(Handle(), SW_RESTORE);
+    }
+}
+
+void TTimeForm::SetStatusText(const std::string& text) {
+    SendMessageW(Control(kStatusBar1Id), SB_SETTEXTW, SB_SIMPLEID,
+                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
+}
+
+std::string TTimeForm::StatusText() const {
+    // In simple mode the bar reads back its one panel as part 0.
+    const HWND bar = Control(kStatusBar1Id);
+    const auto length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length);
+    return Narrow(text);
+}
+
+void TTimeForm::ShowAtStart(int showCommand) {
+    const bool minimized = startMinimized_ || showCommand == SW_MINIMIZE ||
+                           showCommand == SW_SHOWMINIMIZED || showCommand == SW_SHOWMINNOACTIVE;
+    if (!minimized) {
+        ShowWindow(Handle(), showCommand);
+        UpdateWindow(Handle());
+        return;
+    }
+    // A minimized window with a tray to go to stays hidden: only the icon shows.
+    if (!TrayIcon1.TrayAvailable()) {
+        ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+    }
+}
+
+void TTimeForm::FormDestroy() {
+    if (std::exchange(destroyed_, true)) {
+        return;
+    }
+    const auto save = [this] { Controller.FormDestroy(); };
+    if (userEnded_) {
+        TApplication::Guarded(save);
+    } else {
+        TApplication::GuardedUnattended(save);
+    }
+}
+
+void TTimeForm::CommitData() {
+    TApplication::GuardedUnattended([this] { Controller.SaveSettingsNow(); });
+}
+
+void TTimeForm::SpeedButton3Click() {
+    ShowHelp(Handle());
+}
+
+void TTimeForm::Exit2Click() {
+    userEnded_ = true;
+    PostQuitMessage(0);
+}
+
+void TTimeForm::Exitprogram1Click() {
+    SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TTimeForm::Restoreprogram1Click() {
+    // Whichever way the window went, minimized or hidden when another program took the focus.
+    BringToFront();
+}
+
+void TTimeForm::History1Click() {
+    ShowHistoryWindow(Handle(), HistoryFeed1);
+}
+
+void TTimeForm::TrayIcon1DblClick(TCoolTrayIcon*) {
+    BringToFront();
+}
+
+void TTimeForm::BringToFront() {
+    TrayIcon1.RestoreMainWindow();
+}
+
+void TTimeForm::ClockWasSet() {
+    Controller.ClockWasSet();
+}
+
+void TTimeForm::ApplicationEvents1Activate() {
+    SetWindowNormal();
+    Controller.StartDisplayRefresh();
+}
+
+void TTimeForm::ApplicationEvents1Deactivate() {
+    // While a window of ours is modal over this one (options, help, a box) the main window stays
+    // with it: that window would be left on the screen without its owner. A window shown again
+    // that never became active was not left for another program.
+    if (!IsWindowEnabled(Handle()) || !activeSinceShown_) {
+        return;
+    }
+    TrayIcon1.HideMainWindow();
+}
+
+}  // namespace velmora

@@ -1,0 +1,152 @@
+#pragma once
+
+// <windows.h> before the headers that build on it.
+#include <windows.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sync/SyncController.h"
+#include "sync/TimeView.h"
+#include "ui/win32/CoolTrayIcon.h"
+#include "ui/win32/GdiObject.h"
+#include "ui/win32/HistoryFeed.h"
+#include "ui/win32/MainHourForm.h"
+#include "ui/win32/OwnWindow.h"
+#include "ui/win32/ThreadWorker.h"
+#include "ui/win32/WindowTimer.h"
+
+namespace velmora {
+
+// The main window: five picture buttons, the two clock fields, the status line and the tray
+// icon with its menu. It shows what the controller tells it and forwards every action.
+//
+// How to find its parts from outside (tests, the e2e scripts):
+// - the window: class "TTimeForm", title "Velmora" (FindWindowW(L"TTimeForm", L"Velmora"));
+// - its controls: children with the ids of MainHourForm.h (GetDlgItem): the picture buttons are
+//   "Button"s whose window text is their caption ("Get time", "Adjust time", "Properties",
+//   "Help", "Exit"); Label1 and Label2 "Static"s with the captions; the clock fields
+//   LocalPCEdit and TimeServerEdit owner-drawn "Static"s whose window text is the time shown;
+//   StatusBar1 a "msctls_statusbar32" in simple mode (SB_GETTEXTW of part 0);
+// - the server field's tooltip: the "tooltips_class32" window owned by the form (TTM_GETTEXTW
+//   for the field, whose record and buffer must lie in the program's own memory);
+// - the tray icon: a hidden top-level window of class "TTrayIconHandler" gets its notifications,
+//   message 0x0800 with wParam 1 and the mouse message in lParam (WM_LBUTTONDBLCLK restores,
+//   WM_RBUTTONDOWN opens the menu at the pointer); "TaskbarCreated" sent to it adds the icon
+//   again;
+// - the tray menu's items: WM_COMMAND to the form with the ids of MainHourForm.h.
+class TTimeForm : public TimeView, private MessageHandler {
+  public:
+    // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
+    explicit TTimeForm(PlatformServices services,
+                       std::unique_ptr<TrayShell> shell = std::make_unique<ShellNotifyIcon>());
+    // Saves the settings (FormDestroy) unless that already happened.
+    ~TTimeForm() override;
+    TTimeForm(const TTimeForm&) = delete;
+    TTimeForm& operator=(const TTimeForm&) = delete;
+
+    HWND Handle() const { return window_.Handle(); }
+    HWND Control(int id) const { return GetDlgItem(Handle(), id); }
+
+    void SetLocalTimeText(const std::string& text) override;
+    void SetServerTimeText(const std::string& text) override;
+    std::string ServerTimeText() const override;
+    void SetTimeCaptions(const std::string& localCaption,
+                         const std::string& serverCaption) override;
+    void SetBusyCursor(bool on) override;
+    void SetWindowMinimized() override;
+    void SetTimeStatus(const std::vector<std::string>& lines) override;
+    void ShowNotification(const std::string& title, const std::string& text) override;
+    void SetWindowNormal();
+    void SetStatusText(const std::string& text);
+    std::string StatusText() const;
+    // The server field's tooltip: the status lines whole, and the tooltip control showing it.
+    std::string ServerFieldTip() const;
+    HWND Tooltip() const { return tooltip_; }
+    // A question with Yes and No, No the default; true for Yes.
+    bool AskYesNo(const std::string& question);
+
+    // Shows the window as start-up left it, or as the program was started (`showCommand`, the
+    // entry's): normal, or minimized (into the tray when there is one).
+    void ShowAtStart(int showCommand);
+    // Saves the settings once. A failure then shows in a box when the user ended the program
+    // from its window or menu; ended any other way (the session's end) nobody may be there to
+    // close a box, so it goes to standard error.
+    void FormDestroy();
+    // The session is ending: the settings are written now, a failure goes to standard error, and
+    // the program goes on (the logoff may yet be cancelled; it saves again at its end).
+    void CommitData();
+
+    void SpeedButton3Click();
+    void Exit2Click();
+    void Exitprogram1Click();
+    void Restoreprogram1Click();
+    void History1Click();
+    void TrayIcon1DblClick(TCoolTrayIcon* sender);
+    // Shows the window in the normal state and in front, from the tray or wherever it is.
+    void BringToFront();
+    // The system clock has been set, by this program or another (WM_TIMECHANGE).
+    void ClockWasSet();
+    void ApplicationEvents1Activate();
+    void ApplicationEvents1Deactivate();
+
+    bool BusyCursor() const { return busy_; }
+    // Whether a query or a clock setting is still under way on the worker.
+    bool WorkRunning() const { return Work.Busy(); }
+    // The user ended the program from its window or menu.
+    bool UserEnded() const { return userEnded_; }
+    TCoolTrayIcon& TrayIcon() { return TrayIcon1; }
+    HMENU TrayMenu() const { return PopupMenu1.get(); }
+    const WindowTimer& DisplayTimer() const { return UpdateTimer; }
+    UINT Dpi() const { return dpi_; }
+
+  private:
+    LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override;
+    bool HandleCommand(int id);
+    bool KeyboardMessage(MSG& message);
+    void DrawItem(const DRAWITEMSTRUCT& item);
+    void Activated(bool active);
+    void EndSession(bool ending);
+    void Close();
+    void DpiChanged(UINT dpi, const RECT& suggested);
+    void ShowCursor();
+
+    void SetUpWindow();
+    void SetUpControls();
+    void SetUpTooltip();
+    void SetUpTrayMenu();
+    void SetUpTrayIcon();
+    // Fonts and places at `dpi`; the window's size to match.
+    void ApplyDpi(UINT dpi);
+    SIZE WindowSize() const;
+    void FitClientArea();
+    void DestroyOwnedWindows();
+
+    OwnWindow window_;
+    WindowTimer UpdateTimer{false, 500};
+    WindowTimer Timer1{false, 0};
+    TImageList ImageList1;
+    MenuHandle PopupMenu1;
+    TCoolTrayIcon TrayIcon1;
+    ThreadWorker Work;
+    // Before the controller, which keeps its records through it.
+    HistoryFeed HistoryFeed1;
+    SyncController Controller;
+
+    UINT dpi_ = 96;
+    GdiObject<HFONT> font_;
+    std::array<GdiObject<HBITMAP>, 5> pictures_;
+    HWND tooltip_ = nullptr;
+    std::wstring tipText_;
+    HWND focus_ = nullptr;
+    bool busy_ = false;
+    bool startMinimized_ = false;
+    bool destroyed_ = false;
+    bool userEnded_ = false;
+    // The window has been the active one since it was last shown.
+    bool activeSinceShown_ = false;
+};
+
+}  // namespace velmora

@@ -1,0 +1,7 @@
+#include "ui/win32/help.h"
+
+namespace velmora {
+
+void ShowHelp(HWND) {}
+
+}  // namespace velmora
