@@ -103,4 +103,34 @@ bool ParseHistoryLine(const std::string& line, HistoryRecord& record) {
     return true;
 }
 
+std::vector<std::string> WholeHistoryLines(const std::string& content) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        lines.push_back(content.substr(start, end - start));
+    }
+    return lines;
+}
+
+std::vector<HistoryRecord> ParseHistory(const std::string& content) {
+    std::vector<HistoryRecord> records;
+    for (const std::string& line : WholeHistoryLines(content)) {
+        HistoryRecord record;
+        if (ParseHistoryLine(line, record)) {
+            records.push_back(record);
+        }
+    }
+    return records;
+}
+
+std::string TrimmedHistory(const std::vector<std::string>& lines, std::size_t keepLines,
+                           const std::string& line) {
+    const std::size_t keep = std::max<std::size_t>(keepLines, 1) - 1;
+    std::string kept;
+    for (std::size_t i = lines.size() > keep ? lines.size() - keep : 0; i < lines.size(); ++i) {
+        kept += lines[i] + "\n";
+    }
+    return kept + line + "\n";
+}
+
 }  // namespace velmora

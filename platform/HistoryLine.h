@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 #include "platform/HistoryStore.h"
 
@@ -18,5 +20,14 @@ bool Writable(const HistoryRecord& record);
 // another program, to the versions before it) passes over that line and reads the rest.
 std::string HistoryLine(const HistoryRecord& record);
 bool ParseHistoryLine(const std::string& line, HistoryRecord& record);
+
+// The history file's whole lines: a line left unfinished by a program killed while writing it is
+// not one.
+std::vector<std::string> WholeHistoryLines(const std::string& content);
+// The records of a history file's `content`; a line of another kind or version is passed over.
+std::vector<HistoryRecord> ParseHistory(const std::string& content);
+// What a full history becomes: its newest `keepLines` lines, the last of them `line`, each ended.
+std::string TrimmedHistory(const std::vector<std::string>& lines, std::size_t keepLines,
+                           const std::string& line);
 
 }  // namespace velmora

@@ -23,6 +23,12 @@ std::int32_t Timer1Interval(std::int32_t stored) {
 
 }  // namespace
 
+PlatformServices WithHistory(PlatformServices& services, HistoryStore& history) {
+    return PlatformServices{
+        services.Clock,     services.Zone, services.Profile,    services.Program,
+        services.Autostart, history,       services.ClockWatch, std::move(services.MakeSntpClient)};
+}
+
 SyncController::SyncController(SyncControllerServices services)
     : services_(std::move(services)), commands_([this](Command c) { StartCommand(c); }) {
     services_.UpdateTimer.OnTimer = [this] { UpdateTimerTimer(); };

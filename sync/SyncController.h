@@ -46,6 +46,10 @@ struct PlatformServices {
     SntpClientFactory MakeSntpClient;
 };
 
+// `services` with the history records going to `history` instead (the front end's feed, which
+// passes them on); the client factory is moved out of `services`.
+PlatformServices WithHistory(PlatformServices& services, HistoryStore& history);
+
 // Everything the controller works with; the main window owns all of it and outlives the
 // controller.
 struct SyncControllerServices {

@@ -63,17 +63,6 @@ std::string ReadAll(const std::string& path) {
     return content;
 }
 
-// The whole lines of `content`: a line left unfinished by a program killed while writing it is
-// not one.
-std::vector<std::string> WholeLines(const std::string& content) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        lines.push_back(content.substr(start, end - start));
-    }
-    return lines;
-}
-
 // Cuts away a line left unfinished by a program killed while writing it, so that the file holds
 // whole lines only and the next one starts on its own. False when the system refuses.
 bool DropUnfinishedLine(int fd) {
@@ -158,15 +147,7 @@ HistoryFile::HistoryFile(std::string path, std::size_t maxLines, std::size_t kee
     : path_(std::move(path)), maxLines_(maxLines), keepLines_(std::min(keepLines, maxLines)) {}
 
 std::vector<HistoryRecord> HistoryFile::Load() const {
-    std::vector<HistoryRecord> records;
-    for (const std::string& line : WholeLines(ReadAll(path_))) {
-        HistoryRecord record;
-        // A line of another kind or version is passed over.
-        if (ParseHistoryLine(line, record)) {
-            records.push_back(record);
-        }
-    }
-    return records;
+    return ParseHistory(ReadAll(path_));
 }
 
 void HistoryFile::Append(const HistoryRecord& record) {
@@ -221,15 +202,11 @@ bool HistoryFile::AppendLocked(int fd, const std::string& line) {
 }
 
 bool HistoryFile::Trim(int fd, const std::string& line) {
-    const std::vector<std::string> lines = WholeLines(ReadFrom(fd));
+    const std::vector<std::string> lines = WholeHistoryLines(ReadFrom(fd));
     // The newest lines stay, with the record among them; the file is replaced whole while the
     // other copies wait for the lock.
     const std::size_t keep = std::max<std::size_t>(keepLines_, 1) - 1;
-    std::string kept;
-    for (std::size_t i = lines.size() > keep ? lines.size() - keep : 0; i < lines.size(); ++i) {
-        kept += lines[i] + "\n";
-    }
-    kept += line + "\n";
+    const std::string kept = TrimmedHistory(lines, keepLines_, line);
     known_ = false;
     if (!ReplaceFileAtomically(path_, kept, 0600)) {
         // The record is still kept, and the trim tried again only after as many records more.

@@ -1,9 +1,5 @@
 #include "platform/windows/WindowsHistoryFile.h"
 
-// <windows.h> before the headers that build on it.
-#include <objbase.h>
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <optional>
@@ -16,6 +12,7 @@
 #include "platform/windows/SystemMessage.h"
 #include "platform/windows/WideText.h"
 #include "platform/windows/WindowsPath.h"
+#include "platform/windows/WindowsSettingsLocation.h"
 
 namespace velmora {
 namespace {
@@ -23,15 +20,6 @@ namespace {
 // How long another copy may hold the file before this record is given up, in milliseconds: it
 // holds it for one line, and the window's thread waits meanwhile.
 constexpr int kLockWaitMs = 500;
-
-std::vector<std::string> WholeLines(const std::string& content) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = content.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        lines.push_back(content.substr(start, end - start));
-    }
-    return lines;
-}
 
 std::optional<std::string> ReadOpen(HANDLE file) {
     LARGE_INTEGER size{};
@@ -77,22 +65,11 @@ bool Lock(HANDLE file) {
     return true;
 }
 
-std::wstring LocalAppData() {
-    wchar_t* path = nullptr;
-    std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &path))) {
-        folder = path;
-    }
-    CoTaskMemFree(path);
-    return folder;
-}
-
 }  // namespace
 
 std::string UserHistoryFile() {
-    const std::wstring folder = LocalAppData();
-    return folder.empty() ? ""
-                          : JoinWindowsPath(JoinWindowsPath(Narrow(folder), "Velmora"), "history");
+    const std::string folder = UserLocalAppDataDirectory();
+    return folder.empty() ? "" : JoinWindowsPath(JoinWindowsPath(folder, "Velmora"), "history");
 }
 
 WindowsHistoryFile::WindowsHistoryFile(std::string path, std::size_t maxLines,
@@ -101,15 +78,7 @@ WindowsHistoryFile::WindowsHistoryFile(std::string path, std::size_t maxLines,
 
 std::vector<HistoryRecord> WindowsHistoryFile::Load() const {
     bool missing = false;
-    std::vector<HistoryRecord> records;
-    for (const std::string& line : WholeLines(ReadWholeFile(path_, missing).value_or(""))) {
-        HistoryRecord record;
-        // A line of another kind or version is passed over.
-        if (ParseHistoryLine(line, record)) {
-            records.push_back(record);
-        }
-    }
-    return records;
+    return ParseHistory(ReadWholeFile(path_, missing).value_or(""));
 }
 
 void WindowsHistoryFile::Append(const HistoryRecord& record) {
@@ -155,7 +124,7 @@ std::string WindowsHistoryFile::AppendLocked(const std::string& line, std::strin
     content = std::move(*read);
     // Counted again whenever another copy has written since this one did.
     if (static_cast<std::int64_t>(content.size()) != knownSize_) {
-        lines_ = WholeLines(content).size();
+        lines_ = WholeHistoryLines(content).size();
     }
     if (lines_ >= maxLines_) {
         return "";
@@ -174,14 +143,9 @@ std::string WindowsHistoryFile::AppendLocked(const std::string& line, std::strin
 }
 
 std::string WindowsHistoryFile::Trim(const std::string& content, const std::string& line) {
-    const std::vector<std::string> lines = WholeLines(content);
-    // The newest lines stay, with the record among them.
+    const std::vector<std::string> lines = WholeHistoryLines(content);
+    const std::string kept = TrimmedHistory(lines, keepLines_, line);
     const std::size_t keep = std::max<std::size_t>(keepLines_, 1) - 1;
-    std::string kept;
-    for (std::size_t i = lines.size() > keep ? lines.size() - keep : 0; i < lines.size(); ++i) {
-        kept += lines[i] + "\n";
-    }
-    kept += line + "\n";
     knownSize_ = -1;
     if (!ReplaceFileAtomically(path_, kept)) {
         // The record is lost, and the trim tried again with the next one.

@@ -36,10 +36,10 @@ std::wstring Environment(const wchar_t* name) {
     }
 }
 
-std::wstring KnownRoamingFolder() {
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     wchar_t* path = nullptr;
     std::wstring folder;
-    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_RoamingAppData, 0, nullptr, &path))) {
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path))) {
         folder = path;
     }
     CoTaskMemFree(path);
@@ -58,7 +58,12 @@ std::string UserAppDataDirectory() {
     if (IsAbsolute(variable)) {
         return Narrow(variable);
     }
-    const std::wstring known = KnownRoamingFolder();
+    const std::wstring known = KnownFolder(FOLDERID_RoamingAppData);
+    return IsAbsolute(known) ? Narrow(known) : "";
+}
+
+std::string UserLocalAppDataDirectory() {
+    const std::wstring known = KnownFolder(FOLDERID_LocalAppData);
     return IsAbsolute(known) ? Narrow(known) : "";
 }
 

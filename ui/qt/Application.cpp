@@ -2,10 +2,9 @@
 
 #include <QFont>
 #include <QMessageBox>
-#include <cstdio>
-#include <exception>
 #include <utility>
 
+#include "ui/common/ErrorReport.h"
 #include "ui/common/FormTexts.h"
 
 // A resource file in a static library is linked in only when asked for.
@@ -17,8 +16,6 @@ namespace velmora {
 
 namespace {
 
-bool errorShowing = false;
-std::string errorMessage;
 bool quitting = false;
 
 // The forms are laid out for "MS Sans Serif" 8 pt at 96 dpi; where it is missing, a condensed
@@ -29,29 +26,6 @@ QFont FormFont() {
     QFont font("MS Sans Serif");
     font.setPixelSize(10);
     return font;
-}
-
-void ReportCurrentException(void (*report)(const std::string&) = TApplication::ShowError) {
-    try {
-        throw;
-    } catch (const std::exception& e) {
-        report(e.what());
-    } catch (...) {
-        report("Unknown error.");
-    }
-}
-
-void ReportToStandardError(const std::string& message) {
-    std::fprintf(stderr, "velmora: %s\n", message.c_str());
-}
-
-// Runs `action`; an error it raises goes to `report`.
-void RunReporting(const std::function<void()>& action, void (*report)(const std::string&)) {
-    try {
-        action();
-    } catch (...) {
-        ReportCurrentException(report);
-    }
 }
 
 }  // namespace
@@ -68,7 +42,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        ReportCurrentException();
+        RunReporting([] { throw; }, [](const std::string& message) { ShowError(message); });
     }
     return false;
 }
@@ -79,29 +53,19 @@ void TApplication::ShowError(const std::string& message) {
 
 void TApplication::ShowError(const std::string& message,
                              const std::function<void(QMessageBox& box)>& show) {
-    if (errorShowing) {
-        return;
-    }
-    // The box's own events pass notify() too; a second error is dropped while it is open.
-    errorShowing = true;
-    errorMessage = message;
-    struct Reopen {
-        ~Reopen() {
-            errorShowing = false;
-            errorMessage.clear();
-        }
-    } reopen;
-    QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
-                    QMessageBox::Ok);
-    box.setObjectName("ErrorBox");
-    // With the main window hidden in the tray this box may be the last window: closing it must
-    // not end the program.
-    box.setAttribute(Qt::WA_QuitOnClose, false);
-    show(box);
+    ShowOneAtATime(message, [&] {
+        QMessageBox box(QMessageBox::Critical, kTitle, QString::fromStdString(message),
+                        QMessageBox::Ok);
+        box.setObjectName("ErrorBox");
+        // With the main window hidden in the tray this box may be the last window: closing it
+        // must not end the program.
+        box.setAttribute(Qt::WA_QuitOnClose, false);
+        show(box);
+    });
 }
 
 void TApplication::Guarded(const std::function<void()>& action) {
-    RunReporting(action, ShowError);
+    RunReporting(action, [](const std::string& message) { ShowError(message); });
 }
 
 void TApplication::GuardedUnattended(const std::function<void()>& action) {
@@ -113,11 +77,11 @@ std::function<void()> TApplication::Guard(std::function<void()> action) {
 }
 
 bool TApplication::ErrorShowing() {
-    return errorShowing;
+    return ErrorBoxShowing();
 }
 
 std::string TApplication::ErrorMessage() {
-    return errorMessage;
+    return ErrorBoxMessage();
 }
 
 bool TApplication::Quitting() {

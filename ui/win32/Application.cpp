@@ -2,41 +2,22 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
-#include <exception>
 #include <map>
 #include <utility>
 
 #include "platform/windows/WideText.h"
+#include "ui/common/ErrorReport.h"
 #include "ui/common/FormTexts.h"
 
 namespace velmora {
 
 namespace {
 
-bool errorShowing = false;
-std::string errorMessage;
 HWND mainWindow = nullptr;
 
 std::map<HWND, std::function<bool(MSG&)>>& KeyboardFilters() {
     static std::map<HWND, std::function<bool(MSG&)>> filters;
     return filters;
-}
-
-void ReportToStandardError(const std::string& message) {
-    std::fprintf(stderr, "velmora: %s\n", message.c_str());
-    std::fflush(stderr);
-}
-
-// Runs `action`; an error it raises goes to `report`.
-void RunReporting(const std::function<void()>& action, void (*report)(const std::string&)) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        report(e.what());
-    } catch (...) {
-        report("Unknown error.");
-    }
 }
 
 // The owner a box may have: a window hidden in the tray would leave the box without a place (a
@@ -59,21 +40,12 @@ void TApplication::Initialize() {
 }
 
 void TApplication::ShowError(const std::string& message) {
-    if (errorShowing) {
-        return;
-    }
-    // Messages of windows under the box still pass the handler; a second error is dropped.
-    errorShowing = true;
-    errorMessage = message;
-    struct Reopen {
-        ~Reopen() {
-            errorShowing = false;
-            errorMessage.clear();
-        }
-    } reopen;
-    const HWND owner = BoxOwner(mainWindow);
-    MessageBoxW(owner, Widen(message).c_str(), Widen(kTitle).c_str(),
-                MB_OK | MB_ICONERROR | (owner == nullptr ? MB_SETFOREGROUND | MB_TASKMODAL : 0));
+    ShowOneAtATime(message, [&message] {
+        const HWND owner = BoxOwner(mainWindow);
+        MessageBoxW(
+            owner, Widen(message).c_str(), Widen(kTitle).c_str(),
+            MB_OK | MB_ICONERROR | (owner == nullptr ? MB_SETFOREGROUND | MB_TASKMODAL : 0));
+    });
 }
 
 bool TApplication::AskYesNo(HWND owner, const std::string& question) {
@@ -96,11 +68,11 @@ void TApplication::GuardedUnattended(const std::function<void()>& action) {
 }
 
 bool TApplication::ErrorShowing() {
-    return errorShowing;
+    return ErrorBoxShowing();
 }
 
 std::string TApplication::ErrorMessage() {
-    return errorMessage;
+    return ErrorBoxMessage();
 }
 
 void TApplication::AddKeyboardFilter(HWND window, std::function<bool(MSG&)> filter) {

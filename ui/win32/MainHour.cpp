@@ -61,9 +61,7 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         form,
         updateTimer,
         timer1,
-        PlatformServices{services.Clock, services.Zone, services.Profile, services.Program,
-                         services.Autostart, history, services.ClockWatch,
-                         std::move(services.MakeSntpClient)},
+        WithHistory(services, history),
         [&form] { return std::make_unique<TOptionsForm>(form.Handle()); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
@@ -97,6 +95,29 @@ TTimeForm::~TTimeForm() {
     TApplication::RemoveKeyboardFilter(Handle());
     TApplication::SetMainWindow(nullptr);
     window_.Listen(nullptr);
+    DestroyOwnedWindows();
+}
+
+// The windows this one owns (the History window) go while what they show is still there: Windows
+// would destroy them only with this window, after the form's parts.
+void TTimeForm::DestroyOwnedWindows() {
+    struct Owned {
+        HWND owner;
+        std::vector<HWND> windows;
+    } found{Handle(), {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM search) {
+            auto& owned = *reinterpret_cast<Owned*>(search);
+            if (GetWindow(window, GW_OWNER) == owned.owner) {
+                owned.windows.push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (const HWND window : found.windows) {
+        DestroyWindow(window);
+    }
 }
 
 void TTimeForm::SetUpControls() {

@@ -31,7 +31,7 @@ namespace velmora {
 //   LocalPCEdit and TimeServerEdit owner-drawn "Static"s whose window text is the time shown;
 //   StatusBar1 a "msctls_statusbar32" in simple mode (SB_GETTEXTW of part 0);
 // - the server field's tooltip: the "tooltips_class32" window owned by the form (TTM_GETTEXTW
-//   for the field);
+//   for the field, whose record and buffer must lie in the program's own memory);
 // - the tray icon: a hidden top-level window of class "TTrayIconHandler" gets its notifications,
 //   message 0x0800 with wParam 1 and the mouse message in lParam (WM_LBUTTONDBLCLK restores,
 //   WM_RBUTTONDOWN opens the menu at the pointer); "TaskbarCreated" sent to it adds the icon
@@ -122,6 +122,7 @@ class TTimeForm : public TimeView, private MessageHandler {
     void ApplyDpi(UINT dpi);
     SIZE WindowSize() const;
     void FitClientArea();
+    void DestroyOwnedWindows();
 
     OwnWindow window_;
     WindowTimer UpdateTimer{false, 500};

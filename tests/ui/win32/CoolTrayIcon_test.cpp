@@ -129,7 +129,8 @@ TEST_F(CoolTrayIconTest, TheOwnerHidesOnlyIntoATray) {
     EXPECT_EQ(tray.calls.back().message, static_cast<DWORD>(NIM_ADD));
 }
 
-// "TaskbarCreated" brings back an icon that was visible, and only such a one.
+// Explorer restarted: "TaskbarCreated" to the icon's window brings back an icon that was visible,
+// and only such a one.
 TEST_F(CoolTrayIconTest, TaskbarCreatedOnlyForAVisibleIcon) {
     auto icon = MakeIcon();
     icon->SetIconVisible(false);

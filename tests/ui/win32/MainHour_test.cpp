@@ -28,6 +28,7 @@
 #include "tests/fixtures/windows/WindowTest.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/MainHour.h"
+#include "ui/win32/OwnWindow.h"
 
 namespace velmora {
 namespace {
@@ -253,17 +254,6 @@ TEST_F(MainHourTest, TheWarningIsABalloon) {
     EXPECT_FALSE(tray.calls.back().data.uFlags & NIF_INFO);
 }
 
-// Explorer restarted: "TaskbarCreated" to the icon's window adds it again.
-TEST_F(MainHourTest, TaskbarCreatedAddsTheIconAgain) {
-    auto form = MakeForm();
-    const int adds = tray.Count(NIM_ADD);
-    tray.holding = false;  // the old shell's icons went with it
-    SendMessageW(form->TrayIcon().HandlerWindow(), TCoolTrayIcon::TaskbarCreatedMessage(), 0, 0);
-    EXPECT_EQ(tray.Count(NIM_ADD), adds + 1);
-    EXPECT_TRUE(tray.holding);
-    EXPECT_EQ(tray.calls.back().data.uID, form->TrayIcon().NotifyData().uID);
-}
-
 TEST_F(MainHourTest, MinimizeGoesToTheTrayAndADoubleClickBringsItBack) {
     auto form = MakeForm();
     form->ShowAtStart(SW_SHOWNORMAL);
@@ -411,6 +401,28 @@ TEST_F(MainHourTest, EveryWayOutEndsTheLoopAsTheUsersEnd) {
         EXPECT_TRUE(form->UserEnded()) << way;
         EXPECT_TRUE(IsWindow(form->Handle())) << "the entry saves, then the window goes";
     }
+}
+
+// A window the form owns (the History window) goes before the form's parts it shows.
+TEST_F(MainHourTest, OwnedWindowsGoFirst) {
+    struct Watch : MessageHandler {
+        HWND owner = nullptr;
+        bool ownerThere = false;
+        LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override {
+            if (message == WM_DESTROY) {
+                ownerThere = IsWindow(owner) != FALSE;
+            }
+            return DefWindowProcW(window, message, w, l);
+        }
+    } watch;
+    auto form = MakeForm();
+    watch.owner = form->Handle();
+    OwnWindow owned(
+        WindowLook{.className = L"Velmora.OwnedTest", .style = WS_POPUP, .parent = form->Handle()});
+    owned.Listen(&watch);
+    form.reset();
+    EXPECT_FALSE(IsWindow(owned.Handle()));
+    EXPECT_TRUE(watch.ownerThere);
 }
 
 TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {

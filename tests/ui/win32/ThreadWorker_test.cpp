@@ -67,22 +67,5 @@ TEST(ThreadWorker, AJobOutlivingTheWorkerHandsNothingBack) {
     CloseHandle(release);
 }
 
-// Steps already queued when the worker goes are dropped with it.
-TEST(ThreadWorker, QueuedStepsGoWithTheWorker) {
-    auto worker = std::make_unique<ThreadWorker>();
-    std::atomic<bool> ended = false;
-    int ran = 0;
-    worker->Run([&](const Worker::Post& post) { post([&ran] { ++ran; }); },
-                [&] {
-                    ++ran;
-                    ended = true;
-                });
-    // The job has posted both by the time its end is queued.
-    Sleep(200);
-    worker.reset();
-    test::PumpFor(50);
-    EXPECT_EQ(ran, 0);
-}
-
 }  // namespace
 }  // namespace velmora
