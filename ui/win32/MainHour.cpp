@@ -14,6 +14,7 @@
 #include "ui/win32/HistoryWindow.h"
 #include "ui/win32/Options.h"
 #include "ui/win32/ResourceIds.h"
+#include "ui/win32/WindowText.h"
 #include "ui/win32/help.h"
 
 namespace velmora {
@@ -40,13 +41,6 @@ WindowLook FormLook() {
                       .icon = ProgramIcon(GetSystemMetrics(SM_CXICON)),
                       .smallIcon = ProgramIcon(GetSystemMetrics(SM_CXSMICON)),
                       .background = GetSysColorBrush(COLOR_BTNFACE)};
-}
-
-std::string WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return Narrow(text);
 }
 
 // The status line follows the mouse over the controls that have a text for it.
@@ -236,14 +230,14 @@ void TTimeForm::SetServerTimeText(const std::string& text) {
 }
 
 std::string TTimeForm::ServerTimeText() const {
-    return WindowText(Control(kTimeServerEditId));
+    return TextOf(Control(kTimeServerEditId));
 }
 
 void TTimeForm::SetTimeCaptions(const std::string& localCaption, const std::string& serverCaption) {
     // Only a change is set: each setting repaints the label.
     for (const auto& [id, caption] :
          {std::pair{kLabel1Id, &localCaption}, std::pair{kLabel2Id, &serverCaption}}) {
-        if (WindowText(Control(id)) != *caption) {
+        if (TextOf(Control(id)) != *caption) {
             SetWindowTextW(Control(id), Widen(*caption).c_str());
         }
     }

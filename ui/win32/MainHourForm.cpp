@@ -109,10 +109,4 @@ void LayOutMainHour(HWND form, UINT dpi, HFONT font) {
     }
 }
 
-HFONT CreateFormFont(UINT dpi) {
-    return CreateFontW(Scaled(kFormFontHeight, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                       DEFAULT_PITCH | FF_SWISS, kFormFontName);
-}
-
 }  // namespace velmora

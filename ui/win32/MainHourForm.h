@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "ui/win32/FormFont.h"
+
 namespace velmora {
 
 // The main window's form data: its controls as designed, at 96 dpi.
@@ -45,9 +47,6 @@ struct FormControl {
 
 // The client area at 96 dpi.
 inline constexpr SIZE kMainHourClient = {315, 151};
-// The font of the form and all its controls: "MS Sans Serif", height -11 at 96 dpi (8 points).
-inline constexpr const wchar_t* kFormFontName = L"MS Sans Serif";
-inline constexpr int kFormFontHeight = -11;
 // The server field's background.
 inline constexpr COLORREF kServerFieldColour = RGB(0, 128, 0);
 
@@ -59,7 +58,5 @@ const FormControl* MainHourControl(int id);
 void CreateMainHourControls(HWND form);
 // Places the controls at `dpi` and gives them `font`.
 void LayOutMainHour(HWND form, UINT dpi, HFONT font);
-// The form's font at `dpi`.
-HFONT CreateFormFont(UINT dpi);
 
 }  // namespace velmora

@@ -1,0 +1,224 @@
+#include "ui/win32/ModalForm.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/windows/WideText.h"
+#include "ui/win32/Application.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/FormFont.h"
+
+namespace velmora {
+namespace {
+
+// A dialog template without controls: style, no menu, the dialog class, the caption; DWORD
+// aligned, as Windows wants it.
+std::vector<DWORD> EmptyTemplate(DWORD style, const std::wstring& caption) {
+    DLGTEMPLATE head{};
+    head.style = style;
+    std::vector<WORD> words(sizeof head / sizeof(WORD));
+    std::copy_n(reinterpret_cast<const WORD*>(&head), words.size(), words.begin());
+    words.push_back(0);  // no menu
+    words.push_back(0);  // the dialog class
+    words.insert(words.end(), caption.begin(), caption.end());
+    words.push_back(0);
+    std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
+    std::copy(words.begin(), words.end(), reinterpret_cast<WORD*>(aligned.data()));
+    return aligned;
+}
+
+// The work area of the monitor that `window` is on.
+RECT WorkAreaOf(HWND window) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info);
+    return info.rcWork;
+}
+
+}  // namespace
+
+ModalForm::ModalForm(HWND owner, const char* caption, DWORD style, int clientWidth,
+                     int clientHeight)
+    : owner_(owner), clientWidth_(clientWidth), clientHeight_(clientHeight) {
+    const std::vector<DWORD> form =
+        EmptyTemplate(WS_POPUP | WS_CAPTION | DS_MODALFRAME | style, Widen(caption));
+    hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                       reinterpret_cast<const DLGTEMPLATE*>(form.data()), owner,
+                                       DialogProc, reinterpret_cast<LPARAM>(this));
+    UseDpi(WindowDpi(hwnd_));
+}
+
+ModalForm::~ModalForm() {
+    if (hwnd_ != nullptr) {
+        SetWindowLongPtrW(hwnd_, DWLP_USER, 0);
+        DestroyWindow(hwnd_);
+    }
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+}
+
+int ModalForm::Scaled(int pixels) const {
+    return velmora::Scaled(pixels, dpi_);
+}
+
+void ModalForm::CreateControls(std::span<const DialogControl> controls) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    for (const DialogControl& control : controls) {
+        *control.handle = CreateWindowExW(
+            control.exStyle, control.windowClass, Widen(control.caption).c_str(),
+            WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        SendMessageW(*control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        controls_.push_back(control);
+    }
+    PlaceControls();
+}
+
+void ModalForm::PlaceControls() {
+    for (const DialogControl& control : controls_) {
+        MoveWindow(*control.handle, Scaled(control.left), Scaled(control.top),
+                   Scaled(control.width), Scaled(control.height), TRUE);
+    }
+}
+
+void ModalForm::UseDpi(UINT dpi) {
+    dpi_ = dpi;
+    const HFONT old = font_;
+    font_ = CreateFormFont(dpi);
+    for (const DialogControl& control : controls_) {
+        SendMessageW(*control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    }
+    if (old != nullptr) {
+        DeleteObject(old);
+    }
+    const RECT outer =
+        WindowRectForClient({0, 0, Scaled(clientWidth_), Scaled(clientHeight_)},
+                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
+                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls();
+}
+
+// Centred over the owner where it shows, else on the screen; whole on its monitor either way.
+void ModalForm::PlaceOverOwner() {
+    RECT own{};
+    const bool over = owner_ != nullptr && IsWindowVisible(owner_) && !IsIconic(owner_) &&
+                      GetWindowRect(owner_, &own);
+    const RECT area = WorkAreaOf(over ? owner_ : hwnd_);
+    if (!over) {
+        own = area;
+    }
+    RECT mine{};
+    GetWindowRect(hwnd_, &mine);
+    const int width = mine.right - mine.left;
+    const int height = mine.bottom - mine.top;
+    int left = (own.left + own.right - width) / 2;
+    int top = (own.top + own.bottom - height) / 2;
+    left = std::max<int>(area.left, std::min<int>(left, area.right - width));
+    top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
+    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ModalForm::ShowModal() {
+    if (hwnd_ == nullptr || shown_) {
+        return;
+    }
+    PlaceOverOwner();
+    OnShow();
+    shown_ = true;
+    const bool ownerWasEnabled = owner_ != nullptr && IsWindowEnabled(owner_);
+    if (ownerWasEnabled) {
+        EnableWindow(owner_, FALSE);
+    }
+    ShowWindow(hwnd_, SW_SHOW);
+    SetForegroundWindow(hwnd_);
+    OnShown();
+    RunLoop();
+    // The owner first, so that it is the window activated when this one goes.
+    if (ownerWasEnabled && IsWindow(owner_)) {
+        EnableWindow(owner_, TRUE);
+    }
+    if (hwnd_ != nullptr) {
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+    shown_ = false;
+}
+
+void ModalForm::RunLoop() {
+    MSG message{};
+    while (shown_ && hwnd_ != nullptr) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is ending: the loop outside hears of it too.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        if (got == -1) {
+            return;
+        }
+        if (PreTranslate(message) || IsDialogMessageW(hwnd_, &message)) {
+            continue;
+        }
+        TApplication::Dispatch(message);
+    }
+}
+
+void ModalForm::Close() {
+    shown_ = false;
+    // Wakes the loop up should it be waiting.
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+bool ModalForm::OnCommand(int id, int) {
+    if (id == IDCANCEL) {
+        Close();
+        return true;
+    }
+    return false;
+}
+
+bool ModalForm::OnMessage(UINT, WPARAM, LPARAM, INT_PTR&) {
+    return false;
+}
+
+INT_PTR ModalForm::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    INT_PTR result = FALSE;
+    if (OnMessage(message, wParam, lParam, result)) {
+        return result;
+    }
+    switch (message) {
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_CLOSE:
+            OnCommand(IDCANCEL, BN_CLICKED);
+            return TRUE;
+        case WM_DPICHANGED:
+            UseDpi(HIWORD(wParam));
+            return TRUE;
+        case WM_NCDESTROY:
+            hwnd_ = nullptr;
+            shown_ = false;
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK ModalForm::DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        reinterpret_cast<ModalForm*>(lParam)->hwnd_ = window;
+        return FALSE;
+    }
+    auto* form = reinterpret_cast<ModalForm*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (form == nullptr) {
+        return FALSE;
+    }
+    INT_PTR result = FALSE;
+    TApplication::Guarded([&] { result = form->Dispatch(message, wParam, lParam); });
+    return result;
+}
+
+}  // namespace velmora

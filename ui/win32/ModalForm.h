@@ -1,0 +1,83 @@
+#pragma once
+
+#include <windows.h>
+
+#include <span>
+#include <vector>
+
+namespace velmora {
+
+// One control of a form as the form data has it: where its window goes, its class, caption
+// (UTF-8), styles, ID, and place and size in the form's client area in 96 dpi pixels.
+struct DialogControl {
+    HWND* handle = nullptr;
+    const wchar_t* windowClass = nullptr;
+    const char* caption = "";
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int id = 0;
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// A modal form: a dialog window made from an in-memory template, there (hidden) for the form's
+// whole life so that its controls can be set before it is shown and read after it closed. Its
+// controls are made from form data, in tab order, and placed for the window's DPI. ShowModal runs
+// its own loop through IsDialogMessage, which gives the dialog keyboard (Tab, Enter for the
+// default button, Esc for IDCANCEL, Alt+letter), with the owner disabled meanwhile.
+class ModalForm {
+  public:
+    ModalForm(const ModalForm&) = delete;
+    ModalForm& operator=(const ModalForm&) = delete;
+    virtual ~ModalForm();
+
+    // Shows the form centred over its owner and returns when it closes.
+    void ShowModal();
+    HWND Handle() const { return hwnd_; }
+
+  protected:
+    // `style` holds the border and the title bar's boxes; the client area is `clientWidth` x
+    // `clientHeight` at 96 dpi.
+    ModalForm(HWND owner, const char* caption, DWORD style, int clientWidth, int clientHeight);
+
+    void CreateControls(std::span<const DialogControl> controls);
+    // Ends the modal loop; the form stays, hidden.
+    void Close();
+    bool Shown() const { return shown_; }
+    UINT Dpi() const { return dpi_; }
+    int Scaled(int pixels) const;
+    HFONT Font() const { return font_; }
+    const std::vector<DialogControl>& Controls() const { return controls_; }
+
+    // Just before the form appears, and once it is there.
+    virtual void OnShow() {}
+    virtual void OnShown() {}
+    // A command of a control; IDCANCEL (Esc, the close box) closes unless handled.
+    virtual bool OnCommand(int id, int code);
+    // Places the controls for the DPI and the client area: at the form data's places, scaled.
+    virtual void PlaceControls();
+    // A message the form handles itself, or nothing.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
+    // A message of the loop, before the dialog keyboard sees it; true when taken.
+    virtual bool PreTranslate(const MSG&) { return false; }
+
+  private:
+    static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
+    void UseDpi(UINT dpi);
+    void PlaceOverOwner();
+    void RunLoop();
+
+    HWND hwnd_ = nullptr;
+    HWND owner_ = nullptr;
+    HFONT font_ = nullptr;
+    UINT dpi_ = 96;
+    int clientWidth_;
+    int clientHeight_;
+    bool shown_ = false;
+    std::vector<DialogControl> controls_;
+};
+
+}  // namespace velmora
