@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <random>
+#include <string>
 
 #include "net/io/synsock.h"
 
@@ -57,7 +59,12 @@ class LookupTableTest : public ::testing::Test {
         return addresses;
     }
 
-    std::filesystem::path hosts = std::filesystem::temp_directory_path() / "velmora-test-hosts";
+    // ctest runs the cases side by side: each has a file of its own.
+    std::filesystem::path hosts =
+        std::filesystem::temp_directory_path() /
+        ("velmora-test-hosts-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+         std::to_string(std::random_device{}()));
     std::map<std::string, std::shared_ptr<FakeLookup>> started;
     int startFailure = 0;
     FakeLookup next;  // what the lookups started are like
