@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2086
 # What the start-up benchmarks share: one start measured with bench_shown, and the figures
 # summed up. Sourced by bench/run-startup and bench/run-startup-windows, after tests/e2e/lib.sh;
 # BENCH_SHOWN names the bench_shown program.
