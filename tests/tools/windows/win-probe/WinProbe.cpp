@@ -1,0 +1,138 @@
+// win-probe: what the Windows end-to-end tests ask of the program's windows from outside it, as
+// another program on the same desktop can. A window is named by "CLASS" or "CLASS:TITLE" (a
+// dialog is "#32770:Its caption"); a control by its id, 0 for the window itself.
+//
+//   win-probe text WINDOW ID      its text
+//   win-probe rect WINDOW ID      its place on the screen: left top right bottom
+//   win-probe client WINDOW       its client area: width height
+//   win-probe shown WINDOW        exit 0 when it is visible and not minimized
+//   win-probe checked WINDOW ID   exit 0 when the button is ticked
+//   win-probe post WINDOW MESSAGE posts a registered message ("TaskbarCreated") or WM_CLOSE
+//   win-probe untray WINDOW ID    takes the tray icon ID of the window out of the tray, as an
+//                                 Explorer that restarts loses it
+// With WINPROBE_DESKTOP set, the windows are looked for on that desktop (the name given to
+// `explorer /desktop=NAME,...`), as a program started there would see them.
+// Exit 2: no such window or control.
+// <windows.h> before the headers that build on it.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+HWND FindNamed(const std::wstring& name) {
+    const std::size_t colon = name.find(L':', 1);
+    const std::wstring className = name.substr(0, colon);
+    const std::wstring title = colon == std::wstring::npos ? L"" : name.substr(colon + 1);
+    return FindWindowW(className.c_str(), colon == std::wstring::npos ? nullptr : title.c_str());
+}
+
+HWND Control(HWND window, const wchar_t* id) {
+    const int number = _wtoi(id);
+    return number == 0 ? window : GetDlgItem(window, number);
+}
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+int PrintText(HWND control) {
+    wchar_t text[4096] = L"";
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 2000, &length)) {
+        return 3;
+    }
+    std::printf("%s\n", Utf8(std::wstring(text, length)).c_str());
+    return 0;
+}
+
+int Post(HWND window, const wchar_t* message) {
+    const UINT number =
+        std::wcscmp(message, L"WM_CLOSE") == 0 ? WM_CLOSE : RegisterWindowMessageW(message);
+    return PostMessageW(window, number, 0, 0) ? 0 : 1;
+}
+
+int Untray(HWND window, const wchar_t* id) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = window;
+    data.uID = static_cast<UINT>(_wtoi(id));
+    return Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
+}
+
+int Run(const std::wstring& command, HWND window, const wchar_t* argument) {
+    if (command == L"client") {
+        RECT client{};
+        GetClientRect(window, &client);
+        std::printf("%ld %ld\n", client.right, client.bottom);
+        return 0;
+    }
+    if (command == L"shown") {
+        return IsWindowVisible(window) && !IsIconic(window) ? 0 : 1;
+    }
+    if (argument == nullptr) {
+        return 64;
+    }
+    if (command == L"post") {
+        return Post(window, argument);
+    }
+    if (command == L"untray") {
+        return Untray(window, argument);
+    }
+    HWND control = Control(window, argument);
+    if (control == nullptr) {
+        return 2;
+    }
+    if (command == L"text") {
+        return PrintText(control);
+    }
+    if (command == L"checked") {
+        return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1;
+    }
+    if (command == L"rect") {
+        RECT place{};
+        GetWindowRect(control, &place);
+        std::printf("%ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+        return 0;
+    }
+    return 64;
+}
+
+}  // namespace
+
+// Windows are found on the thread's desktop only.
+bool JoinDesktop() {
+    const wchar_t* name = _wgetenv(L"WINPROBE_DESKTOP");
+    if (name == nullptr || *name == L'\0') {
+        return true;
+    }
+    HDESK desktop = OpenDesktopW(name, 0, FALSE, GENERIC_ALL);
+    return desktop != nullptr && SetThreadDesktop(desktop);
+}
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 3) {
+        std::fputs("usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n",
+                   stderr);
+        return 64;
+    }
+    if (!JoinDesktop()) {
+        std::fputs("win-probe: no such desktop\n", stderr);
+        return 2;
+    }
+    HWND window = FindNamed(argv[2]);
+    if (window == nullptr) {
+        return 2;
+    }
+    return Run(argv[1], window, argc > 3 ? argv[3] : nullptr);
+}
