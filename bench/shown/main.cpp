@@ -108,6 +108,8 @@ struct Watch {
     xcb_atom_t wmState;
     uint8_t damageNotify;
     std::map<xcb_window_t, Window> windows;
+    xcb_atom_t netWmPid = XCB_ATOM_NONE;
+    pid_t pid = 0;
 
     // Follows a new top-level window: its mapping, its name and its drawing from now on.
     void Follow(xcb_window_t window) {
@@ -142,13 +144,27 @@ struct Watch {
                Property(x, window, XCB_ATOM_WM_NAME) == title;
     }
 
+    // Whether the window is the started program's, as far as it says (_NET_WM_PID): under Wine
+    // the tray icon's window is Explorer's, and may be taken on by the window manager, with the
+    // program's name, when the tray does not take it.
+    bool Started(xcb_window_t window) const {
+        const std::optional<std::string> owner = Property(x, window, netWmPid);
+        uint32_t value = 0;
+        if (!owner || owner->size() != sizeof value) {
+            return true;
+        }
+        std::memcpy(&value, owner->data(), sizeof value);
+        return value == static_cast<uint32_t>(pid);
+    }
+
     // The followed window named `title` once it is on the screen. Asked after every event, so
     // that a window mapped before it was followed is found too. Only a window the window manager
     // took on counts: a tray icon's window may carry the program's name as well.
     Window* Shown() {
         for (auto& [window, state] : windows) {
             if (!state.shown) {
-                state.shown = Viewable(x, window) && Property(x, window, wmState) && Named(window);
+                state.shown = Viewable(x, window) && Property(x, window, wmState) &&
+                              Named(window) && Started(window);
             }
             if (state.shown) {
                 return &state;
@@ -267,9 +283,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     Watch watch{x, argv[1], Atom(x, "_NET_WM_NAME"), Atom(x, "WM_STATE"), damageNotify, {}};
+    watch.netWmPid = Atom(x, "_NET_WM_PID");
 
     const Clock::time_point start = Clock::now();
     const pid_t pid = Start(argv + 2);
+    watch.pid = pid;
     Result result;
     const bool drawn = pid > 0 && WaitDrawn(watch, root, start, pid, result);
     if (pid > 0) {
