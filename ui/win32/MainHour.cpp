@@ -205,20 +205,17 @@ void TTimeForm::SetUpTrayMenu() {
 }
 
 void TTimeForm::SetUpTrayIcon() {
-    TrayIcon1.CycleInterval = 400;
-    TrayIcon1.MinimizeToTray = true;
-    TrayIcon1.OnDblClick = [this](TCoolTrayIcon* sender) { TrayIcon1DblClick(sender); };
-    TrayIcon1.PopupMenu = PopupMenu1.get();
-}
-
-void TTimeForm::PutIconInTray() {
     const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     ImageList1.Add(picture);
+    TrayIcon1.CycleInterval = 400;
     TrayIcon1.SetHint(kTitle);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconVisible(true);
     TrayIcon1.SetIconIndex(0);
+    TrayIcon1.MinimizeToTray = true;
+    TrayIcon1.OnDblClick = [this](TCoolTrayIcon* sender) { TrayIcon1DblClick(sender); };
     TrayIcon1.SetIconList(&ImageList1);
+    TrayIcon1.PopupMenu = PopupMenu1.get();
     TrayIcon1.Loaded();
 }
 
@@ -331,12 +328,8 @@ void TTimeForm::ShowAtStart(int showCommand) {
     if (!minimized) {
         ShowWindow(Handle(), showCommand);
         UpdateWindow(Handle());
-        // The icon once the window is drawn: each of its calls waits for Explorer's answer, and
-        // together they took as long as the rest of the window (under Wine).
-        PutIconInTray();
         return;
     }
-    PutIconInTray();
     // A minimized window with a tray to go to stays hidden: only the icon shows.
     if (!TrayIcon1.TrayAvailable()) {
         ShowWindow(Handle(), SW_SHOWMINNOACTIVE);

@@ -39,8 +39,7 @@ namespace velmora {
 // - the tray menu's items: WM_COMMAND to the form with the ids of MainHourForm.h.
 class TTimeForm : public TimeView, private MessageHandler {
   public:
-    // Runs FormCreate before returning; neither the window nor the tray icon is shown yet (see
-    // ShowAtStart).
+    // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
     explicit TTimeForm(PlatformServices services,
                        std::unique_ptr<TrayShell> shell = std::make_unique<ShellNotifyIcon>());
     // Saves the settings (FormDestroy) unless that already happened.
@@ -70,8 +69,7 @@ class TTimeForm : public TimeView, private MessageHandler {
     bool AskYesNo(const std::string& question);
 
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
-    // entry's): normal, or minimized (into the tray when there is one). The tray icon comes here
-    // too: after the window has been drawn, or first when the window is to go into the tray.
+    // entry's): normal, or minimized (into the tray when there is one).
     void ShowAtStart(int showCommand);
     // Saves the settings once. A failure then shows in a box when the user ended the program
     // from its window or menu; ended any other way (the session's end) nobody may be there to
@@ -120,8 +118,6 @@ class TTimeForm : public TimeView, private MessageHandler {
     void SetUpTooltip();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
-    // What the icon hands the shell: each call waits for Explorer's answer.
-    void PutIconInTray();
     // Fonts and places at `dpi`; the window's size to match.
     void ApplyDpi(UINT dpi);
     SIZE WindowSize() const;

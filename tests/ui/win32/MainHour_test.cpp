@@ -204,13 +204,11 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
     EXPECT_EQ(form->TrayIcon().PopupMenu, menu);
 }
 
-// What the shell is handed: the icon added once the window shows, with the hint as its tip, the
-// notifications to the hidden window, then the first line of the status after the hint, cut to
-// 127 characters; the server field's tooltip carries the status whole.
+// What the shell is handed: the icon added once with the hint as its tip, the notifications to
+// the hidden window, then the first line of the status after the hint, cut to 127 characters; the
+// server field's tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    EXPECT_EQ(tray.Count(NIM_ADD), 0);
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     ASSERT_GE(tray.Count(NIM_ADD), 1);
     const NOTIFYICONDATAW& added = tray.calls.front().data;
     EXPECT_EQ(added.cbSize, sizeof(NOTIFYICONDATAW));
@@ -243,7 +241,6 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
 // The repeated-failure warning comes as the icon's balloon, with the warning sign.
 TEST_F(MainHourTest, TheWarningIsABalloon) {
     auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     form->ShowNotification("Velmora cannot get the time", std::string(300, 'y'));
     ASSERT_FALSE(tray.calls.empty());
     const FakeTrayShell::Call& balloon = tray.calls.back();
@@ -330,7 +327,6 @@ TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
 
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     Command(*form, kCheckTimeServerButtonId);
     // The click came back at once; the query runs on the worker under the hourglass.
     EXPECT_TRUE(form->BusyCursor());
