@@ -259,6 +259,10 @@ bool TCoolTrayIcon::RemoveFromTray() {
 
 bool TCoolTrayIcon::UpdateInTray() {
     FillNotifyData();
+    // An icon not put in the tray has nothing there to change, and the shell need not be asked.
+    if (!iconVisible_) {
+        return false;
+    }
     if (Send(NIM_MODIFY)) {
         return true;
     }

@@ -208,14 +208,15 @@ void TTimeForm::SetUpTrayIcon() {
     const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     ImageList1.Add(picture);
     TrayIcon1.CycleInterval = 400;
-    TrayIcon1.SetHint(kTitle);
-    TrayIcon1.SetIcon(picture);
-    TrayIcon1.SetIconVisible(true);
-    TrayIcon1.SetIconIndex(0);
     TrayIcon1.MinimizeToTray = true;
     TrayIcon1.OnDblClick = [this](TCoolTrayIcon* sender) { TrayIcon1DblClick(sender); };
-    TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.PopupMenu = PopupMenu1.get();
+    // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
+    // for Explorer, is asked only to add it.
+    TrayIcon1.SetHint(kTitle);
+    TrayIcon1.SetIcon(picture);
+    TrayIcon1.SetIconList(&ImageList1);
+    TrayIcon1.SetIconVisible(true);
     TrayIcon1.Loaded();
 }
 

@@ -65,6 +65,24 @@ TEST(TrayTipText, NeverHalfACharacter) {
     EXPECT_EQ(CutToUnits(text, 128), text);
 }
 
+// An icon not in the tray is not handed to the shell until it goes in, with all set before.
+TEST_F(CoolTrayIconTest, NothingForTheShellBeforeTheIconGoesIn) {
+    TCoolTrayIcon icon(owner.Handle(), tray.Shell());
+    icon.SetHint("Velmora");
+    icon.SetIcon(LoadIconW(nullptr, IDI_APPLICATION));
+    icon.SetTipDetails("first");
+    EXPECT_TRUE(tray.calls.empty());
+    icon.SetIconVisible(true);
+    ASSERT_EQ(tray.calls.size(), 1u);
+    EXPECT_EQ(tray.calls[0].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_STREQ(tray.calls[0].data.szTip, L"Velmora\nfirst");
+    EXPECT_NE(tray.calls[0].data.hIcon, nullptr);
+    icon.SetIconVisible(false);
+    const std::size_t removed = tray.calls.size();
+    icon.SetHint("later");
+    EXPECT_EQ(tray.calls.size(), removed);
+}
+
 TEST_F(CoolTrayIconTest, IconListAndIndex) {
     TImageList list;
     const HICON picture = LoadIconW(nullptr, IDI_APPLICATION);

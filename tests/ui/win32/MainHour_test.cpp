@@ -210,6 +210,8 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
     ASSERT_GE(tray.Count(NIM_ADD), 1);
+    // Nothing before the icon goes in with everything set: each call is a wait for Explorer.
+    EXPECT_EQ(tray.calls.front().message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& added = tray.calls.front().data;
     EXPECT_EQ(added.cbSize, sizeof(NOTIFYICONDATAW));
     EXPECT_EQ(added.hWnd, form->TrayIcon().HandlerWindow());
