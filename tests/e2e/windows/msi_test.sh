@@ -2,15 +2,16 @@
 # The Windows packages under Wine, in a Wine prefix of the test's own (the run's prefix is shared
 # by the other tests): msiexec installs velmora-<version>-x64.msi, the installed program keeps its
 # settings in %APPDATA% when it cannot write beside itself, and msiexec /x takes away the files,
-# the shortcut, the Add/Remove Programs entry and the autorun values the program wrote; the
-# portable zip holds the program alone.
+# the shortcut, the Add/Remove Programs entry and the autorun values the program wrote, after an
+# upgrade to the next version that kept them; the portable zip holds the program alone.
 #
 # The Wine part runs as an ordinary user (nobody, when started as root): Wine runs every program
 # as an administrator and root writes anywhere, so only an ordinary user is kept out of a folder
 # made read-only on the Linux side, as a standard user is kept out of Program Files.
 #
 # Environment: VELMORA_MSI, VELMORA_ZIP, VELMORA_PACKAGED_PROGRAM (the velmora.exe both carry),
-# VELMORA_PROGRAM_ICON, VELMORA_VERSION.
+# VELMORA_PROGRAM_ICON, VELMORA_VERSION, and VELMORA_NEXT_MSI of VELMORA_NEXT_VERSION with
+# VELMORA_NEXT_PROGRAM.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 fixtures=$here/../../fixtures
@@ -24,6 +25,8 @@ winpath() { echo "Z:${1//\//\\}"; }
 
 run_key='Software\Microsoft\Windows\CurrentVersion\Run'
 approved_key='Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+autorun_keys=("HKLM\\$run_key" "HKCU\\$run_key" "HKCU\\$approved_key")
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
 installed='C:\Program Files\Velmora\velmora.exe'
 
 winerun() { "$fixtures/wine-run" "$@"; }
@@ -32,10 +35,21 @@ has_value() { winerun reg query "$1" /v "$2" >/dev/null 2>&1; }
 # The Add/Remove Programs key of Velmora with its values, as `reg query` shows it; nothing when
 # there is none.
 arp_entry() {
-    winerun reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+    winerun reg query "$uninstall_key" /s 2>/dev/null |
         tr -d '\r' | awk '/^HKEY_/ { if (hit) exit; block = "" } { block = block $0 "\n" }
                           /^ +DisplayName +REG_SZ +Velmora$/ { hit = 1 }
                           END { if (hit) printf "%s", block }'
+}
+
+# One entry, of VERSION.
+check_entry() {
+    local entries entry
+    entries=$(winerun reg query "$uninstall_key" /s |
+        tr -d '\r' | grep -cE '^ +DisplayName +REG_SZ +Velmora$')
+    entry=$(arp_entry)
+    ((entries == 1)) && grep -Eq "^ +DisplayVersion +REG_SZ +$1$" <<<"$entry" &&
+        grep -Eq '^ +Publisher +REG_SZ +Velmora developers$' <<<"$entry" ||
+        fail "$entries Add/Remove Programs entries, not one of $1:"$'\n'"$entry"
 }
 
 # Wine puts a per-machine install's shortcuts among the user's (Windows among everybody's).
@@ -48,21 +62,19 @@ shortcuts() {
 }
 
 check_installed() {
-    local work=$1 folder=$2 entry code lnk
+    local work=$1 folder=$2 entry code lnk key
     cmp -s "$work/velmora.exe" "$folder/velmora.exe" || fail "velmora.exe not installed in $folder"
     lnk=$(shortcuts)
     [[ -n $lnk ]] || fail "no Start menu shortcut Velmora.lnk"
     [[ -z $lnk ]] || strings -e l "$lnk" | tr -d '\r' | grep -qiF 'Program Files\Velmora\velmora.exe' ||
         grep -aqiF 'Program Files\Velmora\velmora.exe' "$lnk" || fail "the shortcut leads elsewhere"
+    check_entry "$VELMORA_VERSION"
     entry=$(arp_entry)
-    grep -Eq "^ +DisplayVersion +REG_SZ +$VELMORA_VERSION$" <<<"$entry" &&
-        grep -Eq '^ +Publisher +REG_SZ +Velmora developers$' <<<"$entry" ||
-        fail "Add/Remove Programs entry:"$'\n'"$entry"
     # The product's icon is kept in the installer's cache, where Add/Remove Programs takes it.
     code=$(grep -o '{[0-9A-F-]*}$' <<<"$entry" | head -1)
     cmp -s "$work/velmora.ico" "$WINEPREFIX/drive_c/windows/Installer/$code/velmora.ico" ||
         fail "no product icon for $code"
-    for key in "HKLM\\$run_key" "HKCU\\$run_key" "HKCU\\$approved_key"; do
+    for key in "${autorun_keys[@]}"; do
         ! has_value "$key" Velmora || fail "installing wrote $key Velmora"
     done
 }
@@ -98,12 +110,23 @@ write_autorun() {
             /d 030000000000000000000000 /f >/dev/null || fail "cannot write the autorun values"
 }
 
+# A later version replaces this one in place, the user's autorun kept.
+check_upgrade() {
+    local work=$1 folder=$2 key
+    winerun msiexec /i "$(winpath "$work/next.msi")" /qn || fail "the upgrade ended with $?"
+    check_entry "$VELMORA_NEXT_VERSION"
+    cmp -s "$work/next.exe" "$folder/velmora.exe" || fail "the upgrade did not replace velmora.exe"
+    for key in "${autorun_keys[@]}"; do
+        has_value "$key" Velmora || fail "the upgrade took $key Velmora"
+    done
+}
+
 check_removed() {
     local folder=$1 key
     [[ ! -e $folder ]] || fail "$folder is still there: $(ls -A "$folder")"
     [[ -z $(shortcuts) ]] || fail "the shortcut is still there: $(shortcuts)"
     [[ -z $(arp_entry) ]] || fail "the Add/Remove Programs entry is still there"
-    for key in "HKLM\\$run_key" "HKCU\\$run_key" "HKCU\\$approved_key"; do
+    for key in "${autorun_keys[@]}"; do
         ! has_value "$key" Velmora || fail "$key Velmora is still there"
     done
     has_value "HKLM\\$run_key" Neighbour || fail "the uninstall took another program's autorun"
@@ -117,7 +140,8 @@ inside() {
     check_installed "$work" "$folder"
     check_settings "$folder"
     write_autorun
-    winerun msiexec /x "$msi" /qn || { fail "msiexec /x ended with $?"; return; }
+    check_upgrade "$work" "$folder"
+    winerun msiexec /x "$(winpath "$work/next.msi")" /qn || fail "msiexec /x ended with $?"
     check_removed "$folder"
 }
 
@@ -140,6 +164,8 @@ chmod 755 "$work"
 check_zip "$work"
 mkdir "$work/home"
 cp "$VELMORA_MSI" "$work/velmora.msi"
+cp "$VELMORA_NEXT_MSI" "$work/next.msi"
+cp "$VELMORA_NEXT_PROGRAM" "$work/next.exe"
 cp "$VELMORA_PACKAGED_PROGRAM" "$work/velmora.exe"
 cp "$VELMORA_PROGRAM_ICON" "$work/velmora.ico"
 as_user=()
