@@ -30,8 +30,10 @@ VELMORA_DEMO_PACKAGES=(
 # Cross-building the Windows program (mingw-w64's -posix flavour has std::thread) and running it
 # under Wine (wine64 and, for its wrappers, wine; without recommends, but with Wine's own fonts:
 # "MS Sans Serif", which the forms are drawn for, and Marlett, which draws the title bar's
-# buttons). The build makes the program's pictures with ImageMagick's convert.
-VELMORA_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix wine64 wine fonts-wine imagemagick)
+# buttons). The build makes the program's pictures with ImageMagick's convert, and the installer
+# with wixl, whose File table msibuild (msitools) completes.
+VELMORA_WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix imagemagick wixl msitools)
+VELMORA_WINDOWS_PACKAGES=("${VELMORA_WINDOWS_BUILD_PACKAGES[@]}" wine64 wine fonts-wine)
 VELMORA_TEST_PACKAGES=(
     "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}" "${VELMORA_WINDOWS_PACKAGES[@]}"
     googletest libgtest-dev libgmock-dev libbenchmark-dev
