@@ -33,7 +33,7 @@ e2e_expect 5 "TaskbarCreated did not add the icon again" win_tray_icon_drawn
 # server field shows it, and there is nothing to set.
 tray_menu() {
     win_tray_click 3
-    e2e_expect 5 "no tray menu" win_shown "#32768"
+    e2e_expect 5 "no tray menu ($*)" win_shown "#32768"
     xdotool key "$@" Return
 }
 tray_menu Down
