@@ -334,9 +334,7 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
 }
 
 bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
-    // A step at the limit is within it, to the millisecond the offset is measured to.
-    if (StepLimitSeconds == 0 ||
-        std::fabs(offsetSeconds) <= StepLimitSeconds + kSmallestStepSeconds) {
+    if (WithinStepLimit(offsetSeconds, StepLimitSeconds)) {
         return true;
     }
     const std::string size = SignedDuration(offsetSeconds);
