@@ -29,8 +29,11 @@ std::optional<TSettings> ClockKeeper::Settings() {
         report_.settingsProblem.clear();
         return settings;
     } catch (const std::exception& error) {
-        const std::string problem =
-            std::string(error.what()) + ". The service synchronizes nothing until they can.";
+        std::string problem = error.what();
+        if (problem.empty() || problem.back() != '.') {
+            problem += '.';
+        }
+        problem += " The service synchronizes nothing until they can be read.";
         if (problem != report_.settingsProblem) {
             services_.Events.Record(EventSink::Level::Error, problem);
         }
@@ -90,8 +93,8 @@ void ClockKeeper::StepBy(const QueryAttempt& answered, const HeldTime& held,
     }
     // Anyone on the path can forge a plain answer; an authenticated one is trusted.
     if (!answered.authenticated && !WithinStepLimit(offset, limitSeconds)) {
-        report_.stepRefusal = "the server's time (not authenticated) is " +
-                              SignedDuration(offset) + " from the clock, more than the " +
+        report_.stepRefusal = "the server's time (not authenticated) is " + SignedDuration(offset) +
+                              " from the clock, more than the " +
                               SignedDuration(limitSeconds).substr(1) +
                               " the machine's settings allow a step nobody approved";
         report_.refusedStepSeconds = offset;

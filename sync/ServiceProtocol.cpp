@@ -66,10 +66,10 @@ bool ReadFlag(const std::string& text, bool& value) {
 constexpr std::size_t kAttemptFields = 8;
 
 std::string AttemptFields(const QueryAttempt& a) {
-    return Field(a.entry) + '\t' + (a.answered ? "1" : "0") + '\t' +
-           (a.authenticated ? "1" : "0") + '\t' + Number(a.offsetSeconds) + '\t' +
-           Number(a.delaySeconds) + '\t' + std::to_string(static_cast<int>(a.failure)) + '\t' +
-           Field(a.kissCode) + '\t' + Field(a.detail);
+    return Field(a.entry) + '\t' + (a.answered ? "1" : "0") + '\t' + (a.authenticated ? "1" : "0") +
+           '\t' + Number(a.offsetSeconds) + '\t' + Number(a.delaySeconds) + '\t' +
+           std::to_string(static_cast<int>(a.failure)) + '\t' + Field(a.kissCode) + '\t' +
+           Field(a.detail);
 }
 
 bool ReadAttempt(const std::vector<std::string>& f, QueryAttempt& a) {
@@ -147,8 +147,9 @@ ParsedRequest ParseRequest(std::string_view bytes) {
     if (bytes == kTellState) {
         return {ServiceRequest::TellState, ""};
     }
-    return {std::nullopt, "Refused: the service takes only the requests \"synchronize now\" and "
-                          "\"tell me your state\", and nothing with them"};
+    return {std::nullopt,
+            "Refused: the service takes only the requests \"synchronize now\" and "
+            "\"tell me your state\", and nothing with them"};
 }
 
 std::string OversizedRefusal() {

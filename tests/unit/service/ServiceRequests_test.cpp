@@ -134,8 +134,7 @@ TEST_F(Service, StepsFollowTheUnattendedRules) {
         const char* refusal;  // in the report's step refusal, "" for none
         EventSink::Level level;
     } cases[] = {
-        {"refused.test", 5, true, false, false, "Operation not permitted",
-         EventSink::Level::Error},
+        {"refused.test", 5, true, false, false, "Operation not permitted", EventSink::Level::Error},
         {"beyond-limit.test", 7200, false, false, false, "more than the 1 h 0 min 0 s",
          EventSink::Level::Warning},
         {"time-service.test", 5, false, true, false, "", EventSink::Level::Information},
@@ -198,7 +197,8 @@ TEST(ServiceReportText, ReadsBackWhatWasWrittenAndNothingElse) {
     report.refusal = "Refused:\tsome\nwords";
     report.stepRefusal = "Privilege not held.";
     report.refusedStepSeconds = -12.25;
-    report.status.answer = QueryAttempt{"up.test", true, true, 0.5, 0.02, QueryFailure::None, "", ""};
+    report.status.answer =
+        QueryAttempt{"up.test", true, true, 0.5, 0.02, QueryFailure::None, "", ""};
     report.status.failures.push_back(
         QueryAttempt{"down.test", false, false, 0, 0, QueryFailure::KissOfDeath, "RATE", ""});
     report.status.stepped = true;
@@ -215,8 +215,7 @@ TEST(ServiceReportText, ReadsBackWhatWasWrittenAndNothingElse) {
 
     for (const std::string& bad :
          {std::string(), text.substr(0, text.size() - 1), std::string("answer\tx\n"),
-          std::string("refusal\tno times line\n"),
-          text + "times\t1\t2\t0\t0\t9\t0\t0\t5\t0\n",
+          std::string("refusal\tno times line\n"), text + "times\t1\t2\t0\t0\t9\t0\t0\t5\t0\n",
           text + std::string(kLongestServiceReport, '\n')}) {
         EXPECT_FALSE(ParseReport(bad).has_value()) << bad;
     }
