@@ -1,6 +1,7 @@
 # Gives the installer MSI its estimated size for Add/Remove Programs (ARPSIZE, in KiB): the sum of
 # the sizes of the files in its File table, so that whatever a build adds to the installer counts.
 # Usage: cmake -DMSI=<installer> -DMSIINFO=<msiinfo> -DMSIBUILD=<msibuild> -P MsiEstimatedSize.cmake
+cmake_minimum_required(VERSION 3.25)
 execute_process(COMMAND ${MSIINFO} export ${MSI} File OUTPUT_VARIABLE table
                 COMMAND_ERROR_IS_FATAL ANY)
 # One row per line, tab-separated: File, Component_, FileName, FileSize, ...; the first three lines

@@ -28,7 +28,8 @@ ARPHELPLINK $VELMORA_HOMEPAGE
 ARPURLINFOABOUT $VELMORA_HOMEPAGE
 ARPPRODUCTICON velmora.ico
 EOT
-[[ -n $(cell Icon velmora.ico 1) ]] || fail "no icon velmora.ico in the Icon table"
+# The Icon table's rows are streams (exporting the table would write them out as files).
+msiinfo streams "$VELMORA_MSI" | tr -d '\r' | grep -qx Icon.velmora.ico || fail "no icon velmora.ico"
 
 # The estimated size covers every file installed, in KiB, rounded up.
 bytes=$(msiinfo export "$VELMORA_MSI" File | tr -d '\r' |
