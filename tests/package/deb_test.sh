@@ -58,6 +58,8 @@ touch "$root/var/lib/dpkg/status" "$root/var/lib/dpkg/available"
 dpkg --root="$root" --force-depends --force-not-root --log=/dev/null -i "$deb" \
     >"$out/dpkg.log" 2>&1 ||
     fail "dpkg could not install the package: $(cat "$out/dpkg.log")"
+# Built with the hardening flags: a position-independent program, its relocations bound at once.
+readelf -d "$root/usr/bin/velmora" | grep -q "Flags: NOW PIE" || fail "velmora: no PIE, BIND_NOW"
 usr=$root/usr/share
 # Offline: the screenshots' addresses are checked for their form only.
 metainfo=$usr/metainfo/org.velmora.velmora.metainfo.xml
