@@ -29,8 +29,8 @@ std::string MachineProfile::ReadString(const std::string&, const std::string& ke
     const LSTATUS opened =
         RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, KEY_QUERY_VALUE, handle.out());
     if (opened != ERROR_SUCCESS) {
-        throw Error("The machine's settings (" + FileName() + ") cannot be read: " +
-                    SystemMessage(static_cast<unsigned long>(opened)));
+        throw Error("The machine's settings (" + FileName() +
+                    ") cannot be read: " + SystemMessage(static_cast<unsigned long>(opened)));
     }
     const std::wstring name = Widen(key);
     DWORD type = 0;
@@ -60,9 +60,9 @@ std::string MachineProfile::ReadString(const std::string&, const std::string& ke
 
 void MachineProfile::WriteStrings(const std::string&, const KeyValues& values) {
     KeyHandle handle;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                                     handle.out(), nullptr);
+    LSTATUS status =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, handle.out(), nullptr);
     for (auto value = values.begin(); status == ERROR_SUCCESS && value != values.end(); ++value) {
         const std::wstring name = Widen(value->first);
         const std::wstring data = Widen(value->second);

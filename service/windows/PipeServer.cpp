@@ -62,9 +62,9 @@ PipeServer::~PipeServer() {
 PipeServer::Wake PipeServer::WaitFor(ULONGLONG deadline) {
     const ULONGLONG now = GetTickCount64();
     const DWORD wait = deadline == 0 ? INFINITE
-                       : deadline <= now ? 0
-                                         : static_cast<DWORD>(std::min<ULONGLONG>(
-                                               deadline - now, INFINITE - 1));
+                       : deadline <= now
+                           ? 0
+                           : static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1));
     const HANDLE handles[] = {stop_, event_.get()};
     switch (WaitForMultipleObjects(2, handles, FALSE, wait)) {
         case WAIT_OBJECT_0:
@@ -124,15 +124,14 @@ bool PipeServer::Talk(const MessageHandler& handler) {
     char buffer[kLongestServiceRequest + 1];
     DWORD moved = 0;
     ResetEvent(event_.get());
-    const Io read = Finish(ReadFile(pipe_.get(), buffer, sizeof buffer, nullptr, &overlapped_),
-                           moved);
+    const Io read =
+        Finish(ReadFile(pipe_.get(), buffer, sizeof buffer, nullptr, &overlapped_), moved);
     if (read == Io::Stopped || read == Io::Failed) {
         return read != Io::Stopped;
     }
     const bool oversized = read == Io::MoreData || moved > kLongestServiceRequest;
-    const std::string reply =
-        handler(std::string_view(buffer, std::min<DWORD>(moved, kLongestServiceRequest)),
-                oversized);
+    const std::string reply = handler(
+        std::string_view(buffer, std::min<DWORD>(moved, kLongestServiceRequest)), oversized);
     ResetEvent(event_.get());
     if (Finish(WriteFile(pipe_.get(), reply.data(), static_cast<DWORD>(reply.size()), nullptr,
                          &overlapped_),

@@ -65,9 +65,9 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
 
 // The next period's end on GetTickCount64, or 0 when the settings ask for none.
 ULONGLONG NextPeriod(const std::optional<TSettings>& settings) {
-    const std::int32_t period =
-        settings && settings->UpdateClock ? SyncPeriodMilliseconds(settings->UpdateClockInterval)
-                                          : 0;
+    const std::int32_t period = settings && settings->UpdateClock
+                                    ? SyncPeriodMilliseconds(settings->UpdateClockInterval)
+                                    : 0;
     return period > 0 ? GetTickCount64() + static_cast<ULONGLONG>(period) : 0;
 }
 

@@ -67,14 +67,14 @@ DWORD RegisterEventSource() {
         return ERROR_BAD_PATHNAME;
     }
     KeyHandle key;
-    LSTATUS status = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr,
-                                     REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.out(),
-                                     nullptr);
+    LSTATUS status =
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, kEventSourceKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, key.out(), nullptr);
     const DWORD types = EVENTLOG_ERROR_TYPE | EVENTLOG_WARNING_TYPE | EVENTLOG_INFORMATION_TYPE;
     if (status == ERROR_SUCCESS) {
-        status = RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ,
-                                reinterpret_cast<const BYTE*>(program),
-                                (length + 1) * sizeof(wchar_t));
+        status =
+            RegSetValueExW(key.get(), L"EventMessageFile", 0, REG_EXPAND_SZ,
+                           reinterpret_cast<const BYTE*>(program), (length + 1) * sizeof(wchar_t));
     }
     if (status == ERROR_SUCCESS) {
         status = RegSetValueExW(key.get(), L"TypesSupported", 0, REG_DWORD,
@@ -101,9 +101,9 @@ int SetUpService(const std::string& servers, const std::string& interval) {
     }
     DWORD refused = RegisterEventSource();
     const ServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT));
-    const ServiceHandle service(manager.Valid() ? OpenServiceW(manager.get(), kClockServiceName,
-                                                               SERVICE_CHANGE_CONFIG)
-                                                : nullptr);
+    const ServiceHandle service(
+        manager.Valid() ? OpenServiceW(manager.get(), kClockServiceName, SERVICE_CHANGE_CONFIG)
+                        : nullptr);
     if (refused == 0) {
         refused = service.Valid() ? Configure(service.get()) : GetLastError();
     }

@@ -18,8 +18,8 @@ TEST(InstallerSettings, WritesWhatWasGivenAndRefusesAnIntervalThatIsNoWholeMinut
     EXPECT_EQ(InstallerSettings("", "90"), (Values{{"UpdateClock", "1"},
                                                    {"UpdateClockInterval", "5400000"},
                                                    {"UpdateClockHour", "0"}}));
-    EXPECT_EQ(InstallerSettings("", "0").front(), (std::pair<std::string, std::string>{
-                                                      "UpdateClock", "0"}));
+    EXPECT_EQ(InstallerSettings("", "0").front(),
+              (std::pair<std::string, std::string>{"UpdateClock", "0"}));
     for (const char* bad : {"ninety", "-5", "1.5", "99999999"}) {
         EXPECT_THROW(InstallerSettings("", bad), Error) << bad;
     }
