@@ -27,22 +27,43 @@ add_custom_command(OUTPUT ${VELMORA_PACKAGED_PROGRAM}
   COMMAND ${CMAKE_STRIP} -o ${VELMORA_PACKAGED_PROGRAM} $<TARGET_FILE:velmora>
   DEPENDS velmora VERBATIM)
 
+# GnuTLS and Nettle as both packages carry them: the DLLs, and in GnuTLS/ the licence texts and
+# where the sources are, under names of 8.3 (wixl writes no short names).
+set(VELMORA_PACKAGED_TLS ${PROJECT_BINARY_DIR}/package/tls)
+set(licenses ${VELMORA_TLS_LICENSES})
+set(license_files ${licenses}/SOURCES.txt ${licenses}/gnutls/LICENSE ${licenses}/gnutls/copyright
+    ${licenses}/nettle/copyright ${licenses}/gnutls/COPYING.LESSER
+    ${licenses}/nettle/COPYING.LESSERv3 ${licenses}/nettle/COPYINGv2 ${licenses}/gnutls/COPYING)
+set(license_names SOURCES.TXT GNUTLS.TXT GNUTLSCR.TXT NETTLECR.TXT LGPL21.TXT LGPL3.TXT GPL2.TXT
+    GPL3.TXT)
+set(tls_copies COMMAND ${CMAKE_COMMAND} -E rm -rf ${VELMORA_PACKAGED_TLS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VELMORA_PACKAGED_TLS}/GnuTLS
+    COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_TLS_DLLS} ${VELMORA_PACKAGED_TLS})
+foreach(name source IN ZIP_LISTS license_names license_files)
+  list(APPEND tls_copies COMMAND ${CMAKE_COMMAND} -E copy ${source}
+       ${VELMORA_PACKAGED_TLS}/GnuTLS/${name})
+endforeach()
+add_custom_command(OUTPUT ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT ${tls_copies}
+                   DEPENDS ${VELMORA_TLS_DLLS} ${license_files} VERBATIM)
+
 # The installer of `version` (major.minor.patch) with `program` at `output`, made by `target`.
 function(velmora_msi target output version program)
-  set(wxs ${PROJECT_SOURCE_DIR}/packaging/windows/velmora.wxs)
+  set(wxs ${PROJECT_SOURCE_DIR}/packaging/windows/velmora.wxs
+      ${PROJECT_SOURCE_DIR}/packaging/windows/tls.wxs)
   # wixl finds the files it packs only by paths relative to the folder it runs in.
   file(RELATIVE_PATH relative_program ${PROJECT_BINARY_DIR} ${program})
   file(RELATIVE_PATH icon ${PROJECT_BINARY_DIR} ${VELMORA_PROGRAM_ICON})
+  file(RELATIVE_PATH tls ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_TLS})
   get_filename_component(folder ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${VELMORA_WIXL} --arch x64 -D Version=${version} -D ProgramFile=${relative_program}
-            -D IconFile=${icon} -o ${output} ${wxs}
+            -D IconFile=${icon} -D TlsDir=${tls} -o ${output} ${wxs}
     # wixl leaves the file's version out, and Windows Installer never replaces a versioned file
     # by an unversioned one: an upgrade would keep the old program.
     COMMAND ${VELMORA_MSIBUILD} ${output} -q
             "UPDATE `File` SET `Version` = '${version}.0' WHERE `File` = 'velmora.exe'"
-    DEPENDS ${program} ${wxs} ${VELMORA_PROGRAM_ICON}
+    DEPENDS ${program} ${wxs} ${VELMORA_PROGRAM_ICON} ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR} VERBATIM)
   add_custom_target(${target} ${in_all} DEPENDS ${output})
 endfunction()
@@ -69,8 +90,9 @@ add_custom_command(OUTPUT ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_root}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_root}/Velmora
   COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_PACKAGED_PROGRAM} ${zip_root}/Velmora/velmora.exe
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${VELMORA_PACKAGED_TLS} ${zip_root}/Velmora
   COMMAND ${CMAKE_COMMAND} -E rm -f ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E chdir ${zip_root} ${CMAKE_COMMAND} -E tar cf ${VELMORA_ZIP}
           --format=zip Velmora
-  DEPENDS ${VELMORA_PACKAGED_PROGRAM} VERBATIM)
+  DEPENDS ${VELMORA_PACKAGED_PROGRAM} ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT VERBATIM)
 add_custom_target(velmora_zip ${in_all} DEPENDS ${VELMORA_ZIP})
