@@ -6,17 +6,7 @@ namespace velmora {
 
 namespace {
 
-struct Loaded {
-    GnuTls functions{};
-    std::string failure;
-};
-
-Loaded Load() {
-    // Never closed: sessions may end while the program does.
-    static SharedLibrary library(kGnuTlsLibrary);
-    Loaded loaded;
-    GnuTls& f = loaded.functions;
-    SharedLibrary& l = library;
+void Bind(SharedLibrary& l, GnuTls& f) {
     l.Bind("gnutls_certificate_allocate_credentials", f.certificate_allocate_credentials);
     l.Bind("gnutls_certificate_set_x509_system_trust", f.certificate_set_x509_system_trust);
     l.Bind("gnutls_certificate_free_credentials", f.certificate_free_credentials);
@@ -46,24 +36,13 @@ Loaded Load() {
     l.Bind("gnutls_error_is_fatal", f.error_is_fatal);
     l.Bind("gnutls_strerror", f.strerror);
     l.Bind("gnutls_free", f.free);
-    loaded.failure = l.Failure();
-    if (!loaded.failure.empty()) {
-        f = {};
-    }
-    return loaded;
 }
 
 }  // namespace
 
 const GnuTls* LoadGnuTls(std::string* why) {
-    static const Loaded loaded = Load();
-    if (!loaded.failure.empty()) {
-        if (why != nullptr) {
-            *why = loaded.failure;
-        }
-        return nullptr;
-    }
-    return &loaded.functions;
+    static const LibraryFunctions<GnuTls> loaded(kGnuTlsLibrary, Bind);
+    return loaded.Get(why);
 }
 
 }  // namespace velmora

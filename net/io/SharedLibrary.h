@@ -42,4 +42,35 @@ class SharedLibrary {
     std::string failure_;
 };
 
+// The table `Functions` of a library, bound once by `bind`; all or nothing.
+template <class Functions>
+class LibraryFunctions {
+  public:
+    LibraryFunctions(const char* library, void (*bind)(SharedLibrary&, Functions&),
+                     SharedLibrary::Origin origin = SharedLibrary::Origin::kShipped)
+        : library_(library, origin) {
+        bind(library_, functions_);
+        if (!library_.Failure().empty()) {
+            functions_ = {};
+        }
+    }
+
+    // The table; null when the library or one of its functions is missing, and `why` (when
+    // given) then says so.
+    const Functions* Get(std::string* why) const {
+        if (library_.Failure().empty()) {
+            return &functions_;
+        }
+        if (why != nullptr) {
+            *why = library_.Failure();
+        }
+        return nullptr;
+    }
+
+  private:
+    // Never closed: sessions may end while the program does.
+    SharedLibrary library_;
+    Functions functions_{};
+};
+
 }  // namespace velmora

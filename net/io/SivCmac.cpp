@@ -6,36 +6,18 @@ namespace velmora {
 
 namespace {
 
-struct Loaded {
-    SivCmac functions{};
-    std::string failure;
-};
-
-Loaded Load() {
-    static SharedLibrary library(kNettleLibrary);
-    Loaded loaded;
+void Bind(SharedLibrary& library, SivCmac& f) {
     // The library's own names, which the header's macros stand for.
-    library.Bind("nettle_siv_cmac_aes128_set_key", loaded.functions.set_key);
-    library.Bind("nettle_siv_cmac_aes128_encrypt_message", loaded.functions.encrypt_message);
-    library.Bind("nettle_siv_cmac_aes128_decrypt_message", loaded.functions.decrypt_message);
-    loaded.failure = library.Failure();
-    if (!loaded.failure.empty()) {
-        loaded.functions = {};
-    }
-    return loaded;
+    library.Bind("nettle_siv_cmac_aes128_set_key", f.set_key);
+    library.Bind("nettle_siv_cmac_aes128_encrypt_message", f.encrypt_message);
+    library.Bind("nettle_siv_cmac_aes128_decrypt_message", f.decrypt_message);
 }
 
 }  // namespace
 
 const SivCmac* LoadSivCmac(std::string* why) {
-    static const Loaded loaded = Load();
-    if (!loaded.failure.empty()) {
-        if (why != nullptr) {
-            *why = loaded.failure;
-        }
-        return nullptr;
-    }
-    return &loaded.functions;
+    static const LibraryFunctions<SivCmac> loaded(kNettleLibrary, Bind);
+    return loaded.Get(why);
 }
 
 }  // namespace velmora

@@ -29,12 +29,9 @@ struct Crypt32 {
     decltype(&CertVerifyCertificateChainPolicy) verify_policy;
     decltype(&CertFindExtension) find_extension;
     decltype(&CryptDecodeObjectEx) decode_object;
-    std::string failure;
 };
 
-Crypt32 LoadCrypt32() {
-    static SharedLibrary library("crypt32.dll", SharedLibrary::Origin::kSystem);
-    Crypt32 c{};
+void Bind(SharedLibrary& library, Crypt32& c) {
     library.Bind("CertOpenStore", c.open_store);
     library.Bind("CertCloseStore", c.close_store);
     library.Bind("CertAddEncodedCertificateToStore", c.add_encoded);
@@ -44,8 +41,6 @@ Crypt32 LoadCrypt32() {
     library.Bind("CertVerifyCertificateChainPolicy", c.verify_policy);
     library.Bind("CertFindExtension", c.find_extension);
     library.Bind("CryptDecodeObjectEx", c.decode_object);
-    c.failure = library.Failure();
-    return c;
 }
 
 std::string Refusal(DWORD error, const std::string& hostName) {
@@ -144,10 +139,14 @@ bool NamesAddress(const Crypt32& c, PCCERT_CONTEXT certificate, const std::strin
 
 std::string ServerChainProblem(const std::vector<std::string_view>& chain,
                                const std::string& hostName) {
-    static const Crypt32 c = LoadCrypt32();
-    if (!c.failure.empty()) {
-        return "no certificate check: " + c.failure;
+    static const LibraryFunctions<Crypt32> crypt32("crypt32.dll", Bind,
+                                                   SharedLibrary::Origin::kSystem);
+    std::string missing;
+    const Crypt32* loaded = crypt32.Get(&missing);
+    if (loaded == nullptr) {
+        return "no certificate check: " + missing;
     }
+    const Crypt32& c = *loaded;
     const std::optional<std::wstring> wideName = Utf16(hostName);
     const Presented presented(c, chain);
     if (!wideName || presented.Server() == nullptr) {

@@ -81,13 +81,10 @@ check_installed() {
     done
 }
 
-# The installed program in a folder it cannot write: it saves to %APPDATA%\Velmora when closed
-# (taskkill without /f sends WM_CLOSE, asked again until the window is there to take it).
-check_settings() {
-    local folder=$1 pid code tries
-    chmod a-w "$folder"
-    winerun "$installed" &
-    pid=$!
+# Closes the installed program started as PID (taskkill without /f sends WM_CLOSE, asked again
+# until the window is there to take it); its exit code.
+close_installed() {
+    local pid=$1 tries
     for ((tries = 0; tries < 120; tries++)); do
         kill -0 "$pid" 2>/dev/null || break
         winerun taskkill /im velmora.exe >/dev/null 2>&1
@@ -95,6 +92,15 @@ check_settings() {
     done
     kill -0 "$pid" 2>/dev/null && { fail "velmora.exe did not end when closed"; kill "$pid"; }
     wait "$pid"
+}
+
+# The installed program in a folder it cannot write: it saves to %APPDATA%\Velmora when closed.
+check_settings() {
+    local folder=$1 pid code
+    chmod a-w "$folder"
+    winerun "$installed" &
+    pid=$!
+    close_installed "$pid"
     code=$?
     ((code == 0)) || fail "velmora.exe ended with $code"
     chmod u+w "$folder"
@@ -120,13 +126,7 @@ check_nts() {
     done
     grep -q $'\tnts\tnts://nts.velmora.test' "$history" 2>/dev/null ||
         fail "no authenticated answer in the history: $(cat "$history" 2>&1)"
-    for ((tries = 0; tries < 120; tries++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        winerun taskkill /im velmora.exe >/dev/null 2>&1
-        sleep 0.5
-    done
-    kill -0 "$pid" 2>/dev/null && { fail "velmora.exe did not end when closed"; kill "$pid"; }
-    wait "$pid"
+    close_installed "$pid"
 }
 
 # What the program's autorun writes, and a neighbour that is not Velmora's.
