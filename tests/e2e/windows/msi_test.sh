@@ -50,7 +50,7 @@ check_entry() {
         tr -d '\r' | grep -cE '^ +DisplayName +REG_SZ +Velmora$')
     entry=$(arp_entry)
     ((entries == 1)) && grep -Eq "^ +DisplayVersion +REG_SZ +$1$" <<<"$entry" &&
-        grep -Eq '^ +Publisher +REG_SZ +Velmora developers$' <<<"$entry" ||
+        grep -Eq '^ +Publisher +REG_SZ +The Velmora developers$' <<<"$entry" ||
         fail "$entries Add/Remove Programs entries, not one of $1:"$'\n'"$entry"
 }
 
@@ -66,6 +66,7 @@ shortcuts() {
 check_installed() {
     local work=$1 folder=$2 entry code lnk key
     cmp -s "$work/velmora.exe" "$folder/velmora.exe" || fail "velmora.exe not installed in $folder"
+    cmp -s "$work/LICENSE.txt" "$folder/LICENSE.txt" || fail "no LICENSE.txt beside velmora.exe"
     lnk=$(shortcuts)
     [[ -n $lnk ]] || fail "no Start menu shortcut Velmora.lnk"
     [[ -z $lnk ]] || strings -e l "$lnk" | tr -d '\r' | grep -qiF 'Program Files\Velmora\velmora.exe' ||
@@ -179,14 +180,16 @@ if [[ "${1:-}" == "--inside" ]]; then
     exit $failed
 fi
 
-# The portable zip: one folder with the program, GnuTLS and Nettle beside it, and their licences.
+# The portable zip: one folder with the program and its licences, GnuTLS and Nettle beside it
+# with theirs.
 check_zip() {
     local work=$1 list version
     list=$(cd "$work" && cmake -E tar xvf "$VELMORA_ZIP" 2>&1 | sed 's/^x //' | sort | tr '\n' ' ')
     [[ $list == "Velmora/ Velmora/GnuTLS/ Velmora/GnuTLS/GNUTLS.TXT Velmora/GnuTLS/GNUTLSCR.TXT \
 Velmora/GnuTLS/GPL2.TXT Velmora/GnuTLS/GPL3.TXT Velmora/GnuTLS/LGPL21.TXT Velmora/GnuTLS/LGPL3.TXT \
-Velmora/GnuTLS/NETTLECR.TXT Velmora/GnuTLS/SOURCES.TXT Velmora/libgnutls-30.dll \
-Velmora/libhogweed-6.dll Velmora/libnettle-8.dll Velmora/velmora.exe " ]] ||
+Velmora/GnuTLS/NETTLECR.TXT Velmora/GnuTLS/SOURCES.TXT Velmora/LICENSE.txt \
+Velmora/libgnutls-30.dll Velmora/libhogweed-6.dll Velmora/libnettle-8.dll \
+Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
         fail "the zip holds: $list"
     cmp -s "$VELMORA_PACKAGED_PROGRAM" "$work/Velmora/velmora.exe" || fail "the zip's velmora.exe"
     # Built from the sources of the GnuTLS this Debian runs (scripts/windows-deps).
@@ -204,6 +207,7 @@ cp "$VELMORA_MSI" "$work/velmora.msi"
 cp "$VELMORA_NEXT_MSI" "$work/next.msi"
 cp "$VELMORA_NEXT_PROGRAM" "$work/next.exe"
 cp "$VELMORA_PACKAGED_PROGRAM" "$work/velmora.exe"
+cp "$(dirname "$VELMORA_PACKAGED_PROGRAM")/LICENSE.txt" "$work/LICENSE.txt"
 cp "$VELMORA_PROGRAM_ICON" "$work/velmora.ico"
 as_user=()
 user=$(id -un)
