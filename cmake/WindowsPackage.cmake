@@ -42,9 +42,10 @@ set(VELMORA_PACKAGED_TLS ${PROJECT_BINARY_DIR}/package/tls)
 set(licenses ${VELMORA_TLS_LICENSES})
 set(license_files ${licenses}/SOURCES.txt ${licenses}/gnutls/LICENSE ${licenses}/gnutls/copyright
     ${licenses}/nettle/copyright ${licenses}/gnutls/COPYING.LESSER
-    ${licenses}/nettle/COPYING.LESSERv3 ${licenses}/nettle/COPYINGv2 ${licenses}/gnutls/COPYING)
+    ${licenses}/nettle/COPYING.LESSERv3 ${licenses}/nettle/COPYINGv2 ${licenses}/gnutls/COPYING
+    ${VELMORA_WINPTHREAD_LICENSE})
 set(license_names SOURCES.TXT GNUTLS.TXT GNUTLSCR.TXT NETTLECR.TXT LGPL21.TXT LGPL3.TXT GPL2.TXT
-    GPL3.TXT)
+    GPL3.TXT MINGWCR.TXT)
 set(tls_copies COMMAND ${CMAKE_COMMAND} -E rm -rf ${VELMORA_PACKAGED_TLS}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${VELMORA_PACKAGED_TLS}/GnuTLS
     COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_TLS_DLLS} ${VELMORA_PACKAGED_TLS})

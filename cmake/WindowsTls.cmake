@@ -14,6 +14,12 @@ if(NOT VELMORA_WINDOWS_DEPS OR NOT EXISTS ${VELMORA_WINDOWS_DEPS}/.complete)
 endif()
 set(VELMORA_TLS_INCLUDE_DIRS ${VELMORA_WINDOWS_DEPS}/include)
 file(GLOB VELMORA_TLS_DLLS ${VELMORA_WINDOWS_DEPS}/bin/*.dll)
+# GnuTLS's threads come from mingw-w64's winpthreads, a DLL of the toolchain's.
+find_file(VELMORA_WINPTHREAD_DLL libwinpthread-1.dll PATHS /usr/${VELMORA_MINGW}/lib
+          NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+list(APPEND VELMORA_TLS_DLLS ${VELMORA_WINPTHREAD_DLL})
+# Its licence (expat, with the notices of the parts from elsewhere) is in Debian's copyright file.
+set(VELMORA_WINPTHREAD_LICENSE /usr/share/doc/mingw-w64-x86-64-dev/copyright)
 set(VELMORA_TLS_LICENSES ${VELMORA_WINDOWS_DEPS}/licenses)
 
 # Puts the DLLs beside `target`'s program, the one place it loads them from.

@@ -187,9 +187,9 @@ check_zip() {
     list=$(cd "$work" && cmake -E tar xvf "$VELMORA_ZIP" 2>&1 | sed 's/^x //' | sort | tr '\n' ' ')
     [[ $list == "Velmora/ Velmora/GnuTLS/ Velmora/GnuTLS/GNUTLS.TXT Velmora/GnuTLS/GNUTLSCR.TXT \
 Velmora/GnuTLS/GPL2.TXT Velmora/GnuTLS/GPL3.TXT Velmora/GnuTLS/LGPL21.TXT Velmora/GnuTLS/LGPL3.TXT \
-Velmora/GnuTLS/NETTLECR.TXT Velmora/GnuTLS/SOURCES.TXT Velmora/LICENSE.txt \
-Velmora/libgnutls-30.dll Velmora/libhogweed-6.dll Velmora/libnettle-8.dll \
-Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
+Velmora/GnuTLS/MINGWCR.TXT Velmora/GnuTLS/NETTLECR.TXT Velmora/GnuTLS/SOURCES.TXT \
+Velmora/LICENSE.txt Velmora/libgnutls-30.dll Velmora/libhogweed-6.dll Velmora/libnettle-8.dll \
+Velmora/libwinpthread-1.dll Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
         fail "the zip holds: $list"
     cmp -s "$VELMORA_PACKAGED_PROGRAM" "$work/Velmora/velmora.exe" || fail "the zip's velmora.exe"
     # Built from the sources of the GnuTLS this Debian runs (scripts/windows-deps).
