@@ -119,6 +119,8 @@ check_nts() {
         fail "GnuTLS or its licences are not installed: $(ls -A "$folder")"
     printf '[Data]\r\nGlobalTimeSrvList=nts://nts.velmora.test\r\nGlobalAutorun=1\r\n' \
         >"$appdata/Roaming/Velmora/KXdefault.cfg"
+    # As a standard user: the settings in %APPDATA%, none beside the program.
+    chmod a-w "$folder"
     winerun "$installed" &
     pid=$!
     for ((tries = 0; tries < 120; tries++)); do
@@ -128,6 +130,7 @@ check_nts() {
     grep -q $'\tnts\tnts://nts.velmora.test' "$history" 2>/dev/null ||
         fail "no authenticated answer in the history: $(cat "$history" 2>&1)"
     close_installed "$pid"
+    chmod u+w "$folder"
 }
 
 # What the program's autorun writes, and a neighbour that is not Velmora's.
