@@ -42,13 +42,35 @@ add_custom_command(OUTPUT ${VELMORA_PACKAGED_SERVICE}
   COMMAND ${CMAKE_STRIP} -o ${VELMORA_PACKAGED_SERVICE} $<TARGET_FILE:velmora_service>
   DEPENDS velmora_service VERBATIM)
 
+# GnuTLS and Nettle as both packages carry them: the DLLs, and in GnuTLS/ the licence texts and
+# where the sources are, under names of 8.3 (wixl writes no short names).
+set(VELMORA_PACKAGED_TLS ${PROJECT_BINARY_DIR}/package/tls)
+set(licenses ${VELMORA_TLS_LICENSES})
+set(license_files ${licenses}/SOURCES.txt ${licenses}/gnutls/LICENSE ${licenses}/gnutls/copyright
+    ${licenses}/nettle/copyright ${licenses}/gnutls/COPYING.LESSER
+    ${licenses}/nettle/COPYING.LESSERv3 ${licenses}/nettle/COPYINGv2 ${licenses}/gnutls/COPYING
+    ${VELMORA_WINPTHREAD_LICENSE})
+set(license_names SOURCES.TXT GNUTLS.TXT GNUTLSCR.TXT NETTLECR.TXT LGPL21.TXT LGPL3.TXT GPL2.TXT
+    GPL3.TXT MINGWCR.TXT)
+set(tls_copies COMMAND ${CMAKE_COMMAND} -E rm -rf ${VELMORA_PACKAGED_TLS}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${VELMORA_PACKAGED_TLS}/GnuTLS
+    COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_TLS_DLLS} ${VELMORA_PACKAGED_TLS})
+foreach(name source IN ZIP_LISTS license_names license_files)
+  list(APPEND tls_copies COMMAND ${CMAKE_COMMAND} -E copy ${source}
+       ${VELMORA_PACKAGED_TLS}/GnuTLS/${name})
+endforeach()
+add_custom_command(OUTPUT ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT ${tls_copies}
+                   DEPENDS ${VELMORA_TLS_DLLS} ${license_files} VERBATIM)
+
 # The installer of `version` (major.minor.patch) with `program` at `output`, made by `target`.
 function(velmora_msi target output version program)
-  set(wxs ${PROJECT_SOURCE_DIR}/packaging/windows/velmora.wxs)
+  set(wxs ${PROJECT_SOURCE_DIR}/packaging/windows/velmora.wxs
+      ${PROJECT_SOURCE_DIR}/packaging/windows/tls.wxs)
   # wixl finds the files it packs only by paths relative to the folder it runs in.
   file(RELATIVE_PATH relative_program ${PROJECT_BINARY_DIR} ${program})
   file(RELATIVE_PATH relative_service ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_SERVICE})
   file(RELATIVE_PATH icon ${PROJECT_BINARY_DIR} ${VELMORA_PROGRAM_ICON})
+  file(RELATIVE_PATH tls ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_TLS})
   file(RELATIVE_PATH licence ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_LICENCE})
   file(RELATIVE_PATH notices ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_NOTICES})
   get_filename_component(folder ${output} DIRECTORY)
@@ -56,7 +78,8 @@ function(velmora_msi target output version program)
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${VELMORA_WIXL} --arch x64 -D Version=${version} -D ProgramFile=${relative_program}
             -D ServiceFile=${relative_service} -D IconFile=${icon} -D LicenceFile=${licence}
-            -D NoticesFile=${notices} -D Homepage=${PROJECT_HOMEPAGE_URL} -o ${output} ${wxs}
+            -D NoticesFile=${notices} -D Homepage=${PROJECT_HOMEPAGE_URL} -D TlsDir=${tls}
+            -o ${output} ${wxs}
     # wixl leaves the file's version out, and Windows Installer never replaces a versioned file
     # by an unversioned one: an upgrade would keep the old program.
     COMMAND ${VELMORA_MSIBUILD} ${output}
@@ -71,6 +94,7 @@ function(velmora_msi target output version program)
     DEPENDS ${program} ${VELMORA_PACKAGED_SERVICE} ${wxs} ${VELMORA_PROGRAM_ICON}
             ${VELMORA_PACKAGED_LICENCE} ${VELMORA_PACKAGED_NOTICES}
             ${PROJECT_SOURCE_DIR}/cmake/MsiEstimatedSize.cmake
+            ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR} VERBATIM)
   add_custom_target(${target} ${in_all} DEPENDS ${output})
 endfunction()
@@ -98,9 +122,11 @@ add_custom_command(OUTPUT ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_root}/Velmora
   COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_PACKAGED_PROGRAM} ${VELMORA_PACKAGED_LICENCE}
           ${VELMORA_PACKAGED_NOTICES} ${zip_root}/Velmora/
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${VELMORA_PACKAGED_TLS} ${zip_root}/Velmora
   COMMAND ${CMAKE_COMMAND} -E rm -f ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E chdir ${zip_root} ${CMAKE_COMMAND} -E tar cf ${VELMORA_ZIP}
           --format=zip Velmora
   DEPENDS ${VELMORA_PACKAGED_PROGRAM} ${VELMORA_PACKAGED_LICENCE} ${VELMORA_PACKAGED_NOTICES}
+          ${VELMORA_PACKAGED_TLS}/GnuTLS/SOURCES.TXT
   VERBATIM)
 add_custom_target(velmora_zip ${in_all} DEPENDS ${VELMORA_ZIP})

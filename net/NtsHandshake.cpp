@@ -1,6 +1,6 @@
 #include "net/NtsHandshake.h"
 
-#include "net/io/linux/TlsChannel.h"
+#include "net/io/TlsChannel.h"
 #include "net/nts/NtsKeyExchange.h"
 #include "net/nts/NtsRecords.h"
 

@@ -6,6 +6,7 @@
 #include "net/NtsHandshake.h"
 #include "net/RequestSeal.h"
 #include "net/SNTPsend.h"
+#include "net/io/TlsChannel.h"
 #include "net/nts/NtsEntry.h"
 #include "net/nts/NtsExchange.h"
 #include "net/nts/NtsSessions.h"
@@ -42,6 +43,12 @@ class SessionSeal : public RequestSeal {
 
 // An NTS entry never falls back to plain SNTP: every failure of it is the result false.
 bool TSNTPSend::QueryNts(const Deadline& deadline) {
+    // Loaded with the first NTS entry asked; without them nothing is sent at all.
+    std::string missing;
+    if (!TlsChannel::Available(&missing) || !AeadAvailable(&missing)) {
+        notAvailable_ = "Network Time Security is not available: " + missing;
+        return false;
+    }
     const std::optional<NtsEntry> entry = ParseNtsEntry(ServerHost);
     if (!entry) {
         keyExchangeFailure_ = "the entry is not of the form nts://host or nts://host:port";

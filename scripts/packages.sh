@@ -39,6 +39,13 @@ VELMORA_DEMO_PACKAGES=(
 # buttons). The build makes the program's pictures with ImageMagick's convert, and the installer
 # with wixl, whose File table msibuild (msitools) completes.
 VELMORA_WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix imagemagick wixl msitools)
+# Building GnuTLS and Nettle for mingw from Debian's source packages (scripts/windows-deps): apt-get
+# source (dpkg-dev), autoreconf over Debian's patches, GnuTLS's generated sources.
+VELMORA_WINDOWS_DEPS_PACKAGES=(
+    dpkg-dev debian-archive-keyring autoconf automake libtool autopoint gettext gperf bison m4 make
+    util-linux libgnutls30 libnettle8
+)
+VELMORA_WINDOWS_BUILD_PACKAGES+=("${VELMORA_WINDOWS_DEPS_PACKAGES[@]}")
 VELMORA_WINDOWS_PACKAGES=("${VELMORA_WINDOWS_BUILD_PACKAGES[@]}" wine64 wine fonts-wine)
 VELMORA_TEST_PACKAGES=(
     "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}" "${VELMORA_WINDOWS_PACKAGES[@]}"

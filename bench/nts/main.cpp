@@ -1,7 +1,8 @@
 // Times one query against chronyd on 127.0.0.1 four ways and prints the figures: over NTS with
 // the handshake (a fresh session each time), over NTS with a cookie already held, plain SNTP,
-// and chronyd -Q against the same server (a whole process, plain and NTS). Run it through
-// bench/run-nts (a private namespace where chronyd serves NTS as nts.velmora.test).
+// and chronyd -Q against the same server (a whole process, plain and NTS; Linux only, where
+// VELMORA_CHRONYD_BIN names it). Run it through bench/run-nts (a private namespace where chronyd
+// serves NTS as nts.velmora.test), which runs the Windows build's under Wine as well.
 
 #include <chrono>
 #include <cmath>
@@ -29,6 +30,7 @@ struct Samples {
     std::vector<double> took;    // seconds
     std::vector<double> offset;  // |offset|, seconds
     int failures = 0;
+    bool ran = true;
 };
 
 // `query` returns whether it succeeded and sets the offset it measured.
@@ -85,7 +87,7 @@ Samples ChronydQ(bool nts) {
     const char* chronyd = std::getenv("VELMORA_CHRONYD_BIN");
     const char* credentials = std::getenv("VELMORA_NTS_DIR");
     if (chronyd == nullptr || credentials == nullptr) {
-        return Samples{{}, {}, kProcesses};
+        return Samples{{}, {}, 0, false};
     }
     const std::string dir = std::string(credentials) + "/bench-q";
     const std::string command = "mkdir -p " + dir + " && " + chronyd + " -Q -u root -f /dev/null" +
@@ -106,6 +108,9 @@ Samples ChronydQ(bool nts) {
 }
 
 void Row(const char* what, const Samples& s) {
+    if (!s.ran) {
+        return;
+    }
     std::printf("%-34s %10.3f %10.3f %12.1f %8d\n", what, Percentile(s.took, 0.5) * 1e3,
                 Percentile(s.took, 0.99) * 1e3, Percentile(s.offset, 0.5) * 1e6, s.failures);
 }

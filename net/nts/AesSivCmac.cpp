@@ -1,6 +1,6 @@
 #include "net/nts/AesSivCmac.h"
 
-#include <nettle/siv-cmac.h>
+#include "net/io/SivCmac.h"
 
 namespace velmora {
 
@@ -10,35 +10,45 @@ const std::uint8_t* Bytes(std::string_view text) {
     return reinterpret_cast<const std::uint8_t*>(text.data());
 }
 
-siv_cmac_aes128_ctx Context(const AeadKey& key) {
+siv_cmac_aes128_ctx Context(const SivCmac& siv, const AeadKey& key) {
     siv_cmac_aes128_ctx context;
-    siv_cmac_aes128_set_key(&context, key.data());
+    siv.set_key(&context, key.data());
     return context;
 }
 
 }  // namespace
 
+bool AeadAvailable(std::string* why) {
+    return LoadSivCmac(why) != nullptr;
+}
+
 std::string AeadSeal(const AeadKey& key, std::string_view nonce, std::string_view associated,
                      std::string_view plaintext) {
-    const siv_cmac_aes128_ctx context = Context(key);
+    const SivCmac* siv = LoadSivCmac();
+    if (siv == nullptr) {
+        return {};
+    }
+    const siv_cmac_aes128_ctx context = Context(*siv, key);
     std::string sealed(plaintext.size() + SIV_DIGEST_SIZE, '\0');
-    siv_cmac_aes128_encrypt_message(
-        &context, nonce.size(), Bytes(nonce), associated.size(), Bytes(associated), sealed.size(),
-        reinterpret_cast<std::uint8_t*>(sealed.data()), Bytes(plaintext));
+    siv->encrypt_message(&context, nonce.size(), Bytes(nonce), associated.size(), Bytes(associated),
+                         sealed.size(), reinterpret_cast<std::uint8_t*>(sealed.data()),
+                         Bytes(plaintext));
     return sealed;
 }
 
 std::optional<std::string> AeadOpen(const AeadKey& key, std::string_view nonce,
                                     std::string_view associated, std::string_view ciphertext) {
-    if (ciphertext.size() < SIV_DIGEST_SIZE || nonce.size() < SIV_MIN_NONCE_SIZE) {
+    const SivCmac* siv = LoadSivCmac();
+    if (siv == nullptr || ciphertext.size() < SIV_DIGEST_SIZE ||
+        nonce.size() < SIV_MIN_NONCE_SIZE) {
         return std::nullopt;
     }
-    const siv_cmac_aes128_ctx context = Context(key);
+    const siv_cmac_aes128_ctx context = Context(*siv, key);
     std::string plaintext(ciphertext.size() - SIV_DIGEST_SIZE, '\0');
-    if (siv_cmac_aes128_decrypt_message(&context, nonce.size(), Bytes(nonce), associated.size(),
-                                        Bytes(associated), plaintext.size(),
-                                        reinterpret_cast<std::uint8_t*>(plaintext.data()),
-                                        Bytes(ciphertext)) == 0) {
+    if (siv->decrypt_message(&context, nonce.size(), Bytes(nonce), associated.size(),
+                             Bytes(associated), plaintext.size(),
+                             reinterpret_cast<std::uint8_t*>(plaintext.data()),
+                             Bytes(ciphertext)) == 0) {
         return std::nullopt;
     }
     return plaintext;

@@ -15,6 +15,9 @@ inline constexpr std::size_t kAeadKeySize = 32;
 inline constexpr std::size_t kAeadTagSize = 16;
 using AeadKey = std::array<std::uint8_t, kAeadKeySize>;
 
+// Whether the library that does it is there; `why` (when given) says why not. Without it nothing
+// is sealed (an empty result) and nothing opens.
+bool AeadAvailable(std::string* why = nullptr);
 // Tag followed by the encrypted plaintext.
 std::string AeadSeal(const AeadKey& key, std::string_view nonce, std::string_view associated,
                      std::string_view plaintext);

@@ -10,22 +10,11 @@
 #include <utility>
 
 #include "net/io/synsock.h"
+#include "net/io/windows/Utf16.h"
 
 namespace velmora {
 
 namespace {
-
-// The name as GetAddrInfoW takes it; nothing for text that is not UTF-8.
-std::optional<std::wstring> Utf16(const std::string& name) {
-    const int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(),
-                                         static_cast<int>(name.size()), nullptr, 0);
-    if (size <= 0 && !name.empty()) {
-        return std::nullopt;
-    }
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, name.data(), static_cast<int>(name.size()), wide.data(), size);
-    return wide;
-}
 
 // GetAddrInfoW on a thread of its own: under Wine 8 GetAddrInfoExW ignores its timeout and
 // cannot be cancelled, so no call of the system ends a lookup early, and the wait for one is

@@ -54,7 +54,8 @@ trap win_cleanup EXIT
 win_copy() {
     local dir
     dir=$(mktemp -d "$E2E_TMP/program.XXXXXX")
-    cp "$VELMORA_BUILD_DIR/app/velmora.exe" "$dir/"
+    # With GnuTLS and Nettle beside it, as installed.
+    cp "$VELMORA_BUILD_DIR/app/velmora.exe" "$VELMORA_BUILD_DIR"/app/*.dll "$dir/"
     { printf '[Data]\r\n'; printf '%s\r\n' "$@"; } >"$dir/KXdefault.cfg"
     echo "$dir/velmora.exe"
 }

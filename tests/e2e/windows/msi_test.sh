@@ -3,7 +3,9 @@
 # by the other tests): msiexec installs velmora-<version>-x64.msi, the installed program keeps its
 # settings in %APPDATA% when it cannot write beside itself, and msiexec /x takes away the files,
 # the shortcut, the Add/Remove Programs entry and the autorun values the program wrote, after an
-# upgrade to the next version that kept them; the portable zip holds the program alone.
+# upgrade to the next version that kept them; the installed program answers an NTS entry with
+# the GnuTLS it installed; the portable zip holds the program, GnuTLS and Nettle and their
+# licences.
 #
 # The Wine part runs as an ordinary user (nobody, when started as root): Wine runs every program
 # as an administrator and root writes anywhere, so only an ordinary user is kept out of a folder
@@ -80,13 +82,10 @@ check_installed() {
     done
 }
 
-# The installed program in a folder it cannot write: it saves to %APPDATA%\Velmora when closed
-# (taskkill without /f sends WM_CLOSE, asked again until the window is there to take it).
-check_settings() {
-    local folder=$1 pid code tries
-    chmod a-w "$folder"
-    winerun "$installed" &
-    pid=$!
+# Closes the installed program started as PID (taskkill without /f sends WM_CLOSE, asked again
+# until the window is there to take it); its exit code.
+close_installed() {
+    local pid=$1 tries
     for ((tries = 0; tries < 120; tries++)); do
         kill -0 "$pid" 2>/dev/null || break
         winerun taskkill /im velmora.exe >/dev/null 2>&1
@@ -94,12 +93,44 @@ check_settings() {
     done
     kill -0 "$pid" 2>/dev/null && { fail "velmora.exe did not end when closed"; kill "$pid"; }
     wait "$pid"
+}
+
+# The installed program in a folder it cannot write: it saves to %APPDATA%\Velmora when closed.
+check_settings() {
+    local folder=$1 pid code
+    chmod a-w "$folder"
+    winerun "$installed" &
+    pid=$!
+    close_installed "$pid"
     code=$?
     ((code == 0)) || fail "velmora.exe ended with $code"
     chmod u+w "$folder"
     [[ ! -e $folder/KXdefault.cfg ]] || fail "the program wrote beside itself in $folder"
     grep -q '^\[Data\]' "$WINEPREFIX/drive_c/users/$USER/AppData/Roaming/Velmora/KXdefault.cfg" ||
         fail "no settings in %APPDATA%\\Velmora"
+}
+
+# The installed program asks an NTS entry at its start (GlobalAutorun) with the GnuTLS and Nettle
+# installed beside it: its history records chronyd's answer as authenticated.
+check_nts() {
+    local folder=$1 pid tries appdata=$WINEPREFIX/drive_c/users/$USER/AppData
+    local history=$appdata/Local/Velmora/history
+    [[ -e $folder/libgnutls-30.dll && -e $folder/GnuTLS/SOURCES.TXT ]] ||
+        fail "GnuTLS or its licences are not installed: $(ls -A "$folder")"
+    printf '[Data]\r\nGlobalTimeSrvList=nts://nts.velmora.test\r\nGlobalAutorun=1\r\n' \
+        >"$appdata/Roaming/Velmora/KXdefault.cfg"
+    # As a standard user: the settings in %APPDATA%, none beside the program.
+    chmod a-w "$folder"
+    winerun "$installed" &
+    pid=$!
+    for ((tries = 0; tries < 120; tries++)); do
+        grep -q $'\tnts\tnts://nts.velmora.test' "$history" 2>/dev/null && break
+        sleep 0.5
+    done
+    grep -q $'\tnts\tnts://nts.velmora.test' "$history" 2>/dev/null ||
+        fail "no authenticated answer in the history: $(cat "$history" 2>&1)"
+    close_installed "$pid"
+    chmod u+w "$folder"
 }
 
 # What the program's autorun writes, and a neighbour that is not Velmora's.
@@ -140,6 +171,7 @@ inside() {
     winerun msiexec /i "$msi" /qn || { fail "msiexec /i ended with $?"; return; }
     check_installed "$work" "$folder"
     check_settings "$folder"
+    check_nts "$folder"
     write_autorun
     check_upgrade "$work" "$folder"
     winerun msiexec /x "$(winpath "$work/next.msi")" /qn || fail "msiexec /x ended with $?"
@@ -151,13 +183,22 @@ if [[ "${1:-}" == "--inside" ]]; then
     exit $failed
 fi
 
-# The portable zip: one folder with the program and its licences alone.
+# The portable zip: one folder with the program and its licences, GnuTLS and Nettle beside it
+# with theirs.
 check_zip() {
-    local work=$1 list
+    local work=$1 list version
     list=$(cd "$work" && cmake -E tar xvf "$VELMORA_ZIP" 2>&1 | sed 's/^x //' | sort | tr '\n' ' ')
-    [[ $list == "Velmora/ Velmora/LICENSE.txt Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
+    [[ $list == "Velmora/ Velmora/GnuTLS/ Velmora/GnuTLS/GNUTLS.TXT Velmora/GnuTLS/GNUTLSCR.TXT \
+Velmora/GnuTLS/GPL2.TXT Velmora/GnuTLS/GPL3.TXT Velmora/GnuTLS/LGPL21.TXT Velmora/GnuTLS/LGPL3.TXT \
+Velmora/GnuTLS/MINGWCR.TXT Velmora/GnuTLS/NETTLECR.TXT Velmora/GnuTLS/SOURCES.TXT \
+Velmora/LICENSE.txt Velmora/libgnutls-30.dll Velmora/libhogweed-6.dll Velmora/libnettle-8.dll \
+Velmora/libwinpthread-1.dll Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
         fail "the zip holds: $list"
     cmp -s "$VELMORA_PACKAGED_PROGRAM" "$work/Velmora/velmora.exe" || fail "the zip's velmora.exe"
+    # Built from the sources of the GnuTLS this Debian runs (scripts/windows-deps).
+    version=$(dpkg-query -W -f='${source:Version}' libgnutls30)
+    grep -qF "gnutls28 $version" "$work/Velmora/GnuTLS/SOURCES.TXT" ||
+        fail "SOURCES.TXT does not name the source package gnutls28 $version"
 }
 
 work=$(mktemp -d /tmp/velmora-msi.XXXXXX)

@@ -10,6 +10,7 @@
 //   win-probe post WINDOW MESSAGE posts a registered message ("TaskbarCreated") or WM_CLOSE
 //   win-probe untray WINDOW ID    takes the tray icon ID of the window out of the tray, as an
 //                                 Explorer that restarts loses it
+//   win-probe tips                the text of every tooltip shown, one a line
 // With WINPROBE_DESKTOP set, the windows are looked for on that desktop (the name given to
 // `explorer /desktop=NAME,...`), as a program started there would see them.
 // Exit 2: no such window or control.
@@ -70,6 +71,15 @@ int Untray(HWND window, const wchar_t* id) {
     return Shell_NotifyIconW(NIM_DELETE, &data) ? 0 : 1;
 }
 
+BOOL CALLBACK PrintShownTip(HWND window, LPARAM) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (std::wcscmp(name, L"tooltips_class32") == 0 && IsWindowVisible(window)) {
+        PrintText(window);
+    }
+    return TRUE;
+}
+
 int Run(const std::wstring& command, HWND window, const wchar_t* argument) {
     if (command == L"client") {
         RECT client{};
@@ -121,14 +131,19 @@ bool JoinDesktop() {
 }
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 3) {
-        std::fputs("usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n",
-                   stderr);
+    if (argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"tips") != 0)) {
+        std::fputs(
+            "usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n"
+            "       win-probe tips\n",
+            stderr);
         return 64;
     }
     if (!JoinDesktop()) {
         std::fputs("win-probe: no such desktop\n", stderr);
         return 2;
+    }
+    if (argc < 3) {
+        return EnumWindows(PrintShownTip, 0) ? 0 : 1;
     }
     HWND window = FindNamed(argv[2]);
     if (window == nullptr) {

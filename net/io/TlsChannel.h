@@ -15,16 +15,16 @@ namespace velmora {
 
 struct GnuTls;
 
-// Makes `socket` the session's transport, written with MSG_NOSIGNAL: a peer that hangs up is an
-// error of the session, never a SIGPIPE that ends the program.
-void SetQuietTransport(gnutls_session_int* session, int socket);
-
 // One TLS 1.3 connection over TCP as a client, every step bounded by the caller's deadline.
-// The server must show a certificate that the system's trust store vouches for and that names
-// the host asked for, and must agree to the one application protocol offered. Any failure,
-// the deadline included, is false; nothing throws.
+// The server must show a certificate that the system vouches for (Linux: its trust store;
+// Windows: its own chain policy for TLS servers) and that names the host asked for, and must
+// agree to the one application protocol offered. Any failure, the deadline included, is false;
+// nothing throws.
 class TlsChannel {
   public:
+    // Whether the TLS library can be had; `why` (when given) says why not.
+    static bool Available(std::string* why = nullptr);
+
     TlsChannel() = default;
     ~TlsChannel();
     TlsChannel(const TlsChannel&) = delete;
@@ -45,6 +45,12 @@ class TlsChannel {
     // Why the last step that failed did, in plain words ("certificate not trusted: ...").
     const std::string& Failure() const { return failure_; }
 
+    // What the server's certificate is checked against, and what was wrong with it.
+    struct Identity {
+        std::string hostName;
+        std::string problem;
+    };
+
   private:
     bool Fail(std::string why);
 
@@ -52,12 +58,26 @@ class TlsChannel {
     bool Handshake(const Deadline& deadline);
     bool AwaitDirection(const Deadline& deadline);
 
-    int socket_ = -1;
+    // The platform's part (net/io/<platform>/TlsTransport.cpp): the socket, and who vouches for
+    // the server.
+    bool AwaitSocket(bool readable, const Deadline& deadline);
+    void Close();
+    bool CheckServerBy(Identity& identity);
+    void SetTransport();
+    // Why the handshake's certificate check failed.
+    std::string CertificateProblem() const;
+
+    static constexpr const char* kNoAnswerInTime = "no answer within the time";
+
+    SocketHandle socket_ = kInvalidSocket;
     // Loaded with the first TLS session of the process.
     const GnuTls* tls_ = nullptr;
     gnutls_session_int* session_ = nullptr;
     gnutls_certificate_credentials_st* credentials_ = nullptr;
+    Identity identity_;
     std::string failure_;
+    // Windows counts the users of its sockets.
+    bool socketsStarted_ = false;
 };
 
 }  // namespace velmora

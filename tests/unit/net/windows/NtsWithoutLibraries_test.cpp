@@ -9,12 +9,14 @@
 namespace velmora {
 namespace {
 
+// This program has no GnuTLS or Nettle beside it, and never takes them from anywhere else.
 constexpr const char* kNotAvailable =
-    "Network Time Security is not available in the Windows version";
+    "Network Time Security is not available: libgnutls-30.dll, or a library it needs, is not in "
+    "the program's folder";
 
-// Without NTS an nts:// entry fails at once, before any lookup or datagram, and says why; it is
-// never asked with plain SNTP, and the next plain entry is asked as ever.
-TEST(NtsUnavailable, AnNtsEntryFailsAtOnceSayingWhy) {
+// Without the libraries an nts:// entry fails at once, before any lookup or datagram, and says
+// why; it is never asked with plain SNTP, and the next plain entry is asked as ever.
+TEST(NtsWithoutLibraries, AnNtsEntryFailsAtOnceSayingWhy) {
     FakeSntpNetwork net;
     net.AddServer("time.example", 46000.5);
     FakeSystemClock clock;
@@ -40,7 +42,7 @@ TEST(NtsUnavailable, AnNtsEntryFailsAtOnceSayingWhy) {
     EXPECT_EQ(net.Queried(), std::vector<std::string>{"time.example"});
 }
 
-TEST(NtsUnavailable, TheReasonIsTheLastQuerysOnly) {
+TEST(NtsWithoutLibraries, TheReasonIsTheLastQuerysOnly) {
     FakeSntpNetwork net;
     net.AddSilentServer("down.example");
     const auto client = net.MakeClient([] { return 46000.5; });

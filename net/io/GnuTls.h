@@ -14,8 +14,12 @@ struct GnuTls {
     decltype(&gnutls_certificate_set_x509_system_trust) certificate_set_x509_system_trust;
     decltype(&gnutls_certificate_free_credentials) certificate_free_credentials;
     decltype(&gnutls_certificate_verification_status_print) certificate_verification_status_print;
+    decltype(&gnutls_certificate_set_verify_function) certificate_set_verify_function;
+    decltype(&gnutls_certificate_get_peers) certificate_get_peers;
     decltype(&gnutls_init) init;
     decltype(&gnutls_deinit) deinit;
+    decltype(&gnutls_session_set_ptr) session_set_ptr;
+    decltype(&gnutls_session_get_ptr) session_get_ptr;
     decltype(&gnutls_priority_set_direct) priority_set_direct;
     decltype(&gnutls_credentials_set) credentials_set;
     decltype(&gnutls_server_name_set) server_name_set;
