@@ -228,7 +228,7 @@ e2e_preload() {
 }
 
 # The LD_PRELOAD value that puts the clock recorder into PROGRAM.
-e2e_shim_preload() { e2e_preload "$1" "$E2E_SHIM"; }
+e2e_shim_preload() { e2e_preload "$1" "$(e2e_readable "$E2E_SHIM")"; }
 
 # Clicks the shown button named NAME (an object name: SpeedButton2, OKButton, RadioButton1, ...)
 # in a window of the probe build PROGRAM, where no pointer can (sway); returns once the click is
