@@ -1,21 +1,30 @@
 # The Windows packages, made with Debian's wixl and msitools when they are there (scripts/package
 # --windows makes both): velmora_msi, the installer velmora-<version>-x64.msi
 # (packaging/windows/velmora.wxs), and velmora_zip, the portable velmora-<version>-x64.zip, a
-# folder Velmora with velmora.exe alone, so that the copy unpacked from it keeps its settings
-# beside itself. A build with tests makes both with everything else, and an installer of the next
-# version as well, for the test that installs, upgrades and removes them under Wine.
+# folder Velmora with velmora.exe and its licences alone, so that the copy unpacked from it keeps
+# its settings beside itself. A build with tests makes both with everything else, and an
+# installer of the next version as well, for the test that installs, upgrades and removes them
+# under Wine.
 find_program(VELMORA_WIXL wixl)
 find_program(VELMORA_MSIBUILD msibuild)
-if(NOT VELMORA_WIXL OR NOT VELMORA_MSIBUILD)
-  message(STATUS "wixl or msibuild not found (Debian's wixl, msitools): no velmora_msi, velmora_zip")
+find_program(VELMORA_MSIINFO msiinfo)
+if(NOT VELMORA_WIXL OR NOT VELMORA_MSIBUILD OR NOT VELMORA_MSIINFO)
+  message(STATUS "wixl, msibuild or msiinfo not found (Debian's wixl, msitools): "
+                 "no velmora_msi, velmora_zip")
   return()
 endif()
 
 set(VELMORA_PACKAGE_BASENAME velmora-${PROJECT_VERSION}-x64)
 set(VELMORA_MSI ${PROJECT_BINARY_DIR}/${VELMORA_PACKAGE_BASENAME}.msi)
 set(VELMORA_ZIP ${PROJECT_BINARY_DIR}/${VELMORA_PACKAGE_BASENAME}.zip)
-# Both packages carry the program without its symbols.
+# Both packages carry the program without its symbols, the licence and the notices of the runtime
+# linked into it (with Windows line ends, for every Notepad).
 set(VELMORA_PACKAGED_PROGRAM ${PROJECT_BINARY_DIR}/package/velmora.exe)
+set(VELMORA_PACKAGED_LICENCE ${PROJECT_BINARY_DIR}/package/LICENSE.txt)
+set(VELMORA_PACKAGED_NOTICES ${PROJECT_BINARY_DIR}/package/third-party-licences.txt)
+configure_file(${PROJECT_SOURCE_DIR}/LICENSE ${VELMORA_PACKAGED_LICENCE} @ONLY NEWLINE_STYLE WIN32)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/third-party-licences.txt
+               ${VELMORA_PACKAGED_NOTICES} @ONLY NEWLINE_STYLE WIN32)
 if(VELMORA_TESTS)
   set(in_all ALL)
 else()
@@ -33,16 +42,22 @@ function(velmora_msi target output version program)
   # wixl finds the files it packs only by paths relative to the folder it runs in.
   file(RELATIVE_PATH relative_program ${PROJECT_BINARY_DIR} ${program})
   file(RELATIVE_PATH icon ${PROJECT_BINARY_DIR} ${VELMORA_PROGRAM_ICON})
+  file(RELATIVE_PATH licence ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_LICENCE})
+  file(RELATIVE_PATH notices ${PROJECT_BINARY_DIR} ${VELMORA_PACKAGED_NOTICES})
   get_filename_component(folder ${output} DIRECTORY)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${folder}
     COMMAND ${VELMORA_WIXL} --arch x64 -D Version=${version} -D ProgramFile=${relative_program}
-            -D IconFile=${icon} -o ${output} ${wxs}
+            -D IconFile=${icon} -D LicenceFile=${licence} -D NoticesFile=${notices}
+            -D Homepage=${PROJECT_HOMEPAGE_URL} -o ${output} ${wxs}
     # wixl leaves the file's version out, and Windows Installer never replaces a versioned file
     # by an unversioned one: an upgrade would keep the old program.
     COMMAND ${VELMORA_MSIBUILD} ${output} -q
             "UPDATE `File` SET `Version` = '${version}.0' WHERE `File` = 'velmora.exe'"
-    DEPENDS ${program} ${wxs} ${VELMORA_PROGRAM_ICON}
+    COMMAND ${CMAKE_COMMAND} -DMSI=${output} -DMSIINFO=${VELMORA_MSIINFO}
+            -DMSIBUILD=${VELMORA_MSIBUILD} -P ${PROJECT_SOURCE_DIR}/cmake/MsiEstimatedSize.cmake
+    DEPENDS ${program} ${wxs} ${VELMORA_PROGRAM_ICON} ${VELMORA_PACKAGED_LICENCE}
+            ${VELMORA_PACKAGED_NOTICES} ${PROJECT_SOURCE_DIR}/cmake/MsiEstimatedSize.cmake
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR} VERBATIM)
   add_custom_target(${target} ${in_all} DEPENDS ${output})
 endfunction()
@@ -68,9 +83,11 @@ set(zip_root ${PROJECT_BINARY_DIR}/zip)
 add_custom_command(OUTPUT ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_root}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_root}/Velmora
-  COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_PACKAGED_PROGRAM} ${zip_root}/Velmora/velmora.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${VELMORA_PACKAGED_PROGRAM} ${VELMORA_PACKAGED_LICENCE}
+          ${VELMORA_PACKAGED_NOTICES} ${zip_root}/Velmora/
   COMMAND ${CMAKE_COMMAND} -E rm -f ${VELMORA_ZIP}
   COMMAND ${CMAKE_COMMAND} -E chdir ${zip_root} ${CMAKE_COMMAND} -E tar cf ${VELMORA_ZIP}
           --format=zip Velmora
-  DEPENDS ${VELMORA_PACKAGED_PROGRAM} VERBATIM)
+  DEPENDS ${VELMORA_PACKAGED_PROGRAM} ${VELMORA_PACKAGED_LICENCE} ${VELMORA_PACKAGED_NOTICES}
+  VERBATIM)
 add_custom_target(velmora_zip ${in_all} DEPENDS ${VELMORA_ZIP})
