@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <thread>
 
 #include "core/Path.h"
 #include "net/SNTPsend.h"
@@ -44,16 +43,8 @@ int HandOver() {
     return 0;
 }
 
-// The tray icon's first shell call loads shell32 and what it loads (delay-loaded, see
-// cmake/DelayLoad.cmake): loaded meanwhile on a thread of its own, so that the window's making
-// does not wait for it.
-void LoadShellMeanwhile() {
-    std::thread([] { LoadLibraryW(L"shell32.dll"); }).detach();
-}
-
 // The program with the services made; the settings saved on the way out.
 int RunFirstCopy(int showCommand, const std::function<void(TTimeForm&)>& extra) {
-    LoadShellMeanwhile();
     WindowsClockCalls calls;
     ScmTimeService service;
     WindowsProgramPath program;
