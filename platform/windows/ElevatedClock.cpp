@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <string_view>
 
 #include "platform/windows/SystemMessage.h"
@@ -18,6 +19,8 @@ namespace {
 
 constexpr std::string_view kStepClock = "/VelmoraStepClock:";
 constexpr std::string_view kStopTimeService = "/VelmoraStopTimeService";
+// What every private command begins with.
+constexpr const wchar_t* kPrivateMark = L"/Velmora";
 // The last tick a SYSTEMTIME can hold is far below this: anything above is no time of ours.
 constexpr std::uint64_t kLastUtcTick = 0x7FFFFFFFFFFFFFFFULL;
 
@@ -92,8 +95,14 @@ std::optional<int> RunPrivateCommand(const std::vector<std::string>& args) {
 }
 
 std::vector<std::string> ProgramArguments() {
+    // Parsing loads shell32 (and what it loads), which an ordinary start does without: only a
+    // command line that may hold the private command is parsed.
+    const wchar_t* line = GetCommandLineW();
+    if (std::wcsstr(line, kPrivateMark) == nullptr) {
+        return {};
+    }
     int count = 0;
-    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    wchar_t** words = CommandLineToArgvW(line, &count);
     std::vector<std::string> args;
     for (int i = 1; words != nullptr && i < count; ++i) {
         args.push_back(Narrow(words[i]));

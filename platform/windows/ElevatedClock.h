@@ -33,7 +33,8 @@ std::optional<int> RunPrivateCommand(const std::vector<std::string>& args);
 std::optional<int> RunPrivateCommand(const std::vector<std::string>& args, ClockCalls& clock,
                                      TimeServiceCalls& service);
 
-// The program's arguments as Windows parsed its command line, UTF-8, without its name.
+// The program's arguments as Windows parsed its command line, UTF-8, without its name; none when
+// the command line holds no private command (the only argument the program reads).
 std::vector<std::string> ProgramArguments();
 
 // Runs the elevated copy with `parameters` and says how it went, in plain words.

@@ -46,6 +46,17 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
     return folder;
 }
 
+// The folder the environment names when it holds an absolute path, else the shell's known
+// folder: asking the shell loads shell32 and COM, which a start can do without.
+std::string UserFolder(const wchar_t* variable, REFKNOWNFOLDERID id) {
+    const std::wstring named = Environment(variable);
+    if (IsAbsolute(named)) {
+        return Narrow(named);
+    }
+    const std::wstring known = KnownFolder(id);
+    return IsAbsolute(known) ? Narrow(known) : "";
+}
+
 }  // namespace
 
 SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std::string& perUser) {
@@ -54,17 +65,11 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
 }
 
 std::string UserAppDataDirectory() {
-    const std::wstring variable = Environment(L"APPDATA");
-    if (IsAbsolute(variable)) {
-        return Narrow(variable);
-    }
-    const std::wstring known = KnownFolder(FOLDERID_RoamingAppData);
-    return IsAbsolute(known) ? Narrow(known) : "";
+    return UserFolder(L"APPDATA", FOLDERID_RoamingAppData);
 }
 
 std::string UserLocalAppDataDirectory() {
-    const std::wstring known = KnownFolder(FOLDERID_LocalAppData);
-    return IsAbsolute(known) ? Narrow(known) : "";
+    return UserFolder(L"LOCALAPPDATA", FOLDERID_LocalAppData);
 }
 
 std::string AppDataSettingsFile(const std::string& appData) {

@@ -15,8 +15,9 @@ SettingsLocation LocateSettingsFile(const std::string& besideProgram, const std:
 // The user's roaming application data folder: %APPDATA% when it holds an absolute path, else the
 // shell's known folder; empty when neither is known.
 std::string UserAppDataDirectory();
-// The user's application data folder of this machine alone (the shell's LocalAppData), for what
-// describes this machine; empty when it is not known.
+// The user's application data folder of this machine alone, for what describes this machine:
+// %LOCALAPPDATA% when it holds an absolute path, else the shell's known folder; empty when
+// neither is known.
 std::string UserLocalAppDataDirectory();
 // "<appData>\Velmora\KXdefault.cfg"; empty when `appData` is.
 std::string AppDataSettingsFile(const std::string& appData);

@@ -40,6 +40,17 @@ e2e_fail() {
     exit 1
 }
 
+# A copy of the build's FILE that the ordinary user may read and run, in the test's own folder
+# (the build tree may lie in a private home); prints its path.
+e2e_readable() {
+    local dir=$E2E_TMP/readable
+    mkdir -p -m 755 "$dir"
+    chmod 755 "$E2E_TMP"
+    cp "$1" "$dir/" || e2e_fail "no $1"
+    chmod a+rX "$dir/$(basename "$1")"
+    echo "$dir/$(basename "$1")"
+}
+
 # Records a pid for the clean-up.
 e2e_track() { E2E_PIDS+=("$1"); }
 

@@ -11,7 +11,7 @@ prog=$(e2e_probe_copy "DisplayLocalTime=1")
 settings=$(e2e_settings_file "$prog")
 cp -p "$settings" "$E2E_TMP/old.cfg"
 syncs=$E2E_TMP/probe/fsync.log
-e2e_start_velmora "LD_PRELOAD=$(e2e_preload "$prog" "$E2E_FSYNC_DELAY")" \
+e2e_start_velmora "LD_PRELOAD=$(e2e_preload "$prog" "$(e2e_readable "$E2E_FSYNC_DELAY")")" \
     "VELMORA_FSYNC_DELAY_LOG=$syncs" "$prog"
 first=$VELMORA_PID
 e2e_expect 10 "main window not shown" e2e_main_window_shown

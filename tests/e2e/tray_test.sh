@@ -10,6 +10,8 @@ PROBE=${E2E_TRAY_PROBE:-$VELMORA_BUILD_DIR/tests/tools/tray-probe/tray-probe}
 
 said() { grep -qx "$1" "$E2E_TMP/velmora.log"; }
 said_count() { grep -cx "$1" "$E2E_TMP/velmora.log"; }
+# Whether the probe's last word on the tray host is "tray=ANSWER".
+tray_said() { [[ $(grep -x 'tray=.*' "$E2E_TMP/velmora.log" | tail -n 1) == "tray=$1" ]]; }
 minimized_twice() { (($(said_count state=minimized) >= 2)); }
 in_client_list() { xprop -root _NET_CLIENT_LIST | grep -qi "$(printf '0x%x' "$1")"; }
 not_in_client_list() { ! in_client_list "$1"; }
@@ -77,7 +79,7 @@ e2e_expect 15 "the icon did not come back to the new tray" e2e_tray_icon_present
 e2e_log "without a tray host, minimizing leaves the window in the taskbar"
 e2e_stop_pid "$E2E_TRAYER_PID"
 e2e_expect 5 "trayer still running" e2e_not_running "$E2E_TRAYER_PID"
-sleep 0.5
+e2e_expect 10 "the probe did not see the tray go" tray_said no
 sent=$(said_count "sent-to-tray")
 xdotool windowminimize "$WIN"
 e2e_expect 5 "the minimize was not seen" minimized_twice

@@ -85,7 +85,7 @@ e2e_click_window() {
 # not in $(...).
 e2e_other_window() {
     if e2e_wayland; then
-        e2e_spawn other-window "${E2E_SWAY_AS[@]}" "$E2E_TRAY_PROBE" --other
+        e2e_spawn other-window "${E2E_SWAY_AS[@]}" "$(e2e_readable "$E2E_TRAY_PROBE")" --other
         E2E_OTHER_PID=$E2E_LAST_PID
         e2e_expect 10 "the other window did not show" \
             eval 'E2E_OTHER_WIN=$(e2e_sway_window "$E2E_OTHER_PID" "Other program")'

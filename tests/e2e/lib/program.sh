@@ -191,6 +191,15 @@ e2e_field_seconds() {
     date -d "$(echo "$1" | awk '{ split($1, d, "/"); printf "20%s-%s-%s %s", d[3], d[1], d[2], $2 }')" +%s
 }
 
+# Whether SHOWN, a clock field's text read between FROM and TO (seconds since 1970), shows that
+# time plus OFFSET seconds, within 2 s: "now" is when the field was read, however long the
+# reading took on a busy machine.
+e2e_field_time_between() {
+    local seconds
+    seconds=$(e2e_field_seconds "$1") || return 1
+    ((seconds >= $2 + ${4:-0} - 2 && seconds <= $3 + ${4:-0} + 2))
+}
+
 # A message box of our process (a visible window other than the main window named "Velmora").
 e2e_message_box() {
     local main w
@@ -228,7 +237,7 @@ e2e_preload() {
 }
 
 # The LD_PRELOAD value that puts the clock recorder into PROGRAM.
-e2e_shim_preload() { e2e_preload "$1" "$E2E_SHIM"; }
+e2e_shim_preload() { e2e_preload "$1" "$(e2e_readable "$E2E_SHIM")"; }
 
 # Clicks the shown button named NAME (an object name: SpeedButton2, OKButton, RadioButton1, ...)
 # in a window of the probe build PROGRAM, where no pointer can (sway); returns once the click is

@@ -219,7 +219,10 @@ if (($(id -u) == 0)); then
     as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups --)
     user=$(id -un 65534)
 fi
+src=$("$fixtures/readable-copy" "$work/src" tests/fixtures/wine-session tests/fixtures/wine-run \
+    scripts/clock-safe tests/e2e/windows/msi_test.sh)
 "${as_user[@]}" env HOME="$work/home" USER="$user" LOGNAME="$user" \
-    "$fixtures/wine-session" bash "$0" --inside "$work" || failed=1
+    "$src/tests/fixtures/wine-session" bash "$src/tests/e2e/windows/msi_test.sh" --inside "$work" ||
+    failed=1
 ((failed == 0)) && echo "msi_test: passed"
 exit $failed

@@ -1,7 +1,7 @@
 // tray-probe: a window titled "Velmora" with a tray icon set up as the program sets up its own
 // (tip "Velmora", one image, a popup menu, minimize to tray). It prints one line per event:
 //   tip=TEXT        the tip handed to the tray host, at start
-//   tray=yes|no     whether a tray host was there at start
+//   tray=yes|no     whether a tray host was there at start, and again whenever that changes
 //   dblclick        a double click on the icon (the window is then restored)
 //   menu-shown      the popup menu opened
 //   sent-to-tray    minimizing hid the window into the tray
@@ -61,7 +61,13 @@ class ProbeWindow : public QWidget {
         };
         tray_.Loaded();
         Say("tip=" + tray_.TipText());
-        Say(QString("tray=") + (tray_.TrayAvailable() ? "yes" : "no"));
+        TellTray();
+        connect(&trayWatch_, &QTimer::timeout, this, [this] {
+            if (tray_.TrayAvailable() != trayThere_) {
+                TellTray();
+            }
+        });
+        trayWatch_.start(50);
     }
 
   protected:
@@ -73,7 +79,14 @@ class ProbeWindow : public QWidget {
     }
 
   private:
+    void TellTray() {
+        trayThere_ = tray_.TrayAvailable();
+        Say(QString("tray=") + (trayThere_ ? "yes" : "no"));
+    }
+
     velmora::TImageList images_;
+    QTimer trayWatch_;
+    bool trayThere_ = false;
     QMenu menu_;
     ProbeTray tray_{this};
 };

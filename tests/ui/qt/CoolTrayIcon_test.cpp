@@ -238,14 +238,12 @@ TEST_F(TrayTest, MinimizingGoesToTheTrayOnlyWhenThereIsOne) {
         tray->MinimizeToTray = true;
         ShowOwner();
         owner->showMinimized();
-        QTest::qWait(50);
-        EXPECT_EQ(owner->isVisible(), !trayThere);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return owner->isVisible() != trayThere; }));
         EXPECT_TRUE(owner->isMinimized());
         EXPECT_EQ(tray->IconVisible(), trayThere);
         tray->RestoreMainWindow();
-        QTest::qWait(20);
-        EXPECT_TRUE(owner->isVisible());
-        EXPECT_FALSE(owner->isMinimized()) << "back in the normal state";
+        EXPECT_TRUE(QTest::qWaitFor([&] { return owner->isVisible() && !owner->isMinimized(); }))
+            << "back in the normal state";
         TearDown();
     }
 }
@@ -256,13 +254,11 @@ TEST_F(TrayTest, WindowMinimizedBeforeItsFirstShowingGoesToTheTray) {
     owner->setWindowState(Qt::WindowMinimized);
     QTest::qWait(20);
     owner->show();
-    QTest::qWait(50);
-    EXPECT_FALSE(owner->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !owner->isVisible(); }));
     EXPECT_TRUE(tray->IconVisible());
     tray->RestoreMainWindow();
-    QTest::qWait(50);
-    EXPECT_TRUE(owner->isVisible()) << "restoring does not send it back";
-    EXPECT_FALSE(owner->isMinimized());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return owner->isVisible() && !owner->isMinimized(); }))
+        << "restoring does not send it back";
 }
 
 TEST_F(TrayTest, MinimizeToTrayOffLeavesTheWindowMinimized) {

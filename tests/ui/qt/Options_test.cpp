@@ -1,8 +1,10 @@
 #include "ui/qt/Options.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -132,17 +134,18 @@ TEST_F(OptionsTest, RefusedOkCanBeFollowedByAnAcceptedOne) {
 TEST_F(OptionsTest, AcceleratorsAndTheMinimizeRule) {
     Show();
     // An accelerator presses its button visibly and clicks when it comes up again.
-    auto press = [this](Qt::Key key) {
+    auto press = [this](Qt::Key key, QAbstractButton* box) {
+        QSignalSpy clicked(box, &QAbstractButton::clicked);
         QTest::keyClick(form.get(), key, Qt::AltModifier);
-        QTest::qWait(160);
+        EXPECT_TRUE(clicked.wait()) << "an accelerator did not click, key " << key;
     };
-    press(Qt::Key_M);
+    press(Qt::Key_M, form->MinimizeBox);
     EXPECT_TRUE(form->MinimizeBox->isChecked());
     EXPECT_TRUE(form->AutorunBox->isChecked()) << "minimize on start ticks autorun";
-    press(Qt::Key_A);
+    press(Qt::Key_A, form->AutorunBox);
     EXPECT_FALSE(form->AutorunBox->isChecked()) << "autorun can be cleared on its own";
-    press(Qt::Key_A);
-    press(Qt::Key_M);
+    press(Qt::Key_A, form->AutorunBox);
+    press(Qt::Key_M, form->MinimizeBox);
     EXPECT_FALSE(form->MinimizeBox->isChecked());
     EXPECT_TRUE(form->AutorunBox->isChecked()) << "clearing minimize leaves autorun";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -41,8 +42,11 @@ class WatchTest : public testing::Test {
         ASSERT_TRUE(daemon.waitForReadyRead(10000)) << "dbus-daemon did not start";
         address = QString::fromUtf8(daemon.readLine().trimmed());
         StartWatcher();
-        watch = std::make_unique<StatusNotifierWatch>(Connect());
+        watchBus = Connect();
+        watchName = watchBus.baseService();
+        watch = std::make_unique<StatusNotifierWatch>(watchBus);
         told = std::make_unique<QSignalSpy>(watch.get(), &StatusNotifierWatch::Changed);
+        StartMonitor();
     }
 
     void TearDown() override {
@@ -51,7 +55,7 @@ class WatchTest : public testing::Test {
         for (const QString& name : connections) {
             QDBusConnection::disconnectFromBus(name);
         }
-        for (QProcess* process : {&watcher, &daemon}) {
+        for (QProcess* process : {&monitor, &watcher, &daemon}) {
             if (process->state() != QProcess::NotRunning) {
                 Signal(*process, SIGCONT);
                 process->kill();
@@ -73,9 +77,36 @@ class WatchTest : public testing::Test {
         watcher.setStandardErrorFile(QProcess::nullDevice());
         watcher.start("status-notifier-watcher", {});
         ASSERT_TRUE(watcher.waitForStarted()) << "no status-notifier-watcher";
+        // The name comes before the watcher's object: ready once it answers.
+        QDBusConnection bus = Connect();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return Asked(bus); }, 10000))
+            << "the watcher never answers";
+    }
+
+    // Whether the watcher answers BUS's question about its hosts, as the watch asks it.
+    static bool Asked(const QDBusConnection& bus) {
+        QDBusMessage get = QDBusMessage::createMethodCall(kWatcher, "/StatusNotifierWatcher",
+                                                          "org.freedesktop.DBus.Properties", "Get");
+        get << QString(kWatcher) << QString("IsStatusNotifierHostRegistered");
+        return bus.call(get, QDBus::Block, 1000).type() == QDBusMessage::ReplyMessage;
+    }
+
+    // Watches the questions put to the watcher (dbus-monitor), from once it sees them.
+    void StartMonitor() {
+        monitor.setProcessChannelMode(QProcess::MergedChannels);
+        monitor.start("dbus-monitor",
+                      {"--address", address,
+                       "type='method_call',destination='" + QString(kWatcher) + "',member='Get'"});
+        ASSERT_TRUE(monitor.waitForStarted()) << "no dbus-monitor";
         QDBusConnection bus = Connect();
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] { return bus.interface()->isServiceRegistered(kWatcher).value(); }, 10000));
+            [&] { return Asked(bus) && QuestionsFrom(bus.baseService()) > 0; }, 10000));
+    }
+
+    // How many questions the connection named SENDER has put to the watcher so far.
+    int QuestionsFrom(const QString& sender) {
+        monitored += QString::fromUtf8(monitor.readAll());
+        return static_cast<int>(monitored.count(" sender=" + sender + " "));
     }
 
     // A connection of the test's own to its bus; it leaves the bus with Leave(name).
@@ -101,6 +132,18 @@ class WatchTest : public testing::Test {
         connections.removeAll(name);
     }
 
+    // Waits until the watch has put a question to the watcher beyond the BEFORE it had put, and
+    // has its answer: the watcher answers in turn, so once it has answered one more question on
+    // the watch's own connection, the watch's answer has come in before it.
+    bool Answered(int before) {
+        if (!QTest::qWaitFor([&] { return QuestionsFrom(watchName) > before; }, 10000) ||
+            !Asked(watchBus)) {
+            return false;
+        }
+        QCoreApplication::processEvents();
+        return true;
+    }
+
     bool HostThereSoon(bool there) {
         return QTest::qWaitFor([&] { return watch->HostThere() == there; }, 5000);
     }
@@ -108,7 +151,12 @@ class WatchTest : public testing::Test {
     QTemporaryDir dir;
     QProcess daemon;
     QProcess watcher;
+    QProcess monitor;
+    QString monitored;
     QString address;
+    // The watch's connection, and its name on the bus.
+    QDBusConnection watchBus{QString()};
+    QString watchName;
     QStringList connections;
     std::unique_ptr<StatusNotifierWatch> watch;
     std::unique_ptr<QSignalSpy> told;
@@ -120,8 +168,9 @@ TEST_F(WatchTest, HostsComingAndGoingAreToldByTheBusAndTheWatcher) {
     Host("org.kde.StatusNotifierHost-1");
     EXPECT_TRUE(HostThereSoon(true));
     Host("org.kde.StatusNotifierHost-2");
+    const int asked = QuestionsFrom(watchName);
     Leave("org.kde.StatusNotifierHost-1");
-    QTest::qWait(500);
+    ASSERT_TRUE(Answered(asked)) << "a host's going did not have the watcher asked";
     EXPECT_TRUE(watch->HostThere()) << "the other host is still there";
     Leave("org.kde.StatusNotifierHost-2");
     EXPECT_TRUE(HostThereSoon(false)) << "this watcher never says a host went";
@@ -132,13 +181,18 @@ TEST_F(WatchTest, HostsComingAndGoingAreToldByTheBusAndTheWatcher) {
 TEST_F(WatchTest, ABusyWatcherChangesNothing) {
     Host("org.kde.StatusNotifierHost-1");
     ASSERT_TRUE(HostThereSoon(true));
+    const int before = QuestionsFrom(watchName);
     Signal(watcher, SIGSTOP);
-    // News that has the watcher asked again, for longer than a question waits for its answer.
+    // News that has the watcher asked again; the question goes unanswered for longer than it
+    // waits, and is put again.
     Connect("passer-by");
     Leave("passer-by");
-    QTest::qWait(6000);
+    const auto askedAgain = [&] { return QuestionsFrom(watchName) >= before + 2; };
+    (void)QTest::qWaitFor([&] { return askedAgain() || !watch->HostThere(); }, 60000);
+    ASSERT_TRUE(watch->HostThere()) << "no answer is no news";
+    ASSERT_TRUE(askedAgain()) << "the unanswered question was not put again";
     Signal(watcher, SIGCONT);
-    QTest::qWait(1000);
+    ASSERT_TRUE(Answered(before + 1));
     EXPECT_TRUE(watch->HostThere());
     EXPECT_EQ(told->size(), 1) << "nothing told but the host's coming";
     Leave("org.kde.StatusNotifierHost-1");
@@ -152,8 +206,9 @@ TEST_F(WatchTest, TheWatcherGoingTakesItsHostsAndTheNextOneIsFollowed) {
     watcher.waitForFinished();
     EXPECT_TRUE(HostThereSoon(false));
     Leave("org.kde.StatusNotifierHost-1");
+    const int asked = QuestionsFrom(watchName);
     StartWatcher();
-    QTest::qWait(300);
+    ASSERT_TRUE(Answered(asked)) << "a new watcher was not asked";
     EXPECT_FALSE(watch->HostThere()) << "a new watcher, no host yet";
     Host("org.kde.StatusNotifierHost-2");
     EXPECT_TRUE(HostThereSoon(true));

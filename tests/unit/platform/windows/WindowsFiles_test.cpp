@@ -209,9 +209,14 @@ TEST_F(WindowsFiles, TheUsersFileIsMadeInAppDataStartingFromTheOneBesideTheProgr
     RemoveDirectoryW(Widen(appData).c_str());
     RemoveDirectoryW(Widen(DirectoryOf(appData)).c_str());
 
-    // A relative %APPDATA% is none: the shell's own folder stands in.
+    // A relative %APPDATA% is none: the shell's own folder stands in. The same for this
+    // machine's own folder.
     SetEnvironmentVariableW(L"APPDATA", L"relative");
     EXPECT_EQ(UserAppDataDirectory().substr(1, 2), ":\\");
+    ASSERT_TRUE(SetEnvironmentVariableW(L"LOCALAPPDATA", Widen(appData).c_str()));
+    EXPECT_EQ(UserLocalAppDataDirectory(), appData);
+    SetEnvironmentVariableW(L"LOCALAPPDATA", L"relative");
+    EXPECT_EQ(UserLocalAppDataDirectory().substr(1, 2), ":\\");
 }
 
 TEST_F(WindowsFiles, SettingsStayBesideTheProgramWhereTheyCanBeWritten) {
