@@ -80,8 +80,7 @@ void SyncController::ShowOptions() {
     }
     TakeOptions(*confirmed, *this);
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.
-    refusalTold_ = false;
-    guardTold_ = false;
+    told_.Renew();
     ApplyTimer1();
     // Confirmed settings are written at once, so that no way of ending loses them. A file that
     // cannot be written still leaves the autorun entry to follow the box; its error comes after.
