@@ -18,26 +18,20 @@
 #include <memory>
 #include <string>
 
+#include "tests/fixtures/ShownOptions.h"
 #include "tests/fixtures/ui_test_main.h"
 #include "ui/common/FormTexts.h"
 
 namespace velmora {
 namespace {
 
-// The values shown: the rest as a fresh settings file has them.
-OptionsValues Shown(bool periodic, const std::string& interval, const std::string& servers = "") {
-    OptionsValues values;
-    values.PeriodicSync = periodic;
-    values.IntervalText = interval;
-    values.ServerList = servers;
-    return values;
-}
+using test::ShownOptions;
 
 class OptionsTest : public testing::Test {
   protected:
     void SetUp() override { Make(); }
 
-    void Make(const OptionsValues& values = Shown(true, "", "one|two")) {
+    void Make(const OptionsValues& values = ShownOptions(true, "", "one|two")) {
         form = std::make_unique<TOptionsForm>();
         form->Presenter().Load(values);
     }
@@ -67,7 +61,7 @@ TEST_F(OptionsTest, TheIntervalFieldTakesThreeTypedDigitsButShowsAStoredValueWho
     QTest::keyClick(Edit1(), Qt::Key_Backspace);
     EXPECT_EQ(Edit1()->text(), "13") << "cursor keys and Backspace still work";
 
-    Make(Shown(true, "1440"));
+    Make(ShownOptions(true, "1440"));
     Show();
     EXPECT_EQ(Edit1()->text(), "1440");
     Edit1()->setFocus();
@@ -85,7 +79,7 @@ TEST_F(OptionsTest, TheIntervalFieldTakesThreeTypedDigitsButShowsAStoredValueWho
 
 TEST_F(OptionsTest, PastedTextIsCaughtByOkAndEnterPressesOkAgain) {
     QGuiApplication::clipboard()->setText("4h");
-    Make(Shown(true, ""));
+    Make(ShownOptions(true, ""));
     test::BoxCloser closer;
     Show();
     Edit1()->setFocus();
@@ -154,7 +148,7 @@ TEST_F(OptionsTest, ShownModallyOverItsParentWithTheFocusOnOk) {
         QTest::mouseClick(Control<QAbstractButton>("RadioButton2"), Qt::LeftButton);
         QTest::mouseClick(Control<QPushButton>("OKButton"), Qt::LeftButton);
     });
-    const std::optional<OptionsValues> confirmed = form->Edit(Shown(false, "0"));
+    const std::optional<OptionsValues> confirmed = form->Edit(ShownOptions(false, "0"));
     EXPECT_EQ(focused, Control<QPushButton>("OKButton"));
     EXPECT_FALSE(edit1Enabled);
     EXPECT_LE((centre - parent->geometry().center()).manhattanLength(), 4)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/fixtures/ShownOptions.h"
 #include "tests/fixtures/windows/WindowTest.h"
 #include "ui/common/OptionsForm.h"
 
@@ -27,14 +28,7 @@ SIZE ClientSize(HWND window) {
     return {client.right, client.bottom};
 }
 
-// The values shown: the rest as a fresh settings file has them.
-OptionsValues Shown(bool periodic, const std::string& interval, const std::string& servers = "") {
-    OptionsValues values;
-    values.PeriodicSync = periodic;
-    values.IntervalText = interval;
-    values.ServerList = servers;
-    return values;
-}
+using test::ShownOptions;
 
 class OptionsTest : public testing::Test {
   protected:
@@ -83,7 +77,7 @@ class OptionsTest : public testing::Test {
         return [this, count] { return boxes.texts.size() >= count; };
     }
 
-    OptionsValues shown = Shown(true, "1", "one|two");
+    OptionsValues shown = ShownOptions(true, "1", "one|two");
     std::optional<OptionsValues> confirmed;
     std::unique_ptr<TOptionsForm> form;
     test::BoxPresser boxes;
@@ -169,7 +163,7 @@ TEST_F(OptionsTest, TabOrderAsDesignedWithTheCheckedRadioButton) {
 }
 
 TEST_F(OptionsTest, IntervalFieldTakesOnlyDigitsUpToThree) {
-    form->Presenter().Load(Shown(true, ""));
+    form->Presenter().Load(ShownOptions(true, ""));
     const auto type = [this](const std::wstring& text) {
         for (wchar_t c : text) {
             SendMessageW(C(kEdit1Id), WM_CHAR, c, 1);
@@ -181,7 +175,7 @@ TEST_F(OptionsTest, IntervalFieldTakesOnlyDigitsUpToThree) {
     EXPECT_EQ(type(L"\b"), "12") << "Backspace passes";
 
     // A stored interval shows whole; typing cannot make it longer, but shortened it takes digits.
-    form->Presenter().Load(Shown(true, "1440"));
+    form->Presenter().Load(ShownOptions(true, "1440"));
     SendMessageW(C(kEdit1Id), EM_SETSEL, 4, 4);
     EXPECT_EQ(type(L"5"), "1440");
     EXPECT_EQ(type(L"\b9"), "144");
