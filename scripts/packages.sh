@@ -3,21 +3,27 @@
 # demo use as a time server, is unpacked from its package instead of installed (the chrony package
 # would remove systemd-timesyncd).
 
-# What building the program takes.
+# What building the program takes (ImageMagick draws the icons). debian/control's Build-Depends
+# name the same packages but build-essential, which Debian takes for granted; the package test
+# compares the two.
 VELMORA_BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev libxcb1-dev libsystemd-dev libgnutls28-dev nettle-dev
-    netbase tzdata locales
+    imagemagick
 )
-# What running it on a desktop takes, besides the build.
-VELMORA_RUN_PACKAGES=(
-    "${VELMORA_BUILD_PACKAGES[@]}"
-    libqt6widgets6 libqt6dbus6 qt6-qpa-plugins libsystemd0 libgnutls30 libnettle8
-    fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig ca-certificates
+# What running it on a desktop takes, besides the build: the libraries, the service names
+# (netbase) and zone rules (tzdata) it reads, the plugins and fonts it draws with. Each is among
+# the Debian package's dependencies (the package test checks it), named in debian/control or
+# found by dpkg-shlibdeps.
+VELMORA_RUN_ONLY_PACKAGES=(
+    libqt6widgets6 libqt6dbus6 qt6-qpa-plugins qt6-wayland libsystemd0 libgnutls30 libnettle8
+    netbase tzdata fonts-dejavu-core fonts-dejavu-extra fonts-liberation fontconfig ca-certificates
 )
-# What making the Debian package takes, besides the build: dpkg-shlibdeps, and file, which
-# CPack runs on the program to find the libraries it needs.
-VELMORA_PACKAGE_PACKAGES=("${VELMORA_BUILD_PACKAGES[@]}" dpkg-dev file)
+VELMORA_RUN_PACKAGES=("${VELMORA_BUILD_PACKAGES[@]}" "${VELMORA_RUN_ONLY_PACKAGES[@]}")
+# What making the Debian package takes, besides the build (dpkg-buildpackage and dh).
+VELMORA_PACKAGE_PACKAGES=("${VELMORA_BUILD_PACKAGES[@]}" dpkg-dev debhelper)
+# What the package test checks the package and the files it installs with.
+VELMORA_PACKAGE_CHECK_PACKAGES=(lintian appstream desktop-file-utils man-db)
 # The libraries of the unpacked chronyd.
 VELMORA_CHRONYD_LIBRARIES=(libcap2 libgnutls30 libnettle8 libseccomp2)
 # The demo on a machine without a display: a private session bus, a virtual X server, a window
@@ -36,7 +42,8 @@ VELMORA_WINDOWS_BUILD_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix ima
 VELMORA_WINDOWS_PACKAGES=("${VELMORA_WINDOWS_BUILD_PACKAGES[@]}" wine64 wine fonts-wine)
 VELMORA_TEST_PACKAGES=(
     "${VELMORA_DEMO_PACKAGES[@]}" "${VELMORA_PACKAGE_PACKAGES[@]}" "${VELMORA_WINDOWS_PACKAGES[@]}"
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    "${VELMORA_PACKAGE_CHECK_PACKAGES[@]}"
+    googletest libgtest-dev libgmock-dev libbenchmark-dev locales
     clang clang-format libclang-rt-14-dev
     ntpsec-ntpdig git bc libxfixes-dev
     dbus-bin python3 python3-dbus python3-dbusmock systemd

@@ -1,6 +1,7 @@
 #include "sync/ClockStep.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "sync/ClockZone.h"
 
@@ -8,6 +9,10 @@ namespace velmora {
 
 double AnswerUncertainty(double delaySeconds) {
     return std::max(delaySeconds / 2, kSmallestStepSeconds);
+}
+
+bool WithinStepLimit(double offsetSeconds, std::int32_t limitSeconds) {
+    return limitSeconds == 0 || std::fabs(offsetSeconds) <= limitSeconds + kSmallestStepSeconds;
 }
 
 double OffsetToServer(const SystemClock& clock, const HeldTime& server) {

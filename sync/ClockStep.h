@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "platform/SystemClock.h"
 #include "sync/HeldTime.h"
 
@@ -12,6 +14,10 @@ inline constexpr double kSmallestStepSeconds = 0.001;
 // How far an answer's time may be from the server's: half the round trip, and never less than
 // the smallest step.
 double AnswerUncertainty(double delaySeconds);
+
+// Whether a step of `offsetSeconds` keeps within `limitSeconds` (0: no limit); a step at the limit
+// is within it, to the millisecond the offset is measured to.
+bool WithinStepLimit(double offsetSeconds, std::int32_t limitSeconds);
 
 // Seconds to add to the clock for it to show the held server time now.
 double OffsetToServer(const SystemClock& clock, const HeldTime& server);

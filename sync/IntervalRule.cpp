@@ -1,9 +1,14 @@
 #include "sync/IntervalRule.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
 namespace velmora {
+
+std::int32_t SyncPeriodMilliseconds(std::int32_t stored) {
+    return stored <= 0 ? 0 : std::max(stored, kShortestSyncInterval);
+}
 
 namespace {
 

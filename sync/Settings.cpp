@@ -140,14 +140,23 @@ void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
 
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view, std::ostream& told) {
-    for (const SettingDefinition& setting : kSettingsTable) {
-        std::visit(ReadSetting{file, settings, setting, told}, setting.Field);
+    ReadSettings(settings, file, told, [&](const SettingDefinition& setting) {
         // The window is minimized as soon as the key says so, before the next key is read.
         if (setting.Field == SettingField(&TSettings::GlobalMinimize) && settings.GlobalMinimize) {
             view.SetWindowMinimized();
         }
         if (setting.Field == SettingField(&TSettings::GlobalTimeSrvList)) {
             SplitList(settings.GlobalTimeSrvList, '|', serverList);
+        }
+    });
+}
+
+void ReadSettings(TSettings& settings, const ProfileFile& file, std::ostream& told,
+                  const std::function<void(const SettingDefinition&)>& read) {
+    for (const SettingDefinition& setting : kSettingsTable) {
+        std::visit(ReadSetting{file, settings, setting, told}, setting.Field);
+        if (read) {
+            read(setting);
         }
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -23,6 +24,10 @@ void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
 // integer (the first form tells standard error).
 void LoadSettings(TSettings& settings, std::vector<std::string>& serverList,
                   const ProfileFile& file, TimeView& view, std::ostream& told);
+// Reads every setting of the table in order, telling `told` of each value that reads as its
+// default for being out of range or no integer; `read` hears of each setting once it is in.
+void ReadSettings(TSettings& settings, const ProfileFile& file, std::ostream& told,
+                  const std::function<void(const SettingDefinition&)>& read = {});
 // Writes all eight keys in file order, in one replace of the file; throws
 // velmora::Error("Unable to write to ...") and then writes none.
 void SaveSettings(const TSettings& settings, ProfileFile& file);

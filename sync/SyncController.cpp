@@ -15,12 +15,6 @@ namespace {
 
 constexpr std::int32_t kDisplayRefreshInterval = 500;
 
-// A clock set every few milliseconds would be a clock never left alone: a positive interval is
-// raised to the shortest period; zero and negative intervals never fire.
-std::int32_t Timer1Interval(std::int32_t stored) {
-    return stored <= 0 ? 0 : std::max(stored, kShortestSyncInterval);
-}
-
 }  // namespace
 
 PlatformServices WithHistory(PlatformServices& services, HistoryStore& history) {
@@ -50,7 +44,7 @@ void SyncController::UpdateZoneBias() {
 
 void SyncController::ApplyTimer1() {
     services_.Timer1.SetEnabled(UpdateClock);
-    services_.Timer1.SetInterval(Timer1Interval(UpdateClockInterval));
+    services_.Timer1.SetInterval(SyncPeriodMilliseconds(UpdateClockInterval));
 }
 
 void SyncController::FormCreate() {
@@ -331,9 +325,7 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
 }
 
 bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
-    // A step at the limit is within it, to the millisecond the offset is measured to.
-    if (StepLimitSeconds == 0 ||
-        std::fabs(offsetSeconds) <= StepLimitSeconds + kSmallestStepSeconds) {
+    if (WithinStepLimit(offsetSeconds, StepLimitSeconds)) {
         return true;
     }
     const std::string size = SignedDuration(offsetSeconds);

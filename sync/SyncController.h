@@ -17,6 +17,7 @@
 #include "sync/ClockStep.h"
 #include "sync/CommandQueue.h"
 #include "sync/HeldTime.h"
+#include "sync/IntervalRule.h"
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/RunningCommand.h"
@@ -69,8 +70,6 @@ struct SyncControllerServices {
 inline constexpr const char* kFailedToContact = "Failed to contact time server";
 // Value name of the autorun entry.
 inline constexpr const char* kAutorunValueName = "Velmora";
-// Timer1 never runs more often than this, whatever the stored interval says.
-inline constexpr std::int32_t kShortestSyncInterval = 60000;
 // Unattended synchronizations that got no time in a row before the user hears of it.
 inline constexpr int kFailuresBeforeWarning = 3;
 // Asked before a click sets the clock while the machine's own NTP service keeps it.

@@ -1,16 +1,14 @@
 #!/usr/bin/env bash
 # The Debian package: it holds the program in /usr/bin with its menu entry and icon, declares
 # what the program needs to run so that apt can install it here, and the packaged program runs for
-# an ordinary user, keeping the settings in that user's home.
+# an ordinary user, keeping the settings in that user's home. The package is the one the package
+# test made with scripts/package, in VELMORA_PACKAGE_OUT.
 source "$(dirname "$0")/lib.sh"
 
-pkg=$E2E_TMP/package
-cpack --config "$VELMORA_BUILD_DIR/CPackConfig.cmake" -B "$pkg" >"$E2E_TMP/cpack.log" 2>&1 ||
-    e2e_fail "cpack failed"
-deb=$(ls "$pkg"/velmora_*.deb) || e2e_fail "no package made"
+deb=$(ls "$VELMORA_PACKAGE_OUT"/velmora_*.deb) || e2e_fail "no package made"
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/bin/velmora ./usr/share/applications/velmora.desktop \
-    ./usr/share/icons/hicolor/48x48/apps/velmora.png; do
+    ./usr/share/icons/hicolor/48x48/apps/velmora.png ./usr/share/man/man1/velmora.1.gz; do
     grep -q " $path\$" <<<"$contents" || e2e_fail "$path not in the package"
 done
 depends=$(dpkg-deb -f "$deb" Depends)

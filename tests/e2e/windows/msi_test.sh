@@ -48,7 +48,7 @@ check_entry() {
         tr -d '\r' | grep -cE '^ +DisplayName +REG_SZ +Velmora$')
     entry=$(arp_entry)
     ((entries == 1)) && grep -Eq "^ +DisplayVersion +REG_SZ +$1$" <<<"$entry" &&
-        grep -Eq '^ +Publisher +REG_SZ +Velmora developers$' <<<"$entry" ||
+        grep -Eq '^ +Publisher +REG_SZ +The Velmora developers$' <<<"$entry" ||
         fail "$entries Add/Remove Programs entries, not one of $1:"$'\n'"$entry"
 }
 
@@ -64,6 +64,7 @@ shortcuts() {
 check_installed() {
     local work=$1 folder=$2 entry code lnk key
     cmp -s "$work/velmora.exe" "$folder/velmora.exe" || fail "velmora.exe not installed in $folder"
+    cmp -s "$work/LICENSE.txt" "$folder/LICENSE.txt" || fail "no LICENSE.txt beside velmora.exe"
     lnk=$(shortcuts)
     [[ -n $lnk ]] || fail "no Start menu shortcut Velmora.lnk"
     [[ -z $lnk ]] || strings -e l "$lnk" | tr -d '\r' | grep -qiF 'Program Files\Velmora\velmora.exe' ||
@@ -150,11 +151,12 @@ if [[ "${1:-}" == "--inside" ]]; then
     exit $failed
 fi
 
-# The portable zip: one folder with the program alone.
+# The portable zip: one folder with the program and its licences alone.
 check_zip() {
     local work=$1 list
     list=$(cd "$work" && cmake -E tar xvf "$VELMORA_ZIP" 2>&1 | sed 's/^x //' | sort | tr '\n' ' ')
-    [[ $list == "Velmora/ Velmora/velmora.exe " ]] || fail "the zip holds: $list"
+    [[ $list == "Velmora/ Velmora/LICENSE.txt Velmora/third-party-licences.txt Velmora/velmora.exe " ]] ||
+        fail "the zip holds: $list"
     cmp -s "$VELMORA_PACKAGED_PROGRAM" "$work/Velmora/velmora.exe" || fail "the zip's velmora.exe"
 }
 
@@ -167,6 +169,7 @@ cp "$VELMORA_MSI" "$work/velmora.msi"
 cp "$VELMORA_NEXT_MSI" "$work/next.msi"
 cp "$VELMORA_NEXT_PROGRAM" "$work/next.exe"
 cp "$VELMORA_PACKAGED_PROGRAM" "$work/velmora.exe"
+cp "$(dirname "$VELMORA_PACKAGED_PROGRAM")/LICENSE.txt" "$work/LICENSE.txt"
 cp "$VELMORA_PROGRAM_ICON" "$work/velmora.ico"
 as_user=()
 user=$(id -un)

@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# The clock service "Velmora Time" under Wine, in a Wine prefix of the test's own (a service lives
+# and dies with its prefix), inside the run's network namespace: the installer with SERVERS and
+# INTERVAL installs the service (LOCAL SERVICE, automatic start), writes the machine's settings
+# and starts it; "synchronize now", sent by the program's own client (which checks that the pipe's
+# server is the process the service manager names for Velmora), makes the service ask the
+# responder and try to step the clock by its own answer, which Wine refuses (nothing here may set
+# the clock): the refusal and the offset it tried come back; a client sending a time, a malformed
+# or an oversized message gets a refusal and changes nothing; a process that holds the pipe's
+# name in the service's stead (tests/tools/windows/service-host, the service's own code) gets no
+# request from the program's client; the uninstall removes the service.
+#
+# What Wine cannot show (the LOCAL SERVICE token, the pipe's security descriptor and remote
+# refusal, the required privileges, the event log's records) is for a real Windows:
+# docs/windows-service.md.
+#
+# Environment: VELMORA_MSI, VELMORA_SERVICE_ASK and VELMORA_SERVICE_HOST (tests/tools/windows),
+# VELMORA_SOURCE_DIR.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+fixtures=$here/../../fixtures
+failed=0
+fail() {
+    echo "service_test: $*" >&2
+    failed=1
+}
+winpath() { echo "Z:${1//\//\\}"; }
+winerun() { "$fixtures/wine-run" "$@"; }
+ask() { winerun "$VELMORA_SERVICE_ASK" "$@" 2>/dev/null | tr -d '\r'; }
+machine_setting() {
+    winerun reg query 'HKLM\Software\Velmora' /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name { print $3 }'
+}
+service_state() { winerun sc query Velmora 2>/dev/null | tr -d '\r' | awk '/STATE/ { print $4 }'; }
+service_key='HKLM\System\CurrentControlSet\Services\Velmora'
+service_value() {
+    winerun reg query "$service_key" /v "$1" 2>/dev/null | tr -d '\r' |
+        awk -v name="$1" '$1 == name { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'
+}
+
+# Waits, a bounded number of times, until the pipe answers.
+wait_for_pipe() {
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        ask raw "tell me your state" | grep -q '^times' && return 0
+    done
+    return 1
+}
+
+check_installed() {
+    [[ $(service_value ImagePath) == *'\Velmora\velmora-service.exe'* ]] ||
+        fail "the service's program: $(service_value ImagePath)"
+    [[ $(service_value ObjectName) == 'NT AUTHORITY\LocalService' ]] ||
+        fail "the service's account: $(service_value ObjectName)"
+    [[ $(service_value Start) == 0x2 ]] || fail "the service's start: $(service_value Start)"
+    [[ $(service_value DisplayName) == "Velmora Time" ]] || fail "the service's name"
+    [[ $(machine_setting GlobalTimeSrvList) == 127.0.0.2 ]] || fail "SERVERS not in the settings"
+    [[ $(machine_setting UpdateClockInterval) == 5400000 ]] || fail "INTERVAL not in the settings"
+}
+
+# Services start and stop in their own time: the state is asked until it is the one expected
+# (the bound only keeps a broken run from hanging).
+wait_state() {
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        [[ $(service_state) == "$1" ]] && return 0
+    done
+    return 1
+}
+
+check_requests() {
+    local reply before after message
+    reply=$(ask synchronize) || fail "the program's client got no answer from the service"
+    grep -q '^Answer from 127.0.0.2, plain SNTP' <<<"$reply" || fail "no answer of the responder: $reply"
+    grep -Eiq '^step-refused: \+30\.2[0-9]* .*privilege' <<<"$reply" ||
+        fail "the refused step of +30.25 s did not come back: $reply"
+    before=$(ask raw "tell me your state")
+    for message in "synchronize now 2030-01-01 00:00:00" "set time +3600" "synchronize now|evil" \
+        "$(printf 'synchronize now%.0s' {1..10})"; do
+        reply=$(ask raw "$message")
+        grep -q $'^refusal\tRefused' <<<"$reply" || fail "\"$message\" was not refused: $reply"
+    done
+    after=$(ask raw "tell me your state")
+    [[ $before == "$after" ]] || fail "a refused request changed the state:"$'\n'"$before"$'\n'"$after"
+}
+
+# The service stopped, another process takes the pipe's name: the program's client does not talk
+# to it, though it answers whoever does.
+check_poser() {
+    local work=$1 host
+    winerun sc stop Velmora >/dev/null 2>&1
+    wait_state STOPPED || fail "the service did not stop: $(service_state)"
+    mkfifo "$work/host-input"
+    winerun "$VELMORA_SERVICE_HOST" <"$work/host-input" >"$work/host.log" 2>&1 &
+    host=$!
+    exec 3>"$work/host-input"
+    wait_for_pipe || fail "the stand-in never answered: $(cat "$work/host.log")"
+    ask state >/dev/null && fail "the program's client talked to a process that is not the service"
+    exec 3>&-
+    wait "$host" || fail "the stand-in ended with $?: $(cat "$work/host.log")"
+}
+
+inside() {
+    local work=$1 responder tries
+    python3 "$VELMORA_SOURCE_DIR/tests/e2e/windows/sntp-responder.py" 127.0.0.2 30.25 \
+        >"$work/responder.log" 2>&1 &
+    responder=$!
+    for ((tries = 0; tries < 100; tries++)); do
+        grep -q ready "$work/responder.log" && break
+        sleep 0.1
+    done
+    winerun msiexec /i "$(winpath "$work/velmora.msi")" /qn SERVERS=127.0.0.2 INTERVAL=90 ||
+        fail "msiexec /i ended with $?"
+    check_installed
+    if wait_state RUNNING; then
+        check_requests
+        check_poser "$work"
+    else
+        fail "the service is $(service_state), not RUNNING"
+    fi
+    winerun msiexec /x "$(winpath "$work/velmora.msi")" /qn || fail "msiexec /x ended with $?"
+    [[ -z $(service_state) ]] || fail "the service is still there: $(service_state)"
+    kill "$responder" 2>/dev/null
+    wait "$responder" 2>/dev/null
+}
+
+if [[ "${1:-}" == "--inside" ]]; then
+    inside "$2"
+    exit $failed
+fi
+
+work=$(mktemp -d /tmp/velmora-service.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+cp "$VELMORA_MSI" "$work/velmora.msi"
+"$fixtures/wine-session" bash "$0" --inside "$work" || failed=1
+((failed == 0)) && echo "service_test: passed"
+exit $failed
