@@ -26,8 +26,11 @@ struct RunningCommand {
     // The next command after `previous`.
     static RunningCommand After(const RunningCommand& previous, Command command) {
         const bool unattended = command == Command::Periodic || command == Command::AtStart;
-        return {previous.Number + 1, unattended, unattended || command == Command::Synchronize,
-                std::nullopt, {}};
+        return {previous.Number + 1,
+                unattended,
+                unattended || command == Command::Synchronize,
+                std::nullopt,
+                {}};
     }
 };
 
