@@ -102,12 +102,9 @@ void SyncController::AdjustClockButtonClick() {
 }
 
 void SyncController::StartCommand(Command command) {
-    ++commandNumber_;
-    unattended_ = command == Command::Periodic || command == Command::AtStart;
-    synchronizing_ = unattended_ || command == Command::Synchronize;
-    commandAnswer_.reset();
+    command_ = RunningCommand::After(command_, command);
     services_.View.SetBusyCursor(true);
-    const Then finish = [this, number = commandNumber_] { FinishCommand(number); };
+    const Then finish = [this, number = command_.Number] { FinishCommand(number); };
     Guarded([this, command, finish] {
         switch (command) {
             case Command::GetTime:
@@ -132,7 +129,7 @@ void SyncController::StartCommand(Command command) {
 }
 
 void SyncController::FinishCommand(std::uint64_t number) {
-    if (number != commandNumber_ || !commands_.Running()) {
+    if (number != command_.Number || !commands_.Running()) {
         return;
     }
     services_.View.SetBusyCursor(false);
@@ -140,7 +137,7 @@ void SyncController::FinishCommand(std::uint64_t number) {
 }
 
 SyncController::Then SyncController::Guarded(Then step) {
-    return GuardedFor(commandNumber_, std::move(step));
+    return GuardedFor(command_.Number, std::move(step));
 }
 
 SyncController::Then SyncController::GuardedFor(std::uint64_t number, Then step) {
@@ -161,7 +158,7 @@ void SyncController::Query(bool periodic, Then then) {
         ServerList.emplace_back(kDefaultServer2);
     }
     std::vector<std::string> askable = kissOfDeath_.Askable(ServerList, periodic);
-    failures_.clear();
+    command_.Failures.clear();
     if (askable.empty()) {
         ShowFailure();
         then();
@@ -172,7 +169,7 @@ void SyncController::Query(bool periodic, Then then) {
     services_.Work.Run(
         [this, outcome, askable = std::move(askable), nextOnFail = GlobalNextSrvOnFail,
          makeClient = services_.Platform.MakeSntpClient, &clock = services_.Platform.Clock,
-         number = commandNumber_](const Worker::Post& post) {
+         number = command_.Number](const Worker::Post& post) {
             *outcome = AskServers(
                 askable, nextOnFail, makeClient, clock, [&](const QueryAttempt& attempt) {
                     if (!attempt.answered) {
@@ -188,15 +185,15 @@ void SyncController::Query(bool periodic, Then then) {
 
 void SyncController::TakeFailure(const QueryAttempt& attempt) {
     kissOfDeath_.Note(attempt.entry, attempt.kissCode);
-    failures_.push_back(attempt);
+    command_.Failures.push_back(attempt);
     ShowFailure();
 }
 
 void SyncController::TakeQuery(const QueryOutcome& outcome) {
     if (!outcome.answer) {
-        status_.failures = failures_;
+        status_.failures = command_.Failures;
         ShowStatus();
-        if (unattended_) {
+        if (command_.Unattended) {
             CountUnattendedFailure();
         }
         return;
@@ -205,12 +202,12 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
     // before the exchange: the answer already shows it, and follows it in the history.
     TakeClockChange(0);
     const QueryAttempt& answered = outcome.attempts.back();
-    commandAnswer_ = answered;
+    command_.Answer = answered;
     status_.answer = answered;
     status_.failures.clear();
     heldAuthenticated_ = answered.authenticated;
-    unattendedFailures_ = 0;
-    failuresWarned_ = false;
+    told_.UnattendedFailures = 0;
+    told_.FailuresWarned = false;
     services_.Platform.History.Append(
         {HistoryRecord::Kind::Answer, ToUnixSeconds(outcome.answer->Utc), answered.entry,
          answered.offsetSeconds, answered.delaySeconds, answered.authenticated});
@@ -226,17 +223,17 @@ void SyncController::ShowStatus() {
 }
 
 void SyncController::CountUnattendedFailure() {
-    if (++unattendedFailures_ < kFailuresBeforeWarning || failuresWarned_) {
+    if (++told_.UnattendedFailures < kFailuresBeforeWarning || told_.FailuresWarned) {
         return;
     }
-    failuresWarned_ = true;
+    told_.FailuresWarned = true;
     const std::string why =
         status_.failures.empty()
             ? "every server of the list has refused to be asked"
             : FailureReason(status_.failures.back(), status_.replyTimeoutSeconds);
     services_.View.ShowNotification(
         "Velmora cannot get the time",
-        "The last " + std::to_string(unattendedFailures_) +
+        "The last " + std::to_string(told_.UnattendedFailures) +
             " synchronizations got no time from any server (" + why +
             "). Check the network connection and that the firewall lets UDP port 123 out, or "
             "add other time servers in Properties.");
@@ -278,7 +275,7 @@ void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
 std::optional<double> SyncController::StepToMake() {
     // An answer held from an earlier command, carried forward, would undo whatever the user or
     // another program did to the clock since.
-    if (synchronizing_ && !commandAnswer_) {
+    if (command_.Synchronizing && !command_.Answer) {
         LeaveClockAlone(SyncStatus::LeftAlone::NoAnswer);
         return std::nullopt;
     }
@@ -288,8 +285,8 @@ std::optional<double> SyncController::StepToMake() {
         return std::nullopt;
     }
     const double offset = OffsetToServer(services_.Platform.Clock, *heldServerTime_);
-    const double within =
-        synchronizing_ ? AnswerUncertainty(commandAnswer_->delaySeconds) : kSmallestStepSeconds;
+    const double within = command_.Synchronizing ? AnswerUncertainty(command_.Answer->delaySeconds)
+                                                 : kSmallestStepSeconds;
     if (std::fabs(offset) < within) {
         LeaveClockAlone(SyncStatus::LeftAlone::Agrees, within);
         return std::nullopt;
@@ -308,7 +305,7 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
     // Once an unattended refusal has been told, later unattended settings do not stop to ask for
     // a password each period either.
     const AskUser ask =
-        refusal == Refusal::TellAlways || !refusalTold_ ? AskUser::Yes : AskUser::No;
+        refusal == Refusal::TellAlways || !told_.Refusal ? AskUser::Yes : AskUser::No;
     auto outcome = std::make_shared<StepOutcome>();
     stepping_ = true;
     services_.Work.Run(
@@ -341,13 +338,13 @@ bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
     if (heldAuthenticated_) {
         return true;
     }
-    if (!guardTold_ && services_.ReportError) {
+    if (!told_.Guard && services_.ReportError) {
         services_.ReportError(
             "The computer clock was left alone: the server's time (not authenticated) is " + size +
             " from it, more than the " + limit +
             " a synchronization nobody asked for may move it. Click \"Adjust time\" to set it.");
     }
-    guardTold_ = true;
+    told_.Guard = true;
     return false;
 }
 
@@ -378,8 +375,7 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
     const ClockSetResult& result = outcome.result;
     if (result.accepted) {
         ClockOffset = 0;
-        refusalTold_ = false;
-        guardTold_ = false;
+        told_.Renew();
         status_.stepped = true;
         status_.steppedAt = Now();
         status_.leftAlone = SyncStatus::LeftAlone::No;
@@ -394,10 +390,10 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
     UpdateTimerTimer();
     // The offset stays: the clock still differs from the server by that much. Unattended
     // settings tell a refusal once, not every period.
-    if (refusal == Refusal::TellOnce && refusalTold_) {
+    if (refusal == Refusal::TellOnce && told_.Refusal) {
         return;
     }
-    refusalTold_ = true;
+    told_.Refusal = true;
     if (services_.ReportError) {
         services_.ReportError("Unable to set the computer clock: " + result.reason);
     }

@@ -20,6 +20,7 @@
 #include "sync/IntervalRule.h"
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
+#include "sync/RunningCommand.h"
 #include "sync/Settings.h"
 #include "sync/SettingsSnapshot.h"
 #include "sync/SyncStatus.h"
@@ -188,8 +189,8 @@ class SyncController : public TSettings {
     // What SaveKeptSettings writes.
     SettingsSnapshot kept_;
     CommandQueue commands_;
-    std::uint64_t commandNumber_ = 0;
-    bool refusalTold_ = false;
+    RunningCommand command_;
+    ToldOnce told_;
     // The server's time as last answered; what adjust sets the clock to. ClockOffset, kept as
     // well, is what the display shows.
     std::optional<HeldTime> heldServerTime_;
@@ -197,18 +198,6 @@ class SyncController : public TSettings {
     bool heldAuthenticated_ = false;
     KissOfDeathBook kissOfDeath_;
     SyncStatus status_;
-    // The failed attempts of the query under way.
-    std::vector<QueryAttempt> failures_;
-    // The command under way was not asked for by the user (the period, the start-up).
-    bool unattended_ = false;
-    // The command under way asks for the time and sets the clock by it (the period, the
-    // start-up, the tray's synchronize), and the answer it got, if any.
-    bool synchronizing_ = false;
-    std::optional<QueryAttempt> commandAnswer_;
-    // A step beyond the limit was left for a click, and the user has been told.
-    bool guardTold_ = false;
-    int unattendedFailures_ = 0;
-    bool failuresWarned_ = false;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;

@@ -31,20 +31,9 @@ namespace velmora {
 
 namespace {
 
-// A first copy that is still starting has its listener a moment later.
-constexpr int kHandOverTries = 50;
-constexpr DWORD kHandOverPauseMs = 100;
-
-// The second start of the session: the first copy comes to the front, and this one ends.
-int HandOver() {
-    for (int tried = 0; tried < kHandOverTries && !ShowFirstCopy(); ++tried) {
-        Sleep(kHandOverPauseMs);
-    }
-    return 0;
-}
-
 // The program with the services made; the settings saved on the way out.
-int RunFirstCopy(int showCommand, const std::function<void(TTimeForm&)>& extra) {
+int RunFirstCopy(WindowsOneCopy& copy, int showCommand,
+                 const std::function<void(TTimeForm&)>& extra) {
     WindowsClockCalls calls;
     ScmTimeService service;
     WindowsProgramPath program;
@@ -64,7 +53,7 @@ int RunFirstCopy(int showCommand, const std::function<void(TTimeForm&)>& extra) 
         PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
                          [] { return std::make_unique<TSNTPSend>(); }});
     launcher.SetOwner(form->Handle());
-    const ShowRequests showRequests([&form] { form->BringToFront(); });
+    copy.Answer([&form] { form->BringToFront(); });
     if (extra) {
         extra(*form);
     }
@@ -73,6 +62,7 @@ int RunFirstCopy(int showCommand, const std::function<void(TTimeForm&)>& extra) 
     ShowWindow(form->Handle(), SW_HIDE);
     form->FormDestroy();
     const bool workRunning = form->WorkRunning();
+    copy.StopAnswering();
     // The icon leaves the tray with the window.
     form.reset();
     if (workRunning) {
@@ -93,11 +83,11 @@ int RunVelmora(const std::vector<std::string>& args, int showCommand,
         return *code;
     }
     // The lock goes once the settings are written, so that a start meanwhile reads them.
-    const SessionCopy copy;
-    if (!copy.First()) {
-        return HandOver();
+    WindowsOneCopy copy;
+    if (copy.HandedOver()) {
+        return 0;
     }
-    return RunFirstCopy(showCommand, extra);
+    return RunFirstCopy(copy, showCommand, extra);
 }
 
 }  // namespace velmora

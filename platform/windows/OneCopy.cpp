@@ -2,6 +2,14 @@
 
 namespace velmora {
 
+namespace {
+
+// A first copy that is still starting has its listener a moment later.
+constexpr int kHandOverTries = 50;
+constexpr DWORD kHandOverPauseMs = 100;
+
+}  // namespace
+
 SessionCopy::SessionCopy(const wchar_t* mutexName) {
     mutex_ = CreateMutexW(nullptr, FALSE, mutexName);
     first_ = mutex_ == nullptr || GetLastError() != ERROR_ALREADY_EXISTS;
@@ -66,6 +74,26 @@ bool ShowFirstCopy(const wchar_t* windowClass) {
     // Only the foreground program may hand the foreground on: this one, just started by the user.
     AllowSetForegroundWindow(process);
     return PostMessageW(window, ShowRequestMessage(), 0, 0) != 0;
+}
+
+WindowsOneCopy::WindowsOneCopy(const wchar_t* mutexName, const wchar_t* windowClass)
+    : windowClass_(windowClass) {
+    session_.emplace(mutexName);
+    if (session_->First()) {
+        return;
+    }
+    for (int tried = 0; tried < kHandOverTries && !ShowFirstCopy(windowClass_); ++tried) {
+        Sleep(kHandOverPauseMs);
+    }
+}
+
+void WindowsOneCopy::Answer(std::function<void()> show) {
+    requests_ = std::make_unique<ShowRequests>(std::move(show), windowClass_);
+}
+
+void WindowsOneCopy::Stop() {
+    StopAnswering();
+    session_.reset();
 }
 
 }  // namespace velmora

@@ -3,6 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
+#include <optional>
+
+#include "platform/OneCopy.h"
 
 namespace velmora {
 
@@ -57,5 +61,25 @@ UINT ShowRequestMessage();
 // Finds the first copy's listener of class `windowClass` and asks it to come to the front; false
 // when there is none (the first copy is still starting, or ending).
 bool ShowFirstCopy(const wchar_t* windowClass = kOneCopyClass);
+
+// The session's one copy through the two above: a later start asks the first copy to come to the
+// front (waiting a moment for one still starting) and counts as handed over even should it not
+// answer, as the first copy runs; the first copy answers once told how (Answer).
+class WindowsOneCopy : public OneCopy {
+  public:
+    explicit WindowsOneCopy(const wchar_t* mutexName = kOneCopyMutex,
+                            const wchar_t* windowClass = kOneCopyClass);
+
+    bool HandedOver() const override { return !session_ || !session_->First(); }
+    // From now on each request of a later start runs `show` on this thread's message loop.
+    void Answer(std::function<void()> show);
+    void StopAnswering() override { requests_.reset(); }
+    void Stop() override;
+
+  private:
+    const wchar_t* windowClass_;
+    std::optional<SessionCopy> session_;
+    std::unique_ptr<ShowRequests> requests_;
+};
 
 }  // namespace velmora

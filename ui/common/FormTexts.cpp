@@ -33,15 +33,4 @@ std::string StatusTextOf(const std::string& controlName) {
     return TextOf(kTexts, controlName);
 }
 
-std::string ButtonCaptionOf(const std::string& controlName) {
-    static constexpr std::array<std::pair<const char*, const char*>, 5> kCaptions = {{
-        {"CheckTimeServerButton", "Get time"},
-        {"AdjustClockButton", "Adjust time"},
-        {"SpeedButton2", "Properties"},
-        {"SpeedButton3", "Help"},
-        {"SpeedButton1", "Exit"},
-    }};
-    return TextOf(kCaptions, controlName);
-}
-
 }  // namespace velmora

@@ -19,8 +19,5 @@ inline constexpr const char* kBadIntervalMessage =
 
 // The status line's text for the control of that form name; empty for a control without one.
 std::string StatusTextOf(const std::string& controlName);
-// The words a picture button's picture shows beneath it ("Get time"), for where a button needs
-// them as text (its name to a screen reader); empty for a control without one.
-std::string ButtonCaptionOf(const std::string& controlName);
 
 }  // namespace velmora

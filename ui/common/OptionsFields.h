@@ -14,6 +14,10 @@ std::vector<std::string> ServerLinesOf(const std::string& serverList);
 // after the last host) is none.
 std::string ServerListOf(std::vector<std::string> lines);
 
+// A memo's lines, as typed ("\r\n", "\r" or "\n" between them), and the memo text of lines.
+std::vector<std::string> MemoLinesOf(const std::string& text);
+std::string MemoTextOf(const std::vector<std::string>& lines);
+
 // Whether the interval field takes a typed character: digits do, and control characters
 // (Backspace, the edit shortcuts); any other character is dropped.
 bool IntervalFieldTakes(char32_t typed);

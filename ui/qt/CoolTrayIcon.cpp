@@ -1,5 +1,6 @@
 #include "ui/qt/CoolTrayIcon.h"
 
+#include "ui/common/TrayTip.h"
 #include "ui/qt/Application.h"
 
 #include <QCursor>
@@ -14,7 +15,6 @@ namespace velmora {
 namespace {
 
 // The tray host takes at most 127 characters of tip.
-constexpr int kMaxTip = 127;
 constexpr const char* kAutoPopupProperty = "AutoPopup";
 // How often a tray is looked for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
@@ -127,15 +127,8 @@ bool TCoolTrayIcon::AutoPopup(const QMenu* menu) {
 }
 
 QString TCoolTrayIcon::TipText() const {
-    if (hint_.isEmpty() || !showHint_) {
-        return {};
-    }
-    QString tip = hint_.left(kMaxTip);
-    // Never leave half of a surrogate pair at the end.
-    if (tip.size() == kMaxTip && tip.back().isHighSurrogate()) {
-        tip.chop(1);
-    }
-    return tipDetails_.isEmpty() ? tip : tip + '\n' + tipDetails_;
+    return QString::fromStdString(
+        TrayTipOf(hint_.toStdString(), showHint_, tipDetails_.toStdString()));
 }
 
 void TCoolTrayIcon::SetTipDetails(const QString& details) {

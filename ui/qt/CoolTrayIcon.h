@@ -113,8 +113,7 @@ class TCoolTrayIcon : public QObject {
     // host, the tray's own balloon on an XEmbed one).
     void ShowMessage(const QString& title, const QString& text);
 
-    // The tip text handed to the tray host: the hint cut to 127 characters (or nothing), then the
-    // details on lines of their own.
+    // The tip text handed to the tray host (ui/common/TrayTip.h).
     QString TipText() const;
     // Whether a tray shows the icon now; without one the window is never hidden into it.
     bool TrayAvailable() const;

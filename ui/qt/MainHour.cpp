@@ -19,6 +19,7 @@
 
 #include "net/SNTPsend.h"
 #include "ui/common/FormTexts.h"
+#include "ui/common/MainHourForm.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/Options.h"
@@ -47,7 +48,8 @@ QIcon ButtonPicture(const QString& name) {
     return QIcon(picture);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
+SyncControllerServices ControllerServices(TTimeForm& form, MainHourPresenter& presenter,
+                                          Timer& updateTimer, Timer& timer1,
                                           PlatformServices& services, HistoryStore& history,
                                           Worker& work) {
     return SyncControllerServices{
@@ -58,30 +60,32 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         [&form] { return std::make_unique<TOptionsForm>(&form); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
-        [&form](const std::string& question) { return form.AskYesNo(question); },
+        [&presenter](const std::string& question) { return presenter.AskYesNo(question); },
     };
 }
 
 }  // namespace
 
-QString StatusTextOf(const QString& controlName) {
-    return QString::fromStdString(StatusTextOf(controlName.toStdString()));
-}
-
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
+      controls_(*this, MainHourFormDescription(), [this](int id) { Command(id); }),
+      CheckTimeServerButton(controls_.As<QToolButton>(kCheckTimeServerButtonId)),
+      Label1(controls_.As<QLabel>(kLabel1Id)),
+      Label2(controls_.As<QLabel>(kLabel2Id)),
+      LocalPCEdit(controls_.As<QLabel>(kLocalPCEditId)),
+      TimeServerEdit(controls_.As<QLabel>(kTimeServerEditId)),
+      StatusBar1(controls_.As<QStatusBar>(kStatusBar1Id)),
       TrayIcon1(this, std::make_unique<TrayHost>(), TCoolTrayIcon::Look::AfterFirstDraw),
       HistoryFeed1(services.History),
-      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
+      Controller(
+          ControllerServices(*this, Presenter, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
     InitButtonResources();
-    setupUi(this);
     UpdateTimer.setObjectName("UpdateTimer");
     Timer1.setObjectName("Timer1");
     SetUpWindow();
     SetUpButtons();
     SetUpFields();
     SetUpStatusTexts();
-    SetUpKeyboard();
     SetUpTrayMenu();
     SetUpTrayIcon();
     ConnectActions();
@@ -103,16 +107,18 @@ void TTimeForm::SetUpWindow() {
     }
 }
 
+// The picture buttons take the focus in their row's order, and say what they do to a screen
+// reader in the words of the status line; Space presses them as any button, Enter too.
 void TTimeForm::SetUpButtons() {
-    const std::pair<QToolButton*, const char*> buttons[] = {
-        {CheckTimeServerButton, "gettime"},
-        {AdjustClockButton, "adjust"},
-        {SpeedButton2, "properties"},
-        {SpeedButton3, "help"},
-        {SpeedButton1, "exit"},
-    };
-    for (const auto& [button, picture] : buttons) {
-        button->setIcon(ButtonPicture(picture));
+    for (const ControlDescription& control : MainHourFormDescription().controls) {
+        if (control.kind != ControlKind::PictureButton) {
+            continue;
+        }
+        auto* button = controls_.As<QToolButton>(control.id);
+        const QIcon picture = ButtonPicture(control.items.front());
+        button->setIcon(picture);
+        button->setIconSize(picture.availableSizes().value(0));
+        button->setFocusPolicy(Qt::StrongFocus);
     }
 }
 
@@ -127,45 +133,26 @@ void TTimeForm::SetUpFields() {
 }
 
 void TTimeForm::SetUpStatusTexts() {
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{CheckTimeServerButton, AdjustClockButton, SpeedButton2,
-                                         SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
-        control->setMouseTracking(true);
-        control->installEventFilter(this);
-    }
-}
-
-void TTimeForm::SetUpKeyboard() {
-    // The picture buttons take the focus in their row's order, and say what they do to a screen
-    // reader in the words of the status line; Space presses them as any button, Enter too.
-    QWidget* previous = nullptr;
-    for (QToolButton* button :
-         {CheckTimeServerButton, AdjustClockButton, SpeedButton2, SpeedButton3, SpeedButton1}) {
-        button->setFocusPolicy(Qt::StrongFocus);
-        if (previous) {
-            setTabOrder(previous, button);
+    for (const ControlDescription& control : MainHourFormDescription().controls) {
+        if (const std::string text = StatusTextOf(control.name); !text.empty()) {
+            QWidget* widget = controls_.Widget(control.id);
+            widget->setMouseTracking(true);
+            widget->installEventFilter(this);
+            widget->setAccessibleName(QString::fromStdString(text));
         }
-        previous = button;
-    }
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{CheckTimeServerButton, AdjustClockButton, SpeedButton2,
-                                         SpeedButton3, SpeedButton1, LocalPCEdit, TimeServerEdit}) {
-        control->setAccessibleName(StatusTextOf(control->objectName()));
     }
 }
 
 void TTimeForm::SetUpTrayMenu() {
-    Synchronizecomputerclock1 = PopupMenu1.addAction(kSynchronizeComputerClockCaption);
-    N1 = PopupMenu1.addSeparator();
-    Restoreprogram1 = PopupMenu1.addAction(kRestoreProgramCaption);
-    Exitprogram1 = PopupMenu1.addAction(kExitProgramCaption);
-    History1 = PopupMenu1.addAction(kHistoryCaption);
-    Synchronizecomputerclock1->setObjectName("Synchronizecomputerclock1");
-    N1->setObjectName("N1");
-    Restoreprogram1->setObjectName("Restoreprogram1");
-    Exitprogram1->setObjectName("Exitprogram1");
-    History1->setObjectName("History1");
     PopupMenu1.setObjectName("PopupMenu1");
+    for (const MenuItemDescription& item : TrayMenuDescription()) {
+        QAction* action = item.id == 0 ? PopupMenu1.addSeparator()
+                                       : PopupMenu1.addAction(QString::fromUtf8(item.caption));
+        action->setObjectName(item.name);
+        if (item.id != 0) {
+            connect(action, &QAction::triggered, this, [this, id = item.id] { Command(id); });
+        }
+    }
 }
 
 void TTimeForm::SetUpTrayIcon() {
@@ -180,29 +167,19 @@ void TTimeForm::SetUpTrayIcon() {
     TrayIcon1.SetIconVisible(true);
     TrayIcon1.SetIconIndex(0);
     TrayIcon1.MinimizeToTray = true;
-    TrayIcon1.OnDblClick = [this](QObject* sender) { TrayIcon1DblClick(sender); };
+    TrayIcon1.OnDblClick = [this](QObject*) { BringToFront(); };
     TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.PopupMenu = &PopupMenu1;
     TrayIcon1.Loaded();
 }
 
+// Every handler runs inside the general error handler, so an error never unwinds through Qt's
+// own button and menu code.
+void TTimeForm::Command(int id) {
+    TApplication::Guarded([this, id] { Presenter.Command(id); });
+}
+
 void TTimeForm::ConnectActions() {
-    // Every handler runs inside the general error handler, so an error never unwinds through
-    // Qt's own button and menu code.
-    const auto on = [this](auto* sender, auto signal, std::function<void()> handler) {
-        connect(sender, signal, this, TApplication::Guard(std::move(handler)));
-    };
-    on(CheckTimeServerButton, &QToolButton::clicked,
-       [this] { Controller.CheckTimeServerButtonClick(); });
-    on(AdjustClockButton, &QToolButton::clicked, [this] { Controller.AdjustClockButtonClick(); });
-    on(SpeedButton2, &QToolButton::clicked, [this] { Controller.Options1Click(); });
-    on(SpeedButton3, &QToolButton::clicked, [this] { SpeedButton3Click(); });
-    on(SpeedButton1, &QToolButton::clicked, [this] { Exit2Click(); });
-    on(Synchronizecomputerclock1, &QAction::triggered,
-       [this] { Controller.Synchronizecomputerclock1Click(); });
-    on(Restoreprogram1, &QAction::triggered, [this] { Restoreprogram1Click(); });
-    on(Exitprogram1, &QAction::triggered, [this] { Exitprogram1Click(); });
-    on(History1, &QAction::triggered, [this] { History1Click(); });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         TApplication::Guarded([this, s] {
             if (s == Qt::ApplicationActive) {
@@ -244,11 +221,6 @@ void TTimeForm::SetBusyCursor(bool on) {
 }
 
 bool TTimeForm::AskYesNo(const std::string& question) {
-    // The window comes out of the tray first: a box over nothing would leave the user wondering
-    // what it is about.
-    if (!isVisible()) {
-        BringToFront();
-    }
     return QMessageBox::question(this, kTitle, QString::fromStdString(question),
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
@@ -282,8 +254,8 @@ void TTimeForm::SetWindowNormal() {
     overrideWindowState(normal);
 }
 
-void TTimeForm::SetStatusText(const QString& text) {
-    StatusBar1->showMessage(text);
+void TTimeForm::SetStatusText(const std::string& text) {
+    StatusBar1->showMessage(QString::fromStdString(text));
 }
 
 void TTimeForm::ShowAtStart() {
@@ -298,65 +270,16 @@ void TTimeForm::ShowAtStart() {
     // A minimized window with a tray to go to stays hidden: only the icon shows.
 }
 
-void TTimeForm::FormDestroy(const std::function<void()>& saved) {
-    std::exception_ptr failure;
-    {
-        const std::lock_guard<std::mutex> lock(destroyMutex_);
-        if (!std::exchange(destroyed_, true)) {
-            try {
-                Controller.FormDestroy();
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        }
-    }
-    if (saved) {
-        saved();
-    }
-    if (!failure) {
-        return;
-    }
-    // The box comes after the lock: a last save from another thread must not wait on it.
-    const auto report = [&failure] { std::rethrow_exception(failure); };
-    if (userEnded_) {
-        TApplication::Guarded(report);
-    } else {
-        TApplication::GuardedUnattended(report);
-    }
-}
-
-void TTimeForm::FormDestroyAtExit() {
-    const std::lock_guard<std::mutex> lock(destroyMutex_);
-    if (std::exchange(destroyed_, true)) {
-        return;
-    }
-    TApplication::GuardedUnattended([this] { Controller.SaveKeptSettings(); });
-}
-
-void TTimeForm::CommitData() {
-    TApplication::GuardedUnattended([this] { Controller.SaveSettingsNow(); });
-}
-
-void TTimeForm::SpeedButton3Click() {
+void TTimeForm::ShowHelp() {
     THelpForm help(this);
     help.ShowModal();
 }
 
-void TTimeForm::Exit2Click() {
-    userEnded_ = true;
+void TTimeForm::EndProgram() {
     QCoreApplication::quit();
 }
 
-void TTimeForm::Exitprogram1Click() {
-    close();
-}
-
-void TTimeForm::Restoreprogram1Click() {
-    // Whichever way the window went, minimized or hidden when another program took the focus.
-    BringToFront();
-}
-
-void TTimeForm::History1Click() {
+void TTimeForm::ShowHistory() {
     if (!HistoryWindow1) {
         HistoryWindow1 = std::make_unique<THistoryWindow>(HistoryFeed1);
     }
@@ -365,8 +288,16 @@ void TTimeForm::History1Click() {
     HistoryWindow1->activateWindow();
 }
 
-void TTimeForm::TrayIcon1DblClick(QObject*) {
-    BringToFront();
+bool TTimeForm::ModalOpen() const {
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+void TTimeForm::Guarded(const std::function<void()>& action) {
+    TApplication::Guarded(action);
+}
+
+void TTimeForm::GuardedUnattended(const std::function<void()>& action) {
+    TApplication::GuardedUnattended(action);
 }
 
 void TTimeForm::BringToFront() {
@@ -377,25 +308,9 @@ void TTimeForm::ClockWasSet() {
     TApplication::Guarded([this] { Controller.ClockWasSet(); });
 }
 
-void TTimeForm::ApplicationEvents1Activate() {
-    SetWindowNormal();
-    Controller.StartDisplayRefresh();
-}
-
-void TTimeForm::ApplicationEvents1Deactivate() {
-    // While a window of ours is modal (options, help, a box) the main window stays with it: that
-    // window would be left on the screen without its owner, and the tray icon takes no input
-    // until it closes. A window brought back that never became active was not left for another
-    // program: a deactivation still due from before (Qt reports it a moment late) leaves it.
-    if (QApplication::activeModalWidget() || !activeSinceShown_) {
-        return;
-    }
-    TrayIcon1.HideMainWindow();
-}
-
 bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter) {
-        SetStatusText(StatusTextOf(watched->objectName()));
+        Presenter.Pointed(watched->objectName().toStdString());
     }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
@@ -411,7 +326,7 @@ bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {
 void TTimeForm::showEvent(QShowEvent* event) {
     // Qt sends a spontaneous show event of its own when a window stops being minimized.
     if (!event->spontaneous()) {
-        activeSinceShown_ = false;
+        Presenter.Shown();
         // Before the platform window maps: it shows in the state the window has meanwhile taken.
         if (windowHandle() && windowHandle()->windowStates() != windowState()) {
             windowHandle()->setWindowStates(windowState());
@@ -424,7 +339,7 @@ void TTimeForm::showEvent(QShowEvent* event) {
 
 void TTimeForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        activeSinceShown_ = true;
+        Presenter.BecameActive();
     }
     QWidget::changeEvent(event);
 }
@@ -435,7 +350,7 @@ void TTimeForm::closeEvent(QCloseEvent* event) {
     // user's.
     event->accept();
     if (!TApplication::Quitting()) {
-        userEnded_ = true;
+        Presenter.UserEnds();
     }
     QCoreApplication::quit();
 }

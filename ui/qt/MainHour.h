@@ -1,21 +1,24 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
+#include <QStatusBar>
 #include <QString>
+#include <QToolButton>
 #include <QWidget>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "sync/SyncController.h"
 #include "sync/TimeView.h"
+#include "ui/common/MainHourPresenter.h"
 #include "ui/qt/CoolTrayIcon.h"
+#include "ui/qt/FormWidgets.h"
 #include "ui/qt/HistoryFeed.h"
 #include "ui/qt/QtTimer.h"
 #include "ui/qt/ThreadWorker.h"
-#include "ui_MainHour.h"
 
 namespace velmora {
 
@@ -25,7 +28,7 @@ class THistoryWindow;
 // icon with its menu. It shows what the controller tells it and forwards every action. Its
 // controls, timers, menu and tray icon are its own: they carry their form names as object names,
 // for whoever needs to find them.
-class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
+class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     Q_OBJECT
 
   public:
@@ -43,41 +46,24 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void SetWindowMinimized() override;
     void SetTimeStatus(const std::vector<std::string>& lines) override;
     void ShowNotification(const std::string& title, const std::string& text) override;
-    void SetWindowNormal();
-    void SetStatusText(const QString& text);
-    // A question with Yes and No, No the default; true for Yes.
-    bool AskYesNo(const std::string& question);
+    void SetWindowNormal() override;
+    void SetStatusText(const std::string& text) override;
 
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
     void ShowAtStart();
-    // Saves the settings once, then runs `saved` (whether the save worked, failed, or came
-    // before). A failure
-    // then shows in a box when the user ended the program from its window or menu; ended any
-    // other way (a signal, the session's end) nobody may be there to close a box, so it goes to
-    // standard error and the program ends.
-    void FormDestroy(const std::function<void()>& saved = {});
-    // Saves the settings once, as last confirmed, from a way out on which the process ends at
-    // once: exit(), or a thread of the toolkit about to end it. It touches no Qt object, and is
-    // safe on any thread while the window's thread runs; a failure goes to standard error.
-    void FormDestroyAtExit();
-    // The session is ending: the settings are written now, a failure goes to standard error, and
-    // the program goes on (the logout may yet be cancelled; it saves again at its end).
-    void CommitData();
+    // The save policy's (MainHourPresenter): once, on every way out; FormDestroyAtExit from a way
+    // out on which the process ends at once, on any thread.
+    void FormDestroy(const std::function<void()>& saved = {}) { Presenter.FormDestroy(saved); }
+    void FormDestroyAtExit() { Presenter.FormDestroyAtExit(); }
+    void CommitData() { Presenter.CommitData(); }
 
-    void SpeedButton3Click();
-    void Exit2Click();
-    void Exitprogram1Click();
-    void Restoreprogram1Click();
-    // Opens the History window, or brings it to the front when it is open already.
-    void History1Click();
-    void TrayIcon1DblClick(QObject* sender);
     // Shows the window in the normal state and in front, from the tray or wherever it is.
     void BringToFront();
     // The system clock has been set, by this program or another.
     void ClockWasSet();
-    void ApplicationEvents1Activate();
-    void ApplicationEvents1Deactivate();
+    void ApplicationEvents1Activate() { Presenter.ApplicationEvents1Activate(); }
+    void ApplicationEvents1Deactivate() { Presenter.ApplicationEvents1Deactivate(); }
 
     bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
@@ -90,20 +76,35 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void ShowHelp() override;
+    void ShowHistory() override;
+    void EndProgram() override;
+    void CloseWindow() override { close(); }
+    void RestoreFromTray() override { BringToFront(); }
+    void HideIntoTray() override { TrayIcon1.HideMainWindow(); }
+    bool WindowVisible() const override { return isVisible(); }
+    bool ModalOpen() const override;
+    bool AskYesNo(const std::string& question) override;
+    void Guarded(const std::function<void()>& action) override;
+    void GuardedUnattended(const std::function<void()>& action) override;
+
+    FormWidgets controls_;
+    QToolButton* const CheckTimeServerButton;
+    QLabel* const Label1;
+    QLabel* const Label2;
+    QLabel* const LocalPCEdit;
+    QLabel* const TimeServerEdit;
+    QStatusBar* const StatusBar1;
     QtTimer UpdateTimer{false, 500, this};
     QtTimer Timer1{false, 0, this};
     TImageList ImageList1{this};
     QMenu PopupMenu1{this};
-    QAction* Synchronizecomputerclock1 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* Restoreprogram1 = nullptr;
-    QAction* Exitprogram1 = nullptr;
-    QAction* History1 = nullptr;
     TCoolTrayIcon TrayIcon1;
     ThreadWorker Work{this};
     // Before the controller, which keeps its records through it.
     HistoryFeed HistoryFeed1;
     SyncController Controller;
+    MainHourPresenter Presenter{*this, Controller};
     // Made the first time it is asked for: nothing of it costs anything at start.
     std::unique_ptr<THistoryWindow> HistoryWindow1;
 
@@ -111,22 +112,12 @@ class TTimeForm : public QWidget, public TimeView, private Ui::TTimeForm {
     void SetUpButtons();
     void SetUpFields();
     void SetUpStatusTexts();
-    void SetUpKeyboard();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
     void ConnectActions();
+    void Command(int id);
 
     bool busy_ = false;
-    // Guards destroyed_: the save at exit may come from another thread.
-    std::mutex destroyMutex_;
-    bool destroyed_ = false;
-    // The user ended the program from its window or its menu.
-    bool userEnded_ = false;
-    // The window has been the active one since it was last shown.
-    bool activeSinceShown_ = false;
 };
-
-// The status line's text for each control that has one.
-QString StatusTextOf(const QString& controlName);
 
 }  // namespace velmora

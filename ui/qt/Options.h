@@ -1,56 +1,42 @@
 #pragma once
 
 #include <QDialog>
+#include <optional>
 #include <string>
 
 #include "sync/OptionsDialog.h"
-#include "ui/common/FormTexts.h"
-#include "ui_Options.h"
+#include "ui/common/FormFrontEnd.h"
+#include "ui/common/OptionsPresenter.h"
+#include "ui/qt/FormWidgets.h"
 
 namespace velmora {
 
-// The modal options dialog. It only presents the values, keeps its controls consistent,
-// validates the interval on OK and remembers whether OK closed it. The controls are public under
-// their form names.
-class TOptionsForm : public QDialog, public OptionsDialog, public Ui::TOptionsForm {
+// The modal options dialog, built from the options form's description; its rules are the
+// presenter's. Its controls carry their form names as object names.
+class TOptionsForm : public QDialog, public OptionsDialog, private FormFrontEnd {
     Q_OBJECT
 
   public:
     explicit TOptionsForm(QWidget* parent = nullptr);
 
-    void LoadOptions(bool minimizeOnStart, bool autorun, bool tryNextServer,
-                     const std::string& serverList) override;
-    void ReadOptions(bool& minimizeOnStart, bool& autorun, bool& tryNextServer,
-                     std::string& serverList) const override;
-    void ShowModal() override;
-    bool WasAccepted() const override { return Accepted; }
-
-    bool CheckBox1Checked() const override;
-    void SetCheckBox1Checked(bool checked) override;
-    int ComboBox1ItemIndex() const override;
-    void SetComboBox1ItemIndex(int index) override;
-    std::string Edit1Text() const override;
-    void SetEdit1Text(const std::string& text) override;
-    bool RadioButton1Checked() const override;
-    void SetRadioButton1Checked(bool checked) override;
-    bool RadioButton2Checked() const override;
-    void SetRadioButton2Checked(bool checked) override;
-    bool AutorunBoxChecked() const override;
-
-    void OKButtonClick();
-    void CheckBox1Click();
-    void MinimizeBoxClick();
-    void RadioButton1Click();
-    void RadioButton2Click();
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    std::optional<OptionsValues> Edit(const OptionsValues& shown) override;
+    OptionsPresenter& Presenter() { return presenter_; }
 
   private:
-    bool IntervalValid() const;
+    bool Checked(int id) const override { return controls_.Checked(id); }
+    void SetChecked(int id, bool checked) override { controls_.SetChecked(id, checked); }
+    std::string Text(int id) const override { return controls_.Text(id); }
+    void SetText(int id, const std::string& text) override { controls_.SetText(id, text); }
+    int ItemIndex(int id) const override { return controls_.ItemIndex(id); }
+    void SetItemIndex(int id, int index) override { controls_.SetItemIndex(id, index); }
+    void SetEnabled(int id, bool enabled) override;
+    void Focus(int id) override;
+    void ShowMessage(const std::string& text) override;
+    void RunModal() override;
+    void Close() override;
 
-    bool Accepted = false;
+    OptionsPresenter presenter_{*this};
+    FormWidgets controls_;
 };
 
 }  // namespace velmora

@@ -5,31 +5,17 @@
 namespace velmora {
 
 QtTimer::QtTimer(bool enabled, std::int32_t milliseconds, QObject* parent)
-    : QObject(parent), enabled_(enabled), interval_(milliseconds) {
+    : QObject(parent), CountdownTimer(enabled, milliseconds) {
     // A late tick is delivered once, never queued up; coarse timers are fine for this purpose.
     timer_.setTimerType(Qt::CoarseTimer);
     connect(&timer_, &QTimer::timeout, this, &QtTimer::Tick);
     Restart();
 }
 
-void QtTimer::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        Restart();
-    }
-}
-
-void QtTimer::SetInterval(std::int32_t milliseconds) {
-    if (milliseconds != interval_) {
-        interval_ = milliseconds;
-        Restart();
-    }
-}
-
 void QtTimer::Restart() {
     timer_.stop();
-    if (enabled_ && interval_ > 0) {
-        timer_.start(interval_);
+    if (Fires()) {
+        timer_.start(Interval());
     }
 }
 

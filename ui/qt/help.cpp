@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <array>
 
+#include "ui/common/HelpForm.h"
 #include "ui/common/HelpText.h"
 
 namespace velmora {
@@ -27,11 +28,15 @@ void StyleLine(QTextDocument& document, int line, bool underline) {
 
 }  // namespace
 
-THelpForm::THelpForm(QWidget* parent) : QDialog(parent) {
-    setupUi(this);
+THelpForm::THelpForm(QWidget* parent)
+    : QDialog(parent),
+      controls_(*this, HelpFormDescription(), [this](int) { reject(); }),
+      RichEdit1(controls_.As<QTextEdit>(kRichEdit1Id)),
+      BitBtn1(controls_.As<QPushButton>(kBitBtn1Id)) {
+    setModal(true);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-    setFixedSize(525, 453);
+    setFixedSize(HelpFormDescription().width, HelpFormDescription().height);
     QFont textFont("Times New Roman");
     textFont.setPixelSize(16);
     RichEdit1->setFont(textFont);
@@ -41,9 +46,11 @@ THelpForm::THelpForm(QWidget* parent) : QDialog(parent) {
     palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
     RichEdit1->setPalette(palette);
     BitBtn1->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    addAction(Action1);
-    connect(Action1, &QAction::triggered, this, &QDialog::reject);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::reject);
+    // Esc closes the window wherever the focus is.
+    auto* close = new QAction(this);
+    close->setShortcut(Qt::Key_Escape);
+    addAction(close);
+    connect(close, &QAction::triggered, this, &QDialog::reject);
 
     QStringList text;
     for (const char* line : kHelpLines) {

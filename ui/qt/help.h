@@ -1,14 +1,16 @@
 #pragma once
 
 #include <QDialog>
+#include <QPushButton>
+#include <QTextEdit>
 
-#include "ui_help.h"
+#include "ui/qt/FormWidgets.h"
 
 namespace velmora {
 
 // The fixed help text in a modal window; a new window for every showing, so nothing typed into
 // it survives.
-class THelpForm : public QDialog, public Ui::THelpForm {
+class THelpForm : public QDialog {
     Q_OBJECT
 
   public:
@@ -22,6 +24,13 @@ class THelpForm : public QDialog, public Ui::THelpForm {
 
   protected:
     void showEvent(QShowEvent* event) override;
+
+  private:
+    FormWidgets controls_;
+
+  public:
+    QTextEdit* const RichEdit1;
+    QPushButton* const BitBtn1;
 };
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/windows/WideText.h"
+#include "ui/common/TrayTip.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/OwnWindow.h"
 
@@ -132,14 +133,8 @@ std::wstring CutToUnits(std::wstring text, std::size_t units) {
 }
 
 std::wstring TrayTipText(const std::string& hint, bool showHint, const std::string& details) {
-    if (hint.empty() || !showHint) {
-        return L"";
-    }
-    std::wstring tip = Widen(hint);
-    if (!details.empty()) {
-        tip += L"\n" + Widen(details.substr(0, details.find('\n')));
-    }
-    return CutToUnits(tip, TCoolTrayIcon::kMaxTip);
+    // The shell's field holds no more, lines and all: the server field's tooltip has them whole.
+    return CutToUnits(Widen(TrayTipOf(hint, showHint, details)), TCoolTrayIcon::kMaxTip);
 }
 
 UINT TCoolTrayIcon::TaskbarCreatedMessage() {

@@ -97,14 +97,13 @@ class TCoolTrayIcon {
     void HideMainWindow();
     void HideAppButton();
 
-    // What the time shown is worth, one line each: the tip shows the first after the hint.
+    // What the time shown is worth, one line each: the tip shows them after the hint.
     void SetTipDetails(const std::string& details);
     // A balloon from the icon (NIF_INFO), with the warning sign; nothing without a tray.
     void ShowMessage(const std::string& title, const std::string& text);
 
-    // The tip handed to the shell: the hint, the first line of the details on a line of its own,
-    // cut to 127 characters (never in the middle of a character); nothing without a hint or
-    // while ShowHint is off.
+    // The tip handed to the shell: the tray tip (ui/common/TrayTip.h) cut to the shell's 127
+    // characters, never in the middle of a character.
     std::wstring TipText() const;
     // Whether the shell shows the icon now, as far as its answers tell.
     bool TrayAvailable() const { return inTray_; }

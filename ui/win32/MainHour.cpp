@@ -4,13 +4,16 @@
 #include <commctrl.h>
 
 #include <exception>
+#include <string_view>
 #include <utility>
 
 #include "platform/windows/WideText.h"
 #include "ui/common/FormTexts.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/FormControls.h"
 #include "ui/win32/FormDrawing.h"
+#include "ui/win32/FormFont.h"
 #include "ui/win32/HistoryWindow.h"
 #include "ui/win32/Options.h"
 #include "ui/win32/ResourceIds.h"
@@ -47,14 +50,31 @@ WindowLook FormLook() {
 LRESULT CALLBACK StatusSubclass(HWND control, UINT message, WPARAM w, LPARAM l, UINT_PTR,
                                 DWORD_PTR form) {
     if (message == WM_MOUSEMOVE) {
-        const FormControl* part = MainHourControl(GetDlgCtrlID(control));
+        const ControlDescription* part = MainHourFormDescription().Find(GetDlgCtrlID(control));
         TApplication::Guarded(
             [&] { reinterpret_cast<TTimeForm*>(form)->SetStatusText(StatusTextOf(part->name)); });
     }
     return DefSubclassProc(control, message, w, l);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, Timer& timer1,
+// The bitmap resource of a picture named in the form's description.
+int PictureResource(std::string_view picture) {
+    constexpr std::pair<std::string_view, int> kPictures[] = {
+        {"gettime", VELMORA_IDB_GETTIME},
+        {"adjust", VELMORA_IDB_ADJUST},
+        {"properties", VELMORA_IDB_PROPERTIES},
+        {"help", VELMORA_IDB_HELP},
+        {"exit", VELMORA_IDB_EXIT}};
+    for (const auto& [name, resource] : kPictures) {
+        if (name == picture) {
+            return resource;
+        }
+    }
+    return 0;
+}
+
+SyncControllerServices ControllerServices(TTimeForm& form, MainHourPresenter& presenter,
+                                          Timer& updateTimer, Timer& timer1,
                                           PlatformServices& services, HistoryStore& history,
                                           Worker& work) {
     return SyncControllerServices{
@@ -65,7 +85,7 @@ SyncControllerServices ControllerServices(TTimeForm& form, Timer& updateTimer, T
         [&form] { return std::make_unique<TOptionsForm>(form.Handle()); },
         [](const std::string& message) { TApplication::ShowError(message); },
         work,
-        [&form](const std::string& question) { return form.AskYesNo(question); },
+        [&presenter](const std::string& question) { return presenter.AskYesNo(question); },
     };
 }
 
@@ -75,7 +95,8 @@ TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell
     : window_(FormLook()),
       TrayIcon1(window_.Handle(), std::move(shell)),
       HistoryFeed1(services.History),
-      Controller(ControllerServices(*this, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
+      Controller(
+          ControllerServices(*this, Presenter, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
     TApplication::Initialize();
     SetUpControls();
     SetUpTooltip();
@@ -121,13 +142,13 @@ void TTimeForm::DestroyOwnedWindows() {
 }
 
 void TTimeForm::SetUpControls() {
-    CreateMainHourControls(Handle());
+    CreateFormControls(Handle(), MainHourFormDescription());
     std::size_t next = 0;
-    for (const FormControl& control : MainHourControls()) {
+    for (const ControlDescription& control : MainHourFormDescription().controls) {
         if (control.kind == ControlKind::PictureButton) {
-            pictures_[next++].reset(static_cast<HBITMAP>(
-                LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(control.picture),
-                           IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+            pictures_[next++].reset(static_cast<HBITMAP>(LoadImageW(
+                GetModuleHandleW(nullptr), MAKEINTRESOURCEW(PictureResource(control.items.front())),
+                IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
         }
         if (!StatusTextOf(control.name).empty()) {
             SetWindowSubclass(Control(control.id), StatusSubclass, 0,
@@ -170,8 +191,8 @@ void TTimeForm::FitClientArea() {
     RECT frame{};
     GetClientRect(Handle(), &client);
     GetWindowRect(Handle(), &frame);
-    const int wider = Scaled(kMainHourClient.cx, dpi_) - client.right;
-    const int taller = Scaled(kMainHourClient.cy, dpi_) - client.bottom;
+    const int wider = Scaled(MainHourFormDescription().width, dpi_) - client.right;
+    const int taller = Scaled(MainHourFormDescription().height, dpi_) - client.bottom;
     if (wider != 0 || taller != 0) {
         SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left + wider,
                      frame.bottom - frame.top + taller, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -181,27 +202,25 @@ void TTimeForm::FitClientArea() {
 void TTimeForm::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
     font_.reset(CreateFormFont(dpi));
-    LayOutMainHour(Handle(), dpi, font_.get());
+    LayOutFormControls(Handle(), MainHourFormDescription(), dpi, font_.get());
     SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(kTipWidth, dpi));
 }
 
 SIZE TTimeForm::WindowSize() const {
-    const RECT client{0, 0, Scaled(kMainHourClient.cx, dpi_), Scaled(kMainHourClient.cy, dpi_)};
+    const RECT client{0, 0, Scaled(MainHourFormDescription().width, dpi_),
+                      Scaled(MainHourFormDescription().height, dpi_)};
     const RECT frame = WindowRectForClient(client, kFormStyle, 0, dpi_);
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
 void TTimeForm::SetUpTrayMenu() {
     PopupMenu1.reset(CreatePopupMenu());
-    const auto item = [this](int id, const char* caption) {
-        AppendMenuW(PopupMenu1.get(), MF_STRING, static_cast<UINT_PTR>(id), Widen(caption).c_str());
-    };
-    item(kSynchronizecomputerclock1Id, kSynchronizeComputerClockCaption);
-    AppendMenuW(PopupMenu1.get(), MF_SEPARATOR, 0, nullptr);
-    item(kRestoreprogram1Id, kRestoreProgramCaption);
-    item(kExitprogram1Id, kExitProgramCaption);
-    item(kHistory1Id, kHistoryCaption);
+    for (const MenuItemDescription& item : TrayMenuDescription()) {
+        AppendMenuW(PopupMenu1.get(), item.id == 0 ? MF_SEPARATOR : MF_STRING,
+                    static_cast<UINT_PTR>(item.id),
+                    item.id == 0 ? nullptr : Widen(item.caption).c_str());
+    }
 }
 
 void TTimeForm::SetUpTrayIcon() {
@@ -209,7 +228,7 @@ void TTimeForm::SetUpTrayIcon() {
     ImageList1.Add(picture);
     TrayIcon1.CycleInterval = 400;
     TrayIcon1.MinimizeToTray = true;
-    TrayIcon1.OnDblClick = [this](TCoolTrayIcon* sender) { TrayIcon1DblClick(sender); };
+    TrayIcon1.OnDblClick = [this](TCoolTrayIcon*) { BringToFront(); };
     TrayIcon1.PopupMenu = PopupMenu1.get();
     // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
     // for Explorer, is asked only to add it.
@@ -263,11 +282,6 @@ void TTimeForm::ShowCursor() {
 }
 
 bool TTimeForm::AskYesNo(const std::string& question) {
-    // The window comes out of the tray first: a box over nothing would leave the user wondering
-    // what it is about.
-    if (!IsWindowVisible(Handle())) {
-        BringToFront();
-    }
     return TApplication::AskYesNo(Handle(), question);
 }
 
@@ -337,46 +351,41 @@ void TTimeForm::ShowAtStart(int showCommand) {
     }
 }
 
-void TTimeForm::FormDestroy() {
-    if (std::exchange(destroyed_, true)) {
-        return;
-    }
-    const auto save = [this] { Controller.FormDestroy(); };
-    if (userEnded_) {
-        TApplication::Guarded(save);
-    } else {
-        TApplication::GuardedUnattended(save);
-    }
+void TTimeForm::ShowHelp() {
+    velmora::ShowHelp(Handle());
 }
 
-void TTimeForm::CommitData() {
-    TApplication::GuardedUnattended([this] { Controller.SaveSettingsNow(); });
-}
-
-void TTimeForm::SpeedButton3Click() {
-    ShowHelp(Handle());
-}
-
-void TTimeForm::Exit2Click() {
-    userEnded_ = true;
-    PostQuitMessage(0);
-}
-
-void TTimeForm::Exitprogram1Click() {
-    SendMessageW(Handle(), WM_CLOSE, 0, 0);
-}
-
-void TTimeForm::Restoreprogram1Click() {
-    // Whichever way the window went, minimized or hidden when another program took the focus.
-    BringToFront();
-}
-
-void TTimeForm::History1Click() {
+void TTimeForm::ShowHistory() {
     ShowHistoryWindow(Handle(), HistoryFeed1);
 }
 
-void TTimeForm::TrayIcon1DblClick(TCoolTrayIcon*) {
-    BringToFront();
+void TTimeForm::EndProgram() {
+    PostQuitMessage(0);
+}
+
+void TTimeForm::CloseWindow() {
+    SendMessageW(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TTimeForm::HideIntoTray() {
+    TrayIcon1.HideMainWindow();
+}
+
+bool TTimeForm::WindowVisible() const {
+    return IsWindowVisible(Handle()) != FALSE;
+}
+
+// A modal window of ours disables this one while it is open.
+bool TTimeForm::ModalOpen() const {
+    return !IsWindowEnabled(Handle());
+}
+
+void TTimeForm::Guarded(const std::function<void()>& action) {
+    TApplication::Guarded(action);
+}
+
+void TTimeForm::GuardedUnattended(const std::function<void()>& action) {
+    TApplication::GuardedUnattended(action);
 }
 
 void TTimeForm::BringToFront() {
@@ -385,21 +394,6 @@ void TTimeForm::BringToFront() {
 
 void TTimeForm::ClockWasSet() {
     Controller.ClockWasSet();
-}
-
-void TTimeForm::ApplicationEvents1Activate() {
-    SetWindowNormal();
-    Controller.StartDisplayRefresh();
-}
-
-void TTimeForm::ApplicationEvents1Deactivate() {
-    // While a window of ours is modal over this one (options, help, a box) the main window stays
-    // with it: that window would be left on the screen without its owner. A window shown again
-    // that never became active was not left for another program.
-    if (!IsWindowEnabled(Handle()) || !activeSinceShown_) {
-        return;
-    }
-    TrayIcon1.HideMainWindow();
 }
 
 }  // namespace velmora

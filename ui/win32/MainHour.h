@@ -10,10 +10,11 @@
 
 #include "sync/SyncController.h"
 #include "sync/TimeView.h"
+#include "ui/common/MainHourForm.h"
+#include "ui/common/MainHourPresenter.h"
 #include "ui/win32/CoolTrayIcon.h"
 #include "ui/win32/GdiObject.h"
 #include "ui/win32/HistoryFeed.h"
-#include "ui/win32/MainHourForm.h"
 #include "ui/win32/OwnWindow.h"
 #include "ui/win32/ThreadWorker.h"
 #include "ui/win32/WindowTimer.h"
@@ -25,7 +26,8 @@ namespace velmora {
 //
 // How to find its parts from outside (tests, the e2e scripts):
 // - the window: class "TTimeForm", title "Velmora" (FindWindowW(L"TTimeForm", L"Velmora"));
-// - its controls: children with the ids of MainHourForm.h (GetDlgItem): the picture buttons are
+// - its controls: children with the ids of ui/common/MainHourForm.h (GetDlgItem): the picture
+// buttons are
 //   "Button"s whose window text is their caption ("Get time", "Adjust time", "Properties",
 //   "Help", "Exit"); Label1 and Label2 "Static"s with the captions; the clock fields
 //   LocalPCEdit and TimeServerEdit owner-drawn "Static"s whose window text is the time shown;
@@ -36,8 +38,8 @@ namespace velmora {
 //   message 0x0800 with wParam 1 and the mouse message in lParam (WM_LBUTTONDBLCLK restores,
 //   WM_RBUTTONDOWN opens the menu at the pointer); "TaskbarCreated" sent to it adds the icon
 //   again;
-// - the tray menu's items: WM_COMMAND to the form with the ids of MainHourForm.h.
-class TTimeForm : public TimeView, private MessageHandler {
+// - the tray menu's items: WM_COMMAND to the form with the ids of ui/common/MainHourForm.h.
+class TTimeForm : public TimeView, private MessageHandler, private MainWindowFrontEnd {
   public:
     // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
     explicit TTimeForm(PlatformServices services,
@@ -60,43 +62,31 @@ class TTimeForm : public TimeView, private MessageHandler {
     void SetTimeStatus(const std::vector<std::string>& lines) override;
     void ShowNotification(const std::string& title, const std::string& text) override;
     void SetWindowNormal();
-    void SetStatusText(const std::string& text);
+    void SetStatusText(const std::string& text) override;
     std::string StatusText() const;
     // The server field's tooltip: the status lines whole, and the tooltip control showing it.
     std::string ServerFieldTip() const;
     HWND Tooltip() const { return tooltip_; }
-    // A question with Yes and No, No the default; true for Yes.
-    bool AskYesNo(const std::string& question);
 
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
     // entry's): normal, or minimized (into the tray when there is one).
     void ShowAtStart(int showCommand);
-    // Saves the settings once. A failure then shows in a box when the user ended the program
-    // from its window or menu; ended any other way (the session's end) nobody may be there to
-    // close a box, so it goes to standard error.
-    void FormDestroy();
-    // The session is ending: the settings are written now, a failure goes to standard error, and
-    // the program goes on (the logoff may yet be cancelled; it saves again at its end).
-    void CommitData();
+    // The save policy's (MainHourPresenter): once, on every way out.
+    void FormDestroy() { Presenter.FormDestroy(); }
+    void CommitData() { Presenter.CommitData(); }
 
-    void SpeedButton3Click();
-    void Exit2Click();
-    void Exitprogram1Click();
-    void Restoreprogram1Click();
-    void History1Click();
-    void TrayIcon1DblClick(TCoolTrayIcon* sender);
     // Shows the window in the normal state and in front, from the tray or wherever it is.
     void BringToFront();
     // The system clock has been set, by this program or another (WM_TIMECHANGE).
     void ClockWasSet();
-    void ApplicationEvents1Activate();
-    void ApplicationEvents1Deactivate();
+    void ApplicationEvents1Activate() { Presenter.ApplicationEvents1Activate(); }
+    void ApplicationEvents1Deactivate() { Presenter.ApplicationEvents1Deactivate(); }
 
     bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
     bool WorkRunning() const { return Work.Busy(); }
     // The user ended the program from its window or menu.
-    bool UserEnded() const { return userEnded_; }
+    bool UserEnded() const { return Presenter.UserEnded(); }
     TCoolTrayIcon& TrayIcon() { return TrayIcon1; }
     HMENU TrayMenu() const { return PopupMenu1.get(); }
     const WindowTimer& DisplayTimer() const { return UpdateTimer; }
@@ -104,7 +94,17 @@ class TTimeForm : public TimeView, private MessageHandler {
 
   private:
     LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override;
-    bool HandleCommand(int id);
+    void ShowHelp() override;
+    void ShowHistory() override;
+    void EndProgram() override;
+    void CloseWindow() override;
+    void RestoreFromTray() override { BringToFront(); }
+    void HideIntoTray() override;
+    bool WindowVisible() const override;
+    bool ModalOpen() const override;
+    bool AskYesNo(const std::string& question) override;
+    void Guarded(const std::function<void()>& action) override;
+    void GuardedUnattended(const std::function<void()>& action) override;
     bool KeyboardMessage(MSG& message);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void Activated(bool active);
@@ -134,6 +134,7 @@ class TTimeForm : public TimeView, private MessageHandler {
     // Before the controller, which keeps its records through it.
     HistoryFeed HistoryFeed1;
     SyncController Controller;
+    MainHourPresenter Presenter{*this, Controller};
 
     UINT dpi_ = 96;
     GdiObject<HFONT> font_;
@@ -143,10 +144,6 @@ class TTimeForm : public TimeView, private MessageHandler {
     HWND focus_ = nullptr;
     bool busy_ = false;
     bool startMinimized_ = false;
-    bool destroyed_ = false;
-    bool userEnded_ = false;
-    // The window has been the active one since it was last shown.
-    bool activeSinceShown_ = false;
 };
 
 }  // namespace velmora

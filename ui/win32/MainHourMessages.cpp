@@ -12,7 +12,7 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     TrayIcon1.OwnerMessage(message, w, l);
     switch (message) {
         case WM_COMMAND:
-            if (HandleCommand(LOWORD(w))) {
+            if (Presenter.Command(LOWORD(w))) {
                 return 0;
             }
             break;
@@ -49,7 +49,7 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
             return 0;
         case WM_SHOWWINDOW:
             if (w != FALSE) {
-                activeSinceShown_ = false;
+                Presenter.Shown();
                 // Where no activation comes with the first showing, the display runs anyway.
                 Controller.StartDisplayRefresh();
             }
@@ -75,44 +75,10 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     return DefWindowProcW(window, message, w, l);
 }
 
-bool TTimeForm::HandleCommand(int id) {
-    switch (id) {
-        case kCheckTimeServerButtonId:
-            Controller.CheckTimeServerButtonClick();
-            return true;
-        case kAdjustClockButtonId:
-            Controller.AdjustClockButtonClick();
-            return true;
-        case kSpeedButton2Id:
-            Controller.Options1Click();
-            return true;
-        case kSpeedButton3Id:
-            SpeedButton3Click();
-            return true;
-        case kSpeedButton1Id:
-            Exit2Click();
-            return true;
-        case kSynchronizecomputerclock1Id:
-            Controller.Synchronizecomputerclock1Click();
-            return true;
-        case kRestoreprogram1Id:
-            Restoreprogram1Click();
-            return true;
-        case kExitprogram1Id:
-            Exitprogram1Click();
-            return true;
-        case kHistory1Id:
-            History1Click();
-            return true;
-        default:
-            return false;
-    }
-}
-
 // Tab and Shift+Tab go from button to button and Space presses the one in focus, as in any
 // dialog; Enter presses it too.
 bool TTimeForm::KeyboardMessage(MSG& message) {
-    const FormControl* control = MainHourControl(GetDlgCtrlID(message.hwnd));
+    const ControlDescription* control = MainHourFormDescription().Find(GetDlgCtrlID(message.hwnd));
     if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN && control != nullptr &&
         control->kind == ControlKind::PictureButton && GetParent(message.hwnd) == Handle()) {
         SendMessageW(message.hwnd, BM_CLICK, 0, 0);
@@ -122,7 +88,8 @@ bool TTimeForm::KeyboardMessage(MSG& message) {
 }
 
 void TTimeForm::DrawItem(const DRAWITEMSTRUCT& item) {
-    const FormControl* control = MainHourControl(static_cast<int>(item.CtlID));
+    const ControlDescription* control =
+        MainHourFormDescription().Find(static_cast<int>(item.CtlID));
     if (control == nullptr) {
         return;
     }
@@ -132,7 +99,8 @@ void TTimeForm::DrawItem(const DRAWITEMSTRUCT& item) {
     } else if (control->id == kLocalPCEditId) {
         DrawClockField(item, GetSysColor(COLOR_DESKTOP));
     } else if (control->id == kTimeServerEditId) {
-        DrawClockField(item, kServerFieldColour);
+        // Green, as designed.
+        DrawClockField(item, RGB(0, 128, 0));
     }
 }
 
@@ -144,14 +112,14 @@ void TTimeForm::Activated(bool active) {
         focus_ = focus != nullptr && IsChild(Handle(), focus) ? focus : focus_;
         return;
     }
-    activeSinceShown_ = true;
+    Presenter.BecameActive();
     SetFocus(focus_ != nullptr ? focus_ : Control(kCheckTimeServerButtonId));
 }
 
 // Closing the window ends the program, as the exit button does.
 void TTimeForm::Close() {
-    userEnded_ = true;
-    PostQuitMessage(0);
+    Presenter.UserEnds();
+    EndProgram();
 }
 
 // Windows may end the process any time once this returns: the settings are written first.

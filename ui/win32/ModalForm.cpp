@@ -6,6 +6,7 @@
 #include "platform/windows/WideText.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/Dpi.h"
+#include "ui/win32/FormControls.h"
 #include "ui/win32/FormFont.h"
 
 namespace velmora {
@@ -37,13 +38,12 @@ RECT WorkAreaOf(HWND window) {
 
 }  // namespace
 
-ModalForm::ModalForm(HWND owner, const char* caption, DWORD style, int clientWidth,
-                     int clientHeight)
-    : owner_(owner), clientWidth_(clientWidth), clientHeight_(clientHeight) {
-    const std::vector<DWORD> form =
-        EmptyTemplate(WS_POPUP | WS_CAPTION | DS_MODALFRAME | style, Widen(caption));
+ModalForm::ModalForm(HWND owner, const FormDescription& form, DWORD style)
+    : owner_(owner), form_(form) {
+    const std::vector<DWORD> made =
+        EmptyTemplate(WS_POPUP | WS_CAPTION | DS_MODALFRAME | style, Widen(form.caption));
     hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
-                                       reinterpret_cast<const DLGTEMPLATE*>(form.data()), owner,
+                                       reinterpret_cast<const DLGTEMPLATE*>(made.data()), owner,
                                        DialogProc, reinterpret_cast<LPARAM>(this));
     UseDpi(WindowDpi(hwnd_));
 }
@@ -62,38 +62,24 @@ int ModalForm::Scaled(int pixels) const {
     return velmora::Scaled(pixels, dpi_);
 }
 
-void ModalForm::CreateControls(std::span<const DialogControl> controls) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    for (const DialogControl& control : controls) {
-        *control.handle = CreateWindowExW(
-            control.exStyle, control.windowClass, Widen(control.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | control.style, 0, 0, 0, 0, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
-        SendMessageW(*control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        controls_.push_back(control);
-    }
+void ModalForm::CreateControls() {
+    CreateFormControls(hwnd_, form_);
     PlaceControls();
 }
 
 void ModalForm::PlaceControls() {
-    for (const DialogControl& control : controls_) {
-        MoveWindow(*control.handle, Scaled(control.left), Scaled(control.top),
-                   Scaled(control.width), Scaled(control.height), TRUE);
-    }
+    LayOutFormControls(hwnd_, form_, dpi_, font_);
 }
 
 void ModalForm::UseDpi(UINT dpi) {
     dpi_ = dpi;
     const HFONT old = font_;
     font_ = CreateFormFont(dpi);
-    for (const DialogControl& control : controls_) {
-        SendMessageW(*control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    }
     if (old != nullptr) {
         DeleteObject(old);
     }
     const RECT outer =
-        WindowRectForClient({0, 0, Scaled(clientWidth_), Scaled(clientHeight_)},
+        WindowRectForClient({0, 0, Scaled(form_.width), Scaled(form_.height)},
                             static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
                             static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,

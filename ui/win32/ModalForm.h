@@ -2,31 +2,15 @@
 
 #include <windows.h>
 
-#include <span>
-#include <vector>
+#include "ui/common/FormDescription.h"
 
 namespace velmora {
 
-// One control of a form as the form data has it: where its window goes, its class, caption
-// (UTF-8), styles, ID, and place and size in the form's client area in 96 dpi pixels.
-struct DialogControl {
-    HWND* handle = nullptr;
-    const wchar_t* windowClass = nullptr;
-    const char* caption = "";
-    DWORD style = 0;
-    DWORD exStyle = 0;
-    int id = 0;
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-};
-
 // A modal form: a dialog window made from an in-memory template, there (hidden) for the form's
 // whole life so that its controls can be set before it is shown and read after it closed. Its
-// controls are made from form data, in tab order, and placed for the window's DPI. ShowModal runs
-// its own loop through IsDialogMessage, which gives the dialog keyboard (Tab, Enter for the
-// default button, Esc for IDCANCEL, Alt+letter), with the owner disabled meanwhile.
+// controls are made from its form's description, in tab order, and placed for the window's DPI.
+// ShowModal runs its own loop through IsDialogMessage, which gives the dialog keyboard (Tab, Enter
+// for the default button, Esc for IDCANCEL, Alt+letter), with the owner disabled meanwhile.
 class ModalForm {
   public:
     ModalForm(const ModalForm&) = delete;
@@ -36,27 +20,27 @@ class ModalForm {
     // Shows the form centred over its owner and returns when it closes.
     void ShowModal();
     HWND Handle() const { return hwnd_; }
+    HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
 
   protected:
-    // `style` holds the border and the title bar's boxes; the client area is `clientWidth` x
-    // `clientHeight` at 96 dpi.
-    ModalForm(HWND owner, const char* caption, DWORD style, int clientWidth, int clientHeight);
+    // `style` holds the border and the title bar's boxes; caption and client area are the
+    // form's.
+    ModalForm(HWND owner, const FormDescription& form, DWORD style);
 
-    void CreateControls(std::span<const DialogControl> controls);
+    void CreateControls();
     // Ends the modal loop; the form stays, hidden.
     void Close();
     bool Shown() const { return shown_; }
     UINT Dpi() const { return dpi_; }
     int Scaled(int pixels) const;
     HFONT Font() const { return font_; }
-    const std::vector<DialogControl>& Controls() const { return controls_; }
 
     // Just before the form appears, and once it is there.
     virtual void OnShow() {}
     virtual void OnShown() {}
     // A command of a control; IDCANCEL (Esc, the close box) closes unless handled.
     virtual bool OnCommand(int id, int code);
-    // Places the controls for the DPI and the client area: at the form data's places, scaled.
+    // Places the controls for the DPI and the client area: at the form's places, scaled.
     virtual void PlaceControls();
     // A message the form handles itself, or nothing.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result);
@@ -74,10 +58,8 @@ class ModalForm {
     HWND owner_ = nullptr;
     HFONT font_ = nullptr;
     UINT dpi_ = 96;
-    int clientWidth_;
-    int clientHeight_;
+    const FormDescription& form_;
     bool shown_ = false;
-    std::vector<DialogControl> controls_;
 };
 
 }  // namespace velmora

@@ -5,7 +5,7 @@
 namespace velmora {
 
 WindowTimer::WindowTimer(bool enabled, std::int32_t milliseconds)
-    : enabled_(enabled), interval_(milliseconds) {}
+    : CountdownTimer(enabled, milliseconds) {}
 
 WindowTimer::~WindowTimer() {
     if (running_) {
@@ -23,28 +23,14 @@ void WindowTimer::Attach(HWND window, UINT_PTR id) {
     Restart();
 }
 
-void WindowTimer::SetEnabled(bool enabled) {
-    if (enabled != enabled_) {
-        enabled_ = enabled;
-        Restart();
-    }
-}
-
-void WindowTimer::SetInterval(std::int32_t milliseconds) {
-    if (milliseconds != interval_) {
-        interval_ = milliseconds;
-        Restart();
-    }
-}
-
 void WindowTimer::Restart() {
     if (running_) {
         KillTimer(window_, id_);
         running_ = false;
     }
     // SetTimer with the id it already has starts its countdown again.
-    if (window_ != nullptr && enabled_ && interval_ > 0) {
-        running_ = SetTimer(window_, id_, static_cast<UINT>(interval_), nullptr) != 0;
+    if (window_ != nullptr && Fires()) {
+        running_ = SetTimer(window_, id_, static_cast<UINT>(Interval()), nullptr) != 0;
     }
 }
 

@@ -12,7 +12,7 @@ namespace velmora {
 // never fires, and only a real change of the enabled state or the interval restarts the
 // countdown. Windows delivers a late tick once, never queued up. The window it belongs to hands
 // it its WM_TIMER (Tick); until the timer is attached to one, it only keeps its settings.
-class WindowTimer : public Timer {
+class WindowTimer : public CountdownTimer {
   public:
     WindowTimer(bool enabled, std::int32_t milliseconds);
     ~WindowTimer() override;
@@ -23,23 +23,16 @@ class WindowTimer : public Timer {
     void Attach(HWND window, UINT_PTR id);
     UINT_PTR Id() const { return id_; }
 
-    void SetEnabled(bool enabled) override;
-    bool Enabled() const override { return enabled_; }
-    void SetInterval(std::int32_t milliseconds) override;
-    std::int32_t Interval() const override { return interval_; }
-
     // The window's WM_TIMER for this timer: OnTimer, inside the general error handler.
     void Tick();
     // Whether a countdown is running (for tests).
     bool Running() const { return running_; }
 
   private:
-    void Restart();
+    void Restart() override;
 
     HWND window_ = nullptr;
     UINT_PTR id_ = 0;
-    bool enabled_;
-    std::int32_t interval_;
     bool running_ = false;
 };
 

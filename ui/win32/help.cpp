@@ -12,22 +12,8 @@
 namespace velmora {
 namespace {
 
-constexpr int kPanelHeight = 37;
 // 12 point, in the twentieths of a point rich edits count in.
 constexpr LONG kTextHeightTwips = 12 * 20;
-
-// Msftedit (RichEdit 4.1) where Windows has it, as every Windows since XP does; Riched20 else.
-// Loaded once and kept: the class must outlive every window of it.
-const wchar_t* RichEditClass() {
-    static const wchar_t* const name = [] {
-        if (LoadLibraryW(L"Msftedit.dll") != nullptr) {
-            return MSFTEDIT_CLASS;
-        }
-        LoadLibraryW(L"Riched20.dll");
-        return RICHEDIT_CLASSW;
-    }();
-    return name;
-}
 
 std::wstring HelpText() {
     std::wstring text;
@@ -87,20 +73,11 @@ void StyleLine(HWND edit, int line, LONG breakLength, bool underline) {
 }  // namespace
 
 THelpForm::THelpForm(HWND owner)
-    : ModalForm(owner, "Program help", WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, 525, 453) {
-    // BitBtn1 first, so that it has the focus and the first place in tab order; the panel last,
-    // under it, leaving out the button it lies under.
-    const DialogControl controls[] = {
-        {&BitBtn1, WC_BUTTONW, "&Close", BS_PUSHBUTTON | WS_TABSTOP, 0, BitBtn1Id, 225,
-         453 - kPanelHeight + 6, 75, 25},
-        {&RichEdit1, RichEditClass(), "",
-         ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_DISABLENOSCROLL | WS_VSCROLL |
-             WS_TABSTOP,
-         WS_EX_CLIENTEDGE, RichEdit1Id, 0, 0, 525, 453 - kPanelHeight},
-        {&Panel1, WC_STATICW, "", SS_OWNERDRAW | WS_CLIPSIBLINGS, 0, Panel1Id, 0,
-         453 - kPanelHeight, 525, kPanelHeight},
-    };
-    CreateControls(controls);
+    : ModalForm(owner, HelpFormDescription(), WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX) {
+    CreateControls();
+    BitBtn1 = Control(BitBtn1Id);
+    RichEdit1 = Control(RichEdit1Id);
+    Panel1 = Control(Panel1Id);
     SetRegularText(RichEdit1);
     closeGlyph_ = SetButtonGlyph(BitBtn1, Glyph::Cross, Dpi());
 }
@@ -131,12 +108,18 @@ void THelpForm::OnShown() {
 // The panel along the bottom at its height, Close at its place in it, the text above: as the
 // form data docks them, whatever the window's size.
 void THelpForm::PlaceControls() {
+    // The form's places and font first; then docked to the window's size.
+    ModalForm::PlaceControls();
+    const FormDescription& form = HelpFormDescription();
+    const int panelHeight = Scaled(form.Find(kPanel1Id)->place.height);
+    const ControlPlace close = form.Find(kBitBtn1Id)->place;
     RECT client{};
     GetClientRect(Handle(), &client);
-    const int panelTop = client.bottom - Scaled(kPanelHeight);
+    const int panelTop = client.bottom - panelHeight;
     MoveWindow(RichEdit1, 0, 0, client.right, panelTop, TRUE);
-    MoveWindow(Panel1, 0, panelTop, client.right, Scaled(kPanelHeight), TRUE);
-    MoveWindow(BitBtn1, Scaled(225), panelTop + Scaled(6), Scaled(75), Scaled(25), TRUE);
+    MoveWindow(Panel1, 0, panelTop, client.right, panelHeight, TRUE);
+    MoveWindow(BitBtn1, Scaled(close.left), panelTop + Scaled(close.top), Scaled(close.width),
+               Scaled(close.height), TRUE);
 }
 
 bool THelpForm::OnMessage(UINT message, WPARAM, LPARAM lParam, INT_PTR& result) {

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "ui/common/HelpForm.h"
 #include "ui/win32/ModalForm.h"
 
 namespace velmora {
@@ -10,7 +11,11 @@ namespace velmora {
 // it survives. The rich edit is Msftedit's (RichEdit 4.1), or Riched20's where that is missing.
 class THelpForm : public ModalForm {
   public:
-    enum ControlId : int { BitBtn1Id = IDCANCEL, RichEdit1Id = 1101, Panel1Id };
+    enum ControlId : int {
+        BitBtn1Id = kBitBtn1Id,
+        RichEdit1Id = kRichEdit1Id,
+        Panel1Id = kPanel1Id
+    };
 
     explicit THelpForm(HWND owner = nullptr);
     ~THelpForm() override;

@@ -93,13 +93,11 @@ class ProbeWindow : public QWidget {
 
 void OpenOptions(QWidget* parent) {
     velmora::TOptionsForm form(parent);
-    form.LoadOptions(false, false, false, velmora::kDefaultServerList);
-    form.SetCheckBox1Checked(false);
-    form.SetComboBox1ItemIndex(0);
-    form.SetEdit1Text("0");
-    form.SetRadioButton2Checked(true);
-    form.ShowModal();
-    Say(form.WasAccepted() ? "options-accepted" : "options-closed");
+    velmora::OptionsValues shown;
+    shown.ServerList = velmora::kDefaultServerList;
+    shown.IntervalText = "0";
+    shown.DisplayLocalTime = true;
+    Say(form.Edit(shown) ? "options-accepted" : "options-closed");
 }
 
 void OpenHelp(QWidget* parent) {

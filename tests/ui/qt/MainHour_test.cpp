@@ -265,15 +265,6 @@ TEST_F(MainHourTest, MinimizedAtStartStaysHiddenOnlyWithATray) {
     EXPECT_EQ(form->isVisible(), !Find<TCoolTrayIcon>(*form, "TrayIcon1")->TrayAvailable());
 }
 
-TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
-    auto form = MakeForm();
-    form->FormDestroy();
-    const auto writes = profile.Writes.size();
-    EXPECT_EQ(writes, kSettingsTable.size());
-    form.reset();
-    EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
-}
-
 TEST_F(MainHourTest, FailedSaveIsShownWhenTheUserEndedTheProgramAndDoesNotThrow) {
     profile.FailWrites = true;
     auto form = MakeForm();
@@ -302,34 +293,6 @@ TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) 
         EXPECT_TRUE(closer.texts.isEmpty()) << atExit;
         EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
         EXPECT_THAT(errors, ::testing::HasSubstr("Unable to write to ")) << atExit;
-    }
-}
-
-TEST_F(MainHourTest, WhatComesAfterTheSaveRunsOnceItIsWrittenAndBeforeItsFailureIsShown) {
-    for (const bool fails : {false, true}) {
-        profile.FailWrites = fails;
-        profile.Writes.clear();
-        auto form = MakeForm();
-        test::BoxCloser closer;
-        Button(*form, "SpeedButton1")->click();
-        int runs = 0;
-        std::size_t writtenBefore = 0;
-        qsizetype boxesBefore = -1;
-        const auto saved = [&] {
-            ++runs;
-            writtenBefore = profile.Writes.size();
-            boxesBefore = closer.texts.size();
-        };
-        form->FormDestroy(saved);
-        EXPECT_EQ(runs, 1) << fails;
-        EXPECT_EQ(writtenBefore, fails ? 0 : kSettingsTable.size()) << fails;
-        EXPECT_EQ(boxesBefore, 0) << fails;
-        EXPECT_EQ(closer.texts.size(), fails ? 1 : 0) << fails;
-        // A second end saves nothing more and still lets go of what waits for the save.
-        const std::size_t written = profile.Writes.size();
-        form->FormDestroy(saved);
-        EXPECT_EQ(runs, 2) << fails;
-        EXPECT_EQ(profile.Writes.size(), written) << fails;
     }
 }
 

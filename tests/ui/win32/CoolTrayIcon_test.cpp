@@ -36,7 +36,7 @@ class CoolTrayIconTest : public ::testing::Test {
     TrayRecord tray;
 };
 
-TEST(TrayTipText, HintThenTheFirstLineCutTo127) {
+TEST(TrayTipText, HintThenEveryLineCutTo127) {
     const std::string line(200, 'b');
     const struct {
         std::string hint;
@@ -45,7 +45,7 @@ TEST(TrayTipText, HintThenTheFirstLineCutTo127) {
         std::wstring tip;
     } cases[] = {
         {"Velmora", true, "", L"Velmora"},
-        {"Velmora", true, "first\nsecond", L"Velmora\nfirst"},
+        {"Velmora", true, "first\nsecond", L"Velmora\nfirst\nsecond"},
         {"Velmora", true, line, (L"Velmora\n" + std::wstring(200, L'b')).substr(0, 127)},
         {std::string(130, 'a'), true, "first", std::wstring(127, L'a')},
         {"", true, "first", L""},

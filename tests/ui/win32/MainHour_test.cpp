@@ -427,15 +427,6 @@ TEST_F(MainHourTest, OwnedWindowsGoFirst) {
     EXPECT_TRUE(watch.ownerThere);
 }
 
-TEST_F(MainHourTest, SettingsSavedOnceWhicheverWayTheProgramEnds) {
-    auto form = MakeForm();
-    form->FormDestroy();
-    const auto writes = profile.Writes.size();
-    EXPECT_EQ(writes, kSettingsTable.size());
-    form.reset();
-    EXPECT_EQ(profile.Writes.size(), writes) << "the destructor saved a second time";
-}
-
 // The session ends: the settings are written when Windows asks, and again when it ends, with no
 // box for anyone to close.
 TEST_F(MainHourTest, TheSessionsEndSavesWithoutABox) {

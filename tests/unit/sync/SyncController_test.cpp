@@ -94,7 +94,7 @@ TEST_F(StartUp, TheKeptSettingsAreThoseLoadedOrConfirmedAndNothingBeforeTheyAreL
     EXPECT_EQ(w.Profile.Replaces, 1);
     EXPECT_EQ(w.Profile.Get(kSettingsSection, "GlobalTimeSrvList"), "first.test");
 
-    w.OptionsUser = [](FakeOptionsControls& d) {
+    w.OptionsUser = [](OptionsValues& d) {
         d.ServerList = "second.test";
         return true;
     };
@@ -499,12 +499,12 @@ TEST_F(RefusedClock, StartUpRefusalCountsAsTheOneTheFollowingPeriodsKeepQuietAbo
 TEST_F(RefusedClock, ConfirmedOptionsLetTheNextPeriodicRefusalBeTold) {
     StartPeriodic(false);
     Periods(2);
-    w.OptionsUser = [](FakeOptionsControls&) { return false; };
+    w.OptionsUser = [](OptionsValues&) { return false; };
     c.Options1Click();
     Periods(1);
     EXPECT_EQ(Told(), 1u);
 
-    w.OptionsUser = [](FakeOptionsControls&) { return true; };
+    w.OptionsUser = [](OptionsValues&) { return true; };
     c.Options1Click();
     Periods(2);
     EXPECT_EQ(Told(), 2u);

@@ -14,8 +14,8 @@ TEST(WindowsAutorun, TheValueIsTheProgramsOwnPath) {
         FakeMainWindow w;
         w.Program.Path = path;
         w.Controller.FormCreate();
-        w.OptionsUser = [](FakeOptionsControls& controls) {
-            controls.AutorunBox = true;
+        w.OptionsUser = [](OptionsValues& controls) {
+            controls.Autorun = true;
             return true;
         };
         w.Controller.Options1Click();

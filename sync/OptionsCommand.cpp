@@ -13,38 +13,40 @@ namespace velmora {
 
 namespace {
 
-constexpr int kHoursItem = 0;
-constexpr int kMinutesItem = 1;
-
-void FillDialog(const SyncController& c, OptionsDialog& dialog) {
-    dialog.LoadOptions(c.GlobalMinimize, c.GlobalAutorun, c.GlobalNextSrvOnFail,
-                       c.GlobalTimeSrvList);
-    dialog.SetCheckBox1Checked(c.UpdateClock);
-    dialog.SetComboBox1ItemIndex(c.UpdateClockHour ? kHoursItem : kMinutesItem);
-    // Whole units only: the remainder is lost, as the dialog can show no more.
-    dialog.SetEdit1Text(IntervalText(c.UpdateClockInterval, c.UpdateClockHour));
-    dialog.SetRadioButton1Checked(!c.DisplayLocalTime);
-    dialog.SetRadioButton2Checked(c.DisplayLocalTime);
+OptionsValues ShownOptions(const SyncController& c) {
+    return OptionsValues{
+        .MinimizeOnStart = c.GlobalMinimize,
+        .Autorun = c.GlobalAutorun,
+        .TryNextServer = c.GlobalNextSrvOnFail,
+        .ServerList = c.GlobalTimeSrvList,
+        .PeriodicSync = c.UpdateClock,
+        .IntervalInHours = c.UpdateClockHour,
+        // Whole units only: the remainder is lost, as the dialog can show no more.
+        .IntervalText = IntervalText(c.UpdateClockInterval, c.UpdateClockHour),
+        .DisplayLocalTime = c.DisplayLocalTime,
+    };
 }
 
-void TakeInterval(const OptionsDialog& dialog, SyncController& c) {
-    const bool hours = dialog.ComboBox1ItemIndex() == kHoursItem;
+void TakeInterval(const OptionsValues& confirmed, SyncController& c) {
     // The dialog lets no other interval through; should one come, the old one stays rather than
     // a different period being stored.
-    if (std::optional<std::int32_t> ms = IntervalMilliseconds(dialog.Edit1Text(), hours)) {
+    if (std::optional<std::int32_t> ms =
+            IntervalMilliseconds(confirmed.IntervalText, confirmed.IntervalInHours)) {
         c.UpdateClockInterval = *ms;
-        c.UpdateClockHour = hours;
+        c.UpdateClockHour = confirmed.IntervalInHours;
     }
 }
 
-void TakeFromDialog(const OptionsDialog& dialog, SyncController& c) {
-    dialog.ReadOptions(c.GlobalMinimize, c.GlobalAutorun, c.GlobalNextSrvOnFail,
-                       c.GlobalTimeSrvList);
+void TakeOptions(const OptionsValues& confirmed, SyncController& c) {
+    c.GlobalMinimize = confirmed.MinimizeOnStart;
+    c.GlobalAutorun = confirmed.Autorun;
+    c.GlobalNextSrvOnFail = confirmed.TryNextServer;
+    c.GlobalTimeSrvList = confirmed.ServerList;
     SplitList(c.GlobalTimeSrvList, '|', c.ServerList);
-    c.DisplayLocalTime = !dialog.RadioButton1Checked();
-    c.UpdateClock = dialog.CheckBox1Checked();
+    c.DisplayLocalTime = confirmed.DisplayLocalTime;
+    c.UpdateClock = confirmed.PeriodicSync;
     if (c.UpdateClock) {
-        TakeInterval(dialog, c);
+        TakeInterval(confirmed, c);
     }
 }
 
@@ -71,17 +73,14 @@ std::string AutorunCommand(const ProgramPath& program) {
 }  // namespace
 
 void SyncController::ShowOptions() {
-    std::unique_ptr<OptionsDialog> dialog = services_.MakeOptionsDialog();
-    FillDialog(*this, *dialog);
-    const bool autorunShown = GlobalAutorun;
-    dialog->ShowModal();
-    if (!dialog->WasAccepted()) {
+    const OptionsValues shown = ShownOptions(*this);
+    const std::optional<OptionsValues> confirmed = services_.MakeOptionsDialog()->Edit(shown);
+    if (!confirmed) {
         return;
     }
-    TakeFromDialog(*dialog, *this);
+    TakeOptions(*confirmed, *this);
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.
-    refusalTold_ = false;
-    guardTold_ = false;
+    told_.Renew();
     ApplyTimer1();
     // Confirmed settings are written at once, so that no way of ending loses them. A file that
     // cannot be written still leaves the autorun entry to follow the box; its error comes after.
@@ -89,9 +88,9 @@ void SyncController::ShowOptions() {
     // The box shows the settings file, which need not agree with the store (an administrator's
     // entry starts the program for users whose box is clear): a box left as shown changes
     // nothing, and a changed one only what the store does not already say.
-    if (dialog->AutorunBoxChecked() != autorunShown) {
+    if (confirmed->Autorun != shown.Autorun) {
         UpdateAutorun(services_.Platform.Autostart, kAutorunValueName,
-                      AutorunCommand(services_.Platform.Program), dialog->AutorunBoxChecked());
+                      AutorunCommand(services_.Platform.Program), confirmed->Autorun);
     }
     if (unsaved) {
         std::rethrow_exception(unsaved);

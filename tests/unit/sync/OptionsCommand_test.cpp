@@ -8,29 +8,32 @@
 namespace velmora {
 namespace {
 
+constexpr bool kHours = true;
+constexpr bool kMinutes = false;
+
 // The options command against a fake dialog; the user's part is played by `User`.
 class OptionsTest : public ::testing::Test {
   protected:
     void Start() { c.FormCreate(); }
 
     // Opens the dialog, lets `edit` change the controls, confirms with OK.
-    void Confirm(const std::function<void(FakeOptionsControls&)>& edit) {
-        w.OptionsUser = [edit](FakeOptionsControls& controls) {
+    void Confirm(const std::function<void(OptionsValues&)>& edit) {
+        w.OptionsUser = [edit](OptionsValues& controls) {
             edit(controls);
             return true;
         };
         c.Options1Click();
     }
-    FakeOptionsControls Shown() {
+    OptionsValues Shown() {
         w.OptionsUser = nullptr;
         c.Options1Click();
         return w.OptionsLog.AtShow;
     }
-    void SetInterval(const char* text, int unitItem) {
-        Confirm([=](FakeOptionsControls& d) {
-            d.CheckBox1 = true;
-            d.Edit1 = text;
-            d.ComboBox1 = unitItem;
+    void SetInterval(const char* text, bool hours) {
+        Confirm([=](OptionsValues& d) {
+            d.PeriodicSync = true;
+            d.IntervalText = text;
+            d.IntervalInHours = hours;
         });
     }
 
@@ -38,22 +41,18 @@ class OptionsTest : public ::testing::Test {
     SyncController& c = w.Controller;
 };
 
-constexpr int kHours = 0;
-constexpr int kMinutes = 1;
-
 TEST_F(OptionsTest, DefaultsShowZeroHoursUncheckedLocalTimeAndTheDefaultServers) {
     Start();
-    FakeOptionsControls shown = Shown();
+    OptionsValues shown = Shown();
 
-    EXPECT_FALSE(shown.MinimizeBox);
-    EXPECT_FALSE(shown.AutorunBox);
-    EXPECT_FALSE(shown.NextOnFailBox);
+    EXPECT_FALSE(shown.MinimizeOnStart);
+    EXPECT_FALSE(shown.Autorun);
+    EXPECT_FALSE(shown.TryNextServer);
     EXPECT_EQ(shown.ServerList, kDefaultServerList);
-    EXPECT_FALSE(shown.CheckBox1);
-    EXPECT_EQ(shown.ComboBox1, kHours);
-    EXPECT_EQ(shown.Edit1, "0");
-    EXPECT_FALSE(shown.RadioButton1);
-    EXPECT_TRUE(shown.RadioButton2);
+    EXPECT_FALSE(shown.PeriodicSync);
+    EXPECT_TRUE(shown.IntervalInHours);
+    EXPECT_EQ(shown.IntervalText, "0");
+    EXPECT_TRUE(shown.DisplayLocalTime);
 }
 
 TEST_F(OptionsTest, StoredValuesShowInTheirUnitsWithTheRemainderCut) {
@@ -63,31 +62,29 @@ TEST_F(OptionsTest, StoredValuesShowInTheirUnitsWithTheRemainderCut) {
     w.SetKey("UpdateClockInterval", "5400000");
     w.SetKey("DisplayLocalTime", "0");
     Start();
-    FakeOptionsControls shown = Shown();
-    EXPECT_TRUE(shown.MinimizeBox);
-    EXPECT_FALSE(shown.AutorunBox);
-    EXPECT_TRUE(shown.NextOnFailBox);
-    EXPECT_TRUE(shown.CheckBox1);
-    EXPECT_EQ(shown.Edit1, "1");
-    EXPECT_TRUE(shown.RadioButton1);
-    EXPECT_FALSE(shown.RadioButton2);
+    OptionsValues shown = Shown();
+    EXPECT_TRUE(shown.MinimizeOnStart);
+    EXPECT_FALSE(shown.Autorun);
+    EXPECT_TRUE(shown.TryNextServer);
+    EXPECT_TRUE(shown.PeriodicSync);
+    EXPECT_EQ(shown.IntervalText, "1");
+    EXPECT_FALSE(shown.DisplayLocalTime);
 
     c.UpdateClockHour = false;
     c.UpdateClockInterval = 90000;
     shown = Shown();
-    EXPECT_EQ(shown.ComboBox1, kMinutes);
-    EXPECT_EQ(shown.Edit1, "1");
+    EXPECT_FALSE(shown.IntervalInHours);
+    EXPECT_EQ(shown.IntervalText, "1");
 }
 
 TEST_F(OptionsTest, OkTakesEveryFieldBackAndAppliesListAndDisplayAtOnce) {
     Start();
-    Confirm([](FakeOptionsControls& d) {
-        d.MinimizeBox = true;
-        d.AutorunBox = true;
-        d.NextOnFailBox = true;
+    Confirm([](OptionsValues& d) {
+        d.MinimizeOnStart = true;
+        d.Autorun = true;
+        d.TryNextServer = true;
         d.ServerList = "a.test||b.test";
-        d.RadioButton1 = true;
-        d.RadioButton2 = false;
+        d.DisplayLocalTime = false;
     });
 
     EXPECT_TRUE(c.GlobalMinimize);
@@ -131,7 +128,7 @@ TEST_F(OptionsTest, HoursConfirmedAgainLoseTheRemainder) {
     w.SetKey("UpdateClock", "1");
     w.SetKey("UpdateClockInterval", "5400000");
     Start();
-    Confirm([](FakeOptionsControls&) {});
+    Confirm([](OptionsValues&) {});
     EXPECT_EQ(c.UpdateClockInterval, 3600000);
 }
 
@@ -151,19 +148,19 @@ TEST_F(OptionsTest, IntervalThatWouldWrapOrIsNoNumberKeepsTheOldOne) {
 TEST_F(OptionsTest, ClearingThePeriodStopsTheTimerAndKeepsTheOldInterval) {
     Start();
     SetInterval("3", kHours);
-    Confirm([](FakeOptionsControls& d) {
-        d.CheckBox1 = false;
-        d.Edit1 = "7";
-        d.ComboBox1 = kMinutes;
+    Confirm([](OptionsValues& d) {
+        d.PeriodicSync = false;
+        d.IntervalText = "7";
+        d.IntervalInHours = false;
     });
 
     EXPECT_FALSE(c.UpdateClock);
     EXPECT_FALSE(w.Timer1.Enabled());
     EXPECT_EQ(c.UpdateClockInterval, 3 * 3600000);
     EXPECT_TRUE(c.UpdateClockHour);
-    FakeOptionsControls shown = Shown();
-    EXPECT_EQ(shown.Edit1, "3");
-    EXPECT_EQ(shown.ComboBox1, kHours);
+    OptionsValues shown = Shown();
+    EXPECT_EQ(shown.IntervalText, "3");
+    EXPECT_TRUE(shown.IntervalInHours);
 }
 
 TEST_F(OptionsTest, OkWithoutChangesKeepsTheRunningCountdown) {
@@ -175,7 +172,7 @@ TEST_F(OptionsTest, OkWithoutChangesKeepsTheRunningCountdown) {
     w.Timer1.Advance(250000);
     const int restarts = w.Timer1.Restarts();
 
-    Confirm([](FakeOptionsControls&) {});
+    Confirm([](OptionsValues&) {});
 
     EXPECT_EQ(w.Timer1.Restarts(), restarts);
     EXPECT_EQ(w.Timer1.Remaining(), 350000);
@@ -184,11 +181,11 @@ TEST_F(OptionsTest, OkWithoutChangesKeepsTheRunningCountdown) {
 TEST_F(OptionsTest, CancelChangesNothingAndLeavesTheStoreAloneButRefreshes) {
     Start();
     const int refreshes = w.View.LocalTextCount;
-    w.OptionsUser = [](FakeOptionsControls& d) {
-        d.AutorunBox = true;
-        d.CheckBox1 = true;
-        d.Edit1 = "1";
-        d.RadioButton1 = true;
+    w.OptionsUser = [](OptionsValues& d) {
+        d.Autorun = true;
+        d.PeriodicSync = true;
+        d.IntervalText = "1";
+        d.DisplayLocalTime = false;
         d.ServerList = "x.test";
         return false;
     };
@@ -208,20 +205,20 @@ TEST_F(OptionsTest, CancelChangesNothingAndLeavesTheStoreAloneButRefreshes) {
 TEST_F(OptionsTest, OnlyAChangedAutorunBoxChangesTheStoreAndOnlyWhereItDiffers) {
     w.Program.Path = "/opt/my apps/velmora";
     Start();
-    Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
+    Confirm([](OptionsValues& d) { d.Autorun = true; });
     EXPECT_EQ(w.Autostart.Values["Velmora"], "/opt/my apps/velmora");
-    Confirm([](FakeOptionsControls& d) { d.AutorunBox = false; });
+    Confirm([](OptionsValues& d) { d.Autorun = false; });
     EXPECT_TRUE(w.Autostart.Values.empty());
     const int calls = w.Autostart.Calls;
 
     // An administrator's entry starts the program though this user's settings say no autorun:
     // a box left as shown, or ticked where the entry already starts it, changes nothing.
     w.Autostart.Values["Velmora"] = "/usr/bin/velmora";
-    Confirm([](FakeOptionsControls& d) { d.NextOnFailBox = true; });
-    Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
+    Confirm([](OptionsValues& d) { d.TryNextServer = true; });
+    Confirm([](OptionsValues& d) { d.Autorun = true; });
     // Nor does an untouched box whose settings say autorun where nothing is registered.
     w.Autostart.Values.clear();
-    Confirm([](FakeOptionsControls& d) { d.MinimizeBox = true; });
+    Confirm([](OptionsValues& d) { d.MinimizeOnStart = true; });
     EXPECT_EQ(w.Autostart.Calls, calls);
     EXPECT_TRUE(w.Autostart.Values.empty());
 }
@@ -229,7 +226,7 @@ TEST_F(OptionsTest, OnlyAChangedAutorunBoxChangesTheStoreAndOnlyWhereItDiffers) 
 TEST_F(OptionsTest, ExecutableInTheRootGivesOneSlash) {
     w.Program.Path = "/velmora";
     Start();
-    Confirm([](FakeOptionsControls& d) { d.AutorunBox = true; });
+    Confirm([](OptionsValues& d) { d.Autorun = true; });
     EXPECT_EQ(w.Autostart.Values["Velmora"], "/velmora");
 }
 
@@ -239,12 +236,12 @@ TEST_F(OptionsTest, AutorunErrorComesAfterEveryOtherSettingIsApplied) {
     const int refreshes = w.View.LocalTextCount;
 
     try {
-        Confirm([](FakeOptionsControls& d) {
-            d.AutorunBox = true;
-            d.RadioButton1 = true;
-            d.CheckBox1 = true;
-            d.Edit1 = "10";
-            d.ComboBox1 = kMinutes;
+        Confirm([](OptionsValues& d) {
+            d.Autorun = true;
+            d.DisplayLocalTime = false;
+            d.PeriodicSync = true;
+            d.IntervalText = "10";
+            d.IntervalInHours = false;
         });
         FAIL() << "no error";
     } catch (const Error& error) {
@@ -261,13 +258,12 @@ TEST_F(OptionsTest, AutorunErrorComesAfterEveryOtherSettingIsApplied) {
 TEST_F(OptionsTest, OkWritesTheFileAtOnceInOneReplaceAndCancelWritesNothing) {
     Start();
     const auto key = [this](const char* name) { return w.Profile.Get(kSettingsSection, name); };
-    Confirm([](FakeOptionsControls& d) {
+    Confirm([](OptionsValues& d) {
         d.ServerList = "a.test|b.test";
-        d.RadioButton1 = true;
-        d.RadioButton2 = false;
-        d.CheckBox1 = true;
-        d.Edit1 = "5";
-        d.ComboBox1 = kMinutes;
+        d.DisplayLocalTime = false;
+        d.PeriodicSync = true;
+        d.IntervalText = "5";
+        d.IntervalInHours = false;
     });
     EXPECT_EQ(w.Profile.Replaces, 1);
     EXPECT_EQ(w.Profile.Writes.size(), kSettingsTable.size());
@@ -277,7 +273,7 @@ TEST_F(OptionsTest, OkWritesTheFileAtOnceInOneReplaceAndCancelWritesNothing) {
     EXPECT_EQ(key("UpdateClockInterval"), "300000");
     EXPECT_EQ(key("UpdateClockHour"), "0");
 
-    w.OptionsUser = [](FakeOptionsControls& d) {
+    w.OptionsUser = [](OptionsValues& d) {
         d.ServerList = "c.test";
         return false;
     };
@@ -290,10 +286,9 @@ TEST_F(OptionsTest, AFileThatCannotBeWrittenAfterOkIsToldOnceEverythingElseIsDon
     Start();
     w.Profile.FailWrites = true;
     try {
-        Confirm([](FakeOptionsControls& d) {
-            d.AutorunBox = true;
-            d.RadioButton1 = true;
-            d.RadioButton2 = false;
+        Confirm([](OptionsValues& d) {
+            d.Autorun = true;
+            d.DisplayLocalTime = false;
         });
         FAIL() << "no error";
     } catch (const Error& error) {
@@ -314,7 +309,7 @@ TEST_F(OptionsTest, AFileThatCannotBeWrittenAfterOkIsToldOnceEverythingElseIsDon
 TEST_F(OptionsTest, ExceptionInsideTheDialogReleasesItAndStillRefreshes) {
     Start();
     const int refreshes = w.View.LocalTextCount;
-    w.OptionsUser = [](FakeOptionsControls&) -> bool { throw std::runtime_error("modal loop"); };
+    w.OptionsUser = [](OptionsValues&) -> bool { throw std::runtime_error("modal loop"); };
 
     EXPECT_THROW(c.Options1Click(), std::runtime_error);
     EXPECT_EQ(w.OptionsLog.Released, 1);

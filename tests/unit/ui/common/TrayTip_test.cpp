@@ -1,0 +1,36 @@
+// The tray tip both front ends show: the hint cut as the design's tip field holds it, then every
+// status line.
+
+#include "ui/common/TrayTip.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace velmora {
+namespace {
+
+TEST(TrayTip, TheHintCutTo127UnitsThenEveryLine) {
+    const std::string clock = "\U0001F552";  // two UTF-16 units
+    const struct {
+        std::string hint;
+        bool show;
+        std::string details;
+        std::string tip;
+    } cases[] = {
+        {"Velmora", true, "", "Velmora"},
+        {"Velmora", true, "first\nsecond", "Velmora\nfirst\nsecond"},
+        {std::string(200, 'x'), true, "", std::string(127, 'x')},
+        {std::string(126, 'x') + clock + "tail", true, "", std::string(126, 'x')},
+        {std::string(125, 'x') + clock + "tail", true, "", std::string(125, 'x') + clock},
+        {std::string(120, 'x') + "Jürgen", true, "line", std::string(120, 'x') + "Jürgen\nline"},
+        {"", true, "first", ""},
+        {"Velmora", false, "first", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrayTipOf(c.hint, c.show, c.details), c.tip) << c.hint << "|" << c.details;
+    }
+}
+
+}  // namespace
+}  // namespace velmora

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace velmora {
+
+// How many UTF-16 units of the hint a tray tip shows, as Windows' tip field holds them.
+inline constexpr std::size_t kMaxTipUnits = 127;
+
+// The tray icon's tip: the hint cut to kMaxTipUnits, then every line of `details` (what the time
+// shown is worth), which a user wants whole; nothing without a hint or while it is not shown.
+std::string TrayTipOf(const std::string& hint, bool showHint, const std::string& details);
+
+// The UTF-8 `text` cut to at most `units` UTF-16 units, never in the middle of a character.
+std::string CutToUtf16Units(const std::string& text, std::size_t units);
+
+}  // namespace velmora
