@@ -1,5 +1,6 @@
 #include "service/windows/ServiceRun.h"
 
+#include <atomic>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -32,6 +33,17 @@ constexpr DWORD kStartWaitHintMs = 5000;
 
 SERVICE_STATUS_HANDLE statusHandle = nullptr;
 HANDLE stopEvent = nullptr;
+// Set while the servers are being asked, which no stop can interrupt (up to five seconds a
+// server, a lookup besides).
+std::atomic<bool> synchronizing{false};
+
+class Synchronizing {
+  public:
+    Synchronizing() { synchronizing = true; }
+    ~Synchronizing() { synchronizing = false; }
+    Synchronizing(const Synchronizing&) = delete;
+    Synchronizing& operator=(const Synchronizing&) = delete;
+};
 
 void Report(DWORD state, DWORD exitCode = NO_ERROR) {
     SERVICE_STATUS status{};
@@ -49,6 +61,13 @@ DWORD WINAPI Control(DWORD control, DWORD, void*, void*) {
     if (control == SERVICE_CONTROL_STOP || control == SERVICE_CONTROL_SHUTDOWN) {
         Report(SERVICE_STOP_PENDING);
         SetEvent(stopEvent);
+        // A stop does not wait for the servers: an uninstall or upgrade that found the program
+        // still running would leave velmora-service.exe behind. Everything the service holds is
+        // in memory and each step and record is made by one call, so nothing is left half done.
+        if (synchronizing) {
+            Report(SERVICE_STOPPED);
+            ExitProcess(NO_ERROR);
+        }
     }
     return NO_ERROR;
 }
@@ -88,12 +107,15 @@ DWORD ServeClock(HANDLE stop) {
         Report(SERVICE_RUNNING);
         std::optional<TSettings> settings = keeper.Settings();
         if (settings && settings->GlobalAutorun) {
+            const Synchronizing busy;
             keeper.Synchronize(false);
         }
         const MessageHandler answer = [&desk](std::string_view message, bool oversized) {
+            const Synchronizing busy;
             return desk.Answer(message, oversized);
         };
         while (!pipe.ServeUntil(NextPeriod(settings), answer)) {
+            const Synchronizing busy;
             keeper.Synchronize(true);
             settings = keeper.Settings();
         }

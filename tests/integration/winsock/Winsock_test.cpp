@@ -100,15 +100,6 @@ TEST(WinsockClient, AnUnreachablePortDoesNotSpoilTheNextAnswer) {
     EXPECT_TRUE(outcome.answered) << outcome.error;
 }
 
-TEST(WinsockClient, AnNtsEntryFailsAtOnceSayingWhy) {
-    TSNTPSend client;
-    const Outcome outcome = Query(client, "nts://localhost");
-    EXPECT_FALSE(outcome.answered);
-    EXPECT_EQ(client.NotAvailable(),
-              "Network Time Security is not available in the Windows version");
-    EXPECT_LT(outcome.seconds, 1.0);
-}
-
 TEST(WinsockLookups, NamesResolveOnTheirOwnThreadsAndEnd) {
     std::vector<SocketAddress> addresses;
     ASSERT_EQ(LookUpHost("localhost", 5000, addresses), 0);
