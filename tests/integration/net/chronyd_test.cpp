@@ -1,9 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "net/SNTPsend.h"
 
 namespace velmora {
 namespace {
+
+// chronyd reads the clock we read, so an offset is only the round trip's asymmetry, which half
+// the delay bounds: a busy machine may hold one packet up on one way only.
+void ExpectNoOffset(const TSNTPSend& client) {
+    EXPECT_LE(std::abs(client.OffsetSeconds()), client.DelaySeconds() / 2 + 0.0005)
+        << "offset " << client.OffsetSeconds() << " s, delay " << client.DelaySeconds() << " s";
+}
 
 // chronyd serves 127.0.0.1:123 in this namespace and answers from the very clock we read.
 TEST(Chronyd, AnswersWithTheLocalClockThroughTheLocalhostName) {
@@ -19,7 +28,7 @@ TEST(Chronyd, AnswersWithTheLocalClockThroughTheLocalhostName) {
         }
     }
     EXPECT_NEAR((client.ServerTime() - now) * kSecondsPerDay, 0.0, 0.005);
-    EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001);
+    ExpectNoOffset(client);
     EXPECT_GE(client.DelaySeconds(), -0.001);
     EXPECT_LT(client.DelaySeconds(), 0.01);
     EXPECT_EQ(client.ReplyMode(), 4);
@@ -32,7 +41,7 @@ TEST(Chronyd, AnswersOverIpv6ByLiteralAndByName) {
     for (const char* host : {"::1", "[::1]", "v6.velmora.test", "127.0.0.1"}) {
         client.ServerHost = host;
         ASSERT_TRUE(client.QueryServer()) << host << " error " << client.Socket().SocketError;
-        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001) << host;
+        ExpectNoOffset(client);
     }
 }
 
@@ -42,7 +51,7 @@ TEST(Chronyd, AnswersAnIpv4MappedEntryAsIpv4) {
         client.ServerHost = host;
         ASSERT_TRUE(client.QueryServer()) << host << " error " << client.Socket().SocketError;
         EXPECT_EQ(client.Socket().RemoteAddress.Text(), "127.0.0.1") << host;
-        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001) << host;
+        ExpectNoOffset(client);
     }
 }
 
@@ -51,7 +60,7 @@ TEST(Chronyd, AnswersManyQueriesOnOneSocket) {
     client.ServerHost = "127.0.0.1";
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(client.QueryServer()) << i;
-        EXPECT_NEAR(client.OffsetSeconds(), 0.0, 0.001) << i;
+        ExpectNoOffset(client);
     }
 }
 
