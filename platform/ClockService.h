@@ -11,8 +11,8 @@ class ClockService {
   public:
     virtual ~ClockService() = default;
     // Sends one request and returns the service's reply; nothing when there is no service running,
-    // it does not answer, or whoever answers is not the service. Blocks while the service works
-    // (a synchronization asks servers): runs on the worker.
+    // it does not answer within a bound, or whoever answers is not the service. Blocks while the
+    // service works (a synchronization asks servers): runs on the worker.
     virtual std::optional<std::string> Exchange(const std::string& request) = 0;
 };
 

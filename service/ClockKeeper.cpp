@@ -85,6 +85,9 @@ void ClockKeeper::TakeFailures(const QueryOutcome& outcome) {
 
 void ClockKeeper::StepBy(const QueryAttempt& answered, const HeldTime& held,
                          std::int32_t limitSeconds) {
+    // The verdict on this answer replaces the last one's.
+    report_.stepRefusal.clear();
+    report_.stepGuarded = false;
     const double offset = OffsetToServer(services_.Clock, held);
     const double within = AnswerUncertainty(answered.delaySeconds);
     if (std::fabs(offset) < within) {
@@ -98,6 +101,7 @@ void ClockKeeper::StepBy(const QueryAttempt& answered, const HeldTime& held,
                               SignedDuration(limitSeconds).substr(1) +
                               " the machine's settings allow a step nobody approved";
         report_.refusedStepSeconds = offset;
+        report_.stepGuarded = true;
         services_.Events.Record(EventSink::Level::Warning,
                                 "The clock was left alone: " + report_.stepRefusal + ", by " +
                                     AnswerWords(answered) + ".");
@@ -117,7 +121,6 @@ void ClockKeeper::StepBy(const QueryAttempt& answered, const HeldTime& held,
                                     AnswerWords(answered) + ").");
         return;
     }
-    report_.stepRefusal.clear();
     report_.status.stepped = true;
     report_.status.steppedAt = Now(services_.Clock);
     report_.status.stepSeconds = step.offsetSeconds;

@@ -98,6 +98,10 @@ bool ReadLine(const std::vector<std::string>& f, ServiceReport& report) {
         (kind == "refusal" ? report.refusal : report.settingsProblem) = f[1];
         return true;
     }
+    if (kind == "guarded") {
+        report.stepGuarded = true;
+        return f.size() == 1;
+    }
     if (kind == "step-refused") {
         report.stepRefusal = f.size() == 3 ? f[1] : "";
         return f.size() == 3 && ReadNumber(f[2], report.refusedStepSeconds);
@@ -168,6 +172,9 @@ std::string ReportText(const ServiceReport& report) {
     if (!report.stepRefusal.empty()) {
         out << "step-refused\t" << Field(report.stepRefusal) << '\t'
             << Number(report.refusedStepSeconds) << '\n';
+    }
+    if (report.stepGuarded) {
+        out << "guarded\n";
     }
     out << "times\t" << Number(status.answeredAt) << '\t' << (status.stepped ? 1 : 0) << '\t'
         << Number(status.steppedAt) << '\t' << Number(status.stepSeconds) << '\t'

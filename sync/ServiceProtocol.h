@@ -46,10 +46,14 @@ struct ServiceReport {
     SyncStatus status;
     // The Windows Time service keeps the clock, and the service left it alone.
     bool timeServiceOn = false;
-    // The last step the system refused, in its words, and how far it was to move the clock;
-    // empty once a step succeeds.
+    // Why the last answer's step was not made (the system refused it, in its words, or it was
+    // beyond the step limit), and how far it was to move the clock; empty when the last answer
+    // stepped the clock or needed no step.
     std::string stepRefusal;
     double refusedStepSeconds = 0;
+    // The step was beyond the machine's step limit for an answer nobody approved: someone who
+    // may set the clock can still make it.
+    bool stepGuarded = false;
     // The service's answers and steps, oldest first.
     std::vector<HistoryRecord> history;
 };

@@ -20,7 +20,8 @@ constexpr std::int32_t kDisplayRefreshInterval = 500;
 PlatformServices WithHistory(PlatformServices& services, HistoryStore& history) {
     return PlatformServices{
         services.Clock,     services.Zone, services.Profile,    services.Program,
-        services.Autostart, history,       services.ClockWatch, std::move(services.MakeSntpClient)};
+        services.Autostart, history,       services.ClockWatch, std::move(services.MakeSntpClient),
+        services.Service};
 }
 
 SyncController::SyncController(SyncControllerServices services)
@@ -103,6 +104,7 @@ void SyncController::AdjustClockButtonClick() {
 
 void SyncController::StartCommand(Command command) {
     command_ = RunningCommand::After(command_, command);
+    serviceLines_.clear();
     services_.View.SetBusyCursor(true);
     const Then finish = [this, number = command_.Number] { FinishCommand(number); };
     Guarded([this, command, finish] {
@@ -111,17 +113,22 @@ void SyncController::StartCommand(Command command) {
                 Query(false, finish);
                 break;
             case Command::Adjust:
-                Adjust(Refusal::TellAlways, false, finish);
+                ServiceFirst(
+                    false, Guarded([this, finish] { Adjust(Refusal::TellAlways, false, finish); }),
+                    finish);
                 break;
             case Command::Synchronize:
             case Command::Periodic:
             case Command::AtStart: {
                 const bool unattended = command != Command::Synchronize;
                 // Only a periodic synchronization passes over servers that asked us to slow down.
-                Query(command == Command::Periodic, Guarded([this, unattended, finish] {
-                          SetClock(unattended ? Refusal::TellOnce : Refusal::TellAlways, unattended,
-                                   finish);
-                      }));
+                const Then ourselves = [this, command, unattended, finish] {
+                    Query(command == Command::Periodic, Guarded([this, unattended, finish] {
+                              SetClock(unattended ? Refusal::TellOnce : Refusal::TellAlways,
+                                       unattended, finish);
+                          }));
+                };
+                ServiceFirst(unattended, Guarded(ourselves), finish);
                 break;
             }
         }
@@ -149,6 +156,65 @@ SyncController::Then SyncController::GuardedFor(std::uint64_t number, Then step)
             throw;
         }
     };
+}
+
+void SyncController::ServiceFirst(bool unattended, Then ourselves, Then then) {
+    ClockService* service = services_.Platform.Service;
+    if (!service) {
+        ourselves();
+        return;
+    }
+    auto report = std::make_shared<std::optional<ServiceReport>>();
+    // The service's own step tells of itself too, maybe before its report is here.
+    stepping_ = true;
+    services_.Work.Run(
+        [report, service](const Worker::Post&) { *report = AskServiceToSynchronize(*service); },
+        Guarded([this, report, unattended, ourselves, then] {
+            stepping_ = false;
+            if (!ServiceSettles(*report, unattended)) {
+                ourselves();
+                return;
+            }
+            TakeServiceReport(**report, unattended);
+            then();
+        }));
+}
+
+void SyncController::TakeServiceReport(const ServiceReport& report, bool unattended) {
+    UpdateZoneBias();
+    const ServiceNews news = NewsSince(serviceSeen_, report);
+    serviceSeen_ = report.status;
+    status_ = report.status;
+    serviceLines_ = ServiceLines(report);
+    TakeClockChange(news.stepSeconds.value_or(0));
+    if (news.stepSeconds) {
+        told_.Renew();
+    }
+    if (news.serverAheadSeconds) {
+        heldAuthenticated_ = news.authenticated;
+        told_.UnattendedFailures = 0;
+        told_.FailuresWarned = false;
+        StoreServerTime(Now() + *news.serverAheadSeconds / kSecondsPerDay);
+    } else if (news.noTime) {
+        ShowFailure();
+        if (unattended) {
+            CountUnattendedFailure();
+        }
+    }
+    ShowStatus();
+    // A refused request did nothing: what its report holds has been told already.
+    if (!report.refusal.empty()) {
+        return;
+    }
+    if (report.stepGuarded && !told_.Guard && services_.ReportError) {
+        told_.Guard = true;
+        services_.ReportError("The computer clock was left alone: " + report.stepRefusal +
+                              ". Click \"Adjust time\" to set it.");
+    } else if (!report.stepGuarded && !report.stepRefusal.empty()) {
+        TellRefusal(
+            unattended ? Refusal::TellOnce : Refusal::TellAlways,
+            report.stepRefusal + " (a step of " + SignedDuration(report.refusedStepSeconds) + ")");
+    }
 }
 
 void SyncController::Query(bool periodic, Then then) {
@@ -219,7 +285,9 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
 }
 
 void SyncController::ShowStatus() {
-    services_.View.SetTimeStatus(StatusLines(status_));
+    std::vector<std::string> lines = StatusLines(status_);
+    lines.insert(lines.end(), serviceLines_.begin(), serviceLines_.end());
+    services_.View.SetTimeStatus(lines);
 }
 
 void SyncController::CountUnattendedFailure() {
@@ -388,14 +456,18 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
         return;
     }
     UpdateTimerTimer();
-    // The offset stays: the clock still differs from the server by that much. Unattended
-    // settings tell a refusal once, not every period.
+    // The offset stays: the clock still differs from the server by that much.
+    TellRefusal(refusal, result.reason);
+}
+
+void SyncController::TellRefusal(Refusal refusal, const std::string& reason) {
+    // Unattended settings tell a refusal once, not every period.
     if (refusal == Refusal::TellOnce && told_.Refusal) {
         return;
     }
     told_.Refusal = true;
     if (services_.ReportError) {
-        services_.ReportError("Unable to set the computer clock: " + result.reason);
+        services_.ReportError("Unable to set the computer clock: " + reason);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/DateTime.h"
 #include "platform/AutostartStore.h"
 #include "platform/ClockChangeWatch.h"
+#include "platform/ClockService.h"
 #include "platform/HistoryStore.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramPath.h"
@@ -21,6 +22,7 @@
 #include "sync/KissOfDeath.h"
 #include "sync/OptionsDialog.h"
 #include "sync/RunningCommand.h"
+#include "sync/ServiceSynchronization.h"
 #include "sync/Settings.h"
 #include "sync/SettingsSnapshot.h"
 #include "sync/SyncStatus.h"
@@ -46,6 +48,8 @@ struct PlatformServices {
     HistoryStore& History;
     ClockChangeWatch& ClockWatch;
     SntpClientFactory MakeSntpClient;
+    // The machine's clock service, where the platform has one; else null.
+    ClockService* Service;
 };
 
 // `services` with the history records going to `history` instead (the front end's feed, which
@@ -89,7 +93,9 @@ inline constexpr const char* kTurnOffTimeService =
 //
 // The commands (get time, adjust, the tray's synchronize, the period, the start-up) run one at a
 // time as CommandQueue says; their queries and clock settings run on the Worker, and the handlers
-// return at once. The busy cursor is on while a command runs.
+// return at once. The busy cursor is on while a command runs. Where the platform has a clock
+// service, the commands that set the clock ask it first (sync/ServiceSynchronization says when
+// its answer settles them) and show what it answered.
 class SyncController : public TSettings {
   public:
     explicit SyncController(SyncControllerServices services);
@@ -153,6 +159,12 @@ class SyncController : public TSettings {
     Then Guarded(Then step);
     // The same for command `number`; reads nothing of the controller until it runs.
     Then GuardedFor(std::uint64_t number, Then step);
+    // Asks the clock service to synchronize on the worker, then shows what it answered; `ourselves`
+    // instead when there is no service or its answer does not settle the command.
+    void ServiceFirst(bool unattended, Then ourselves, Then then);
+    void TakeServiceReport(const ServiceReport& report, bool unattended);
+    // A refused setting, told as `refusal` says.
+    void TellRefusal(Refusal refusal, const std::string& reason);
     // Asks the servers on the worker, then shows what came back; failures show as they come.
     void Query(bool periodic, Then then);
     void TakeFailure(const QueryAttempt& attempt);
@@ -198,6 +210,10 @@ class SyncController : public TSettings {
     bool heldAuthenticated_ = false;
     KissOfDeathBook kissOfDeath_;
     SyncStatus status_;
+    // The clock service's status as last reported, and the lines its last report adds to ours
+    // (until the next command).
+    SyncStatus serviceSeen_;
+    std::vector<std::string> serviceLines_;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.
     bool failureShown_ = false;

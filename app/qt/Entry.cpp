@@ -75,7 +75,7 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     HistoryFile history(UserHistoryFile());
     LinuxClockChangeWatch clockWatch;
     TTimeForm form({clock, zone, profile, program, autostart, history, clockWatch,
-                    [] { return std::make_unique<TSNTPSend>(); }});
+                    [] { return std::make_unique<TSNTPSend>(); }, nullptr});
     ClockSetNotifier clockSet(clockWatch.Descriptor(),
                               [&clockWatch] { return clockWatch.TakeSetting(); });
     QObject::connect(&clockSet, &ClockSetNotifier::ClockWasSet, &form,

@@ -12,6 +12,7 @@
 #include "platform/windows/ElevatedClock.h"
 #include "platform/windows/ElevatedLauncher.h"
 #include "platform/windows/OneCopy.h"
+#include "platform/windows/PipeClockService.h"
 #include "platform/windows/Registry.h"
 #include "platform/windows/RegistryAutostartStore.h"
 #include "platform/windows/TimeServiceCalls.h"
@@ -49,9 +50,10 @@ int RunFirstCopy(WindowsOneCopy& copy, int showCommand,
     RegistryAutostartStore autostart(registry);
     WindowsHistoryFile history(UserHistoryFile());
     WindowsClockChangeWatch clockWatch(calls);
+    PipeClockService clockService;
     auto form = std::make_unique<TTimeForm>(
         PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
-                         [] { return std::make_unique<TSNTPSend>(); }});
+                         [] { return std::make_unique<TSNTPSend>(); }, &clockService});
     launcher.SetOwner(form->Handle());
     copy.Answer([&form] { form->BringToFront(); });
     if (extra) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/windows/ClockServiceNames.h"
 #include "platform/windows/OwnedHandle.h"
 
@@ -10,14 +12,17 @@ namespace {
 
 // A service busy with another client is waited for this long.
 constexpr DWORD kBusyWaitMs = 5000;
+// The whole exchange, a synchronization through a long list of silent servers included, ends
+// within this: a service that never answers leaves the program's command, not the program, hung.
+constexpr DWORD kExchangeWaitMs = 60000;
 // No report is longer; a server that sends more is not the service.
 constexpr std::size_t kLongestReply = 64 * 1024;
 
 FileHandle OpenPipe() {
     for (int tries = 0; tries < 2; ++tries) {
-        FileHandle pipe(CreateFileW(kClockServicePipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                    OPEN_EXISTING, SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
-                                    nullptr));
+        FileHandle pipe(CreateFileW(
+            kClockServicePipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+            FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
         if (pipe.Valid() || GetLastError() != ERROR_PIPE_BUSY ||
             !WaitNamedPipeW(kClockServicePipe, kBusyWaitMs)) {
             return FileHandle(pipe.Release());
@@ -26,20 +31,58 @@ FileHandle OpenPipe() {
     return FileHandle();
 }
 
-std::optional<std::string> ReadReply(HANDLE pipe) {
+// One overlapped read or write, waited for until `deadline` (GetTickCount64). Its transfer
+// count, and whether the message went on beyond it (a read in message mode); nothing when it
+// failed or the deadline passed, the operation cancelled and ended before the buffer goes.
+struct Transfer {
+    DWORD bytes = 0;
+    bool more = false;
+};
+template <typename Start>
+std::optional<Transfer> Overlapped(HANDLE pipe, ULONGLONG deadline, Start start) {
+    const FileHandle event(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!event.Valid()) {
+        return std::nullopt;
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = event.get();
+    Transfer done;
+    if (!start(&overlapped) && GetLastError() != ERROR_IO_PENDING &&
+        GetLastError() != ERROR_MORE_DATA) {
+        return std::nullopt;
+    }
+    const ULONGLONG now = GetTickCount64();
+    const DWORD left = now < deadline ? static_cast<DWORD>(deadline - now) : 0;
+    if (WaitForSingleObject(event.get(), left) != WAIT_OBJECT_0) {
+        CancelIoEx(pipe, &overlapped);
+        GetOverlappedResult(pipe, &overlapped, &done.bytes, TRUE);
+        return std::nullopt;
+    }
+    if (!GetOverlappedResult(pipe, &overlapped, &done.bytes, FALSE)) {
+        if (GetLastError() != ERROR_MORE_DATA) {
+            return std::nullopt;
+        }
+        done.more = true;
+    }
+    return done;
+}
+
+std::optional<std::string> ReadReply(HANDLE pipe, ULONGLONG deadline) {
     std::string reply;
     char buffer[4096];
     for (;;) {
-        DWORD read = 0;
-        const BOOL whole = ReadFile(pipe, buffer, sizeof buffer, &read, nullptr);
-        if (!whole && GetLastError() != ERROR_MORE_DATA) {
+        const std::optional<Transfer> read =
+            Overlapped(pipe, deadline, [&](OVERLAPPED* overlapped) {
+                return ReadFile(pipe, buffer, sizeof buffer, nullptr, overlapped);
+            });
+        if (!read) {
             return std::nullopt;
         }
-        reply.append(buffer, read);
+        reply.append(buffer, read->bytes);
         if (reply.size() > kLongestReply) {
             return std::nullopt;
         }
-        if (whole) {
+        if (!read->more) {
             return reply;
         }
     }
@@ -74,14 +117,19 @@ std::optional<std::string> PipeClockService::Exchange(const std::string& request
         return std::nullopt;
     }
     DWORD mode = PIPE_READMODE_MESSAGE;
-    DWORD written = 0;
-    if (!SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr) ||
-        !WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size()), &written,
-                   nullptr) ||
-        written != request.size()) {
+    const ULONGLONG deadline = GetTickCount64() + kExchangeWaitMs;
+    if (!SetNamedPipeHandleState(pipe.get(), &mode, nullptr, nullptr)) {
         return std::nullopt;
     }
-    return ReadReply(pipe.get());
+    const std::optional<Transfer> written =
+        Overlapped(pipe.get(), deadline, [&](OVERLAPPED* overlapped) {
+            return WriteFile(pipe.get(), request.data(), static_cast<DWORD>(request.size()),
+                             nullptr, overlapped);
+        });
+    if (!written || written->bytes != request.size()) {
+        return std::nullopt;
+    }
+    return ReadReply(pipe.get(), deadline);
 }
 
 }  // namespace velmora

@@ -8,14 +8,17 @@
 # the clock): the refusal and the offset it tried come back; a client sending a time, a malformed
 # or an oversized message gets a refusal and changes nothing; a process that holds the pipe's
 # name in the service's stead (tests/tools/windows/service-host, the service's own code) gets no
-# request from the program's client; the uninstall removes the service.
+# request from the program's client; the service started again, the program's synchronization at
+# its start goes to the service, and the service's answer, Wine's refusal of its step and the
+# offset it tried come back to the program's window (its error box and the server field's
+# status lines), the program asking no server itself; the uninstall removes the service.
 #
 # What Wine cannot show (the LOCAL SERVICE token, the pipe's security descriptor and remote
 # refusal, the required privileges, the event log's records) is for a real Windows:
 # docs/windows-service.md.
 #
-# Environment: VELMORA_MSI, VELMORA_SERVICE_ASK and VELMORA_SERVICE_HOST (tests/tools/windows),
-# VELMORA_SOURCE_DIR.
+# Environment: VELMORA_MSI, VELMORA_SERVICE_ASK, VELMORA_SERVICE_HOST and VELMORA_WIN_PROBE
+# (tests/tools/windows), VELMORA_SOURCE_DIR.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 fixtures=$here/../../fixtures
@@ -31,6 +34,7 @@ machine_setting() {
     winerun reg query 'HKLM\Software\Velmora' /v "$1" 2>/dev/null | tr -d '\r' |
         awk -v name="$1" '$1 == name { print $3 }'
 }
+probe() { winerun "$VELMORA_WIN_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 service_state() { winerun sc query Velmora 2>/dev/null | tr -d '\r' | awk '/STATE/ { print $4 }'; }
 service_key='HKLM\System\CurrentControlSet\Services\Velmora'
 service_value() {
@@ -100,6 +104,54 @@ check_poser() {
     wait "$host" || fail "the stand-in ended with $?: $(cat "$work/host.log")"
 }
 
+# Asks COMMAND... (a probe) a bounded number of times until it prints something matching PATTERN;
+# prints what it printed last.
+wait_for_output() {
+    local pattern=$1 tries output
+    shift
+    for ((tries = 0; tries < 300; tries++)); do
+        output=$("$@")
+        grep -Eq "$pattern" <<<"$output" && break
+    done
+    echo "$output"
+}
+
+# A copy of the installed program, set to synchronize at its start and with a server list of
+# nobody's: with the service there, it asks the service and no server itself.
+check_program() {
+    local work=$1 folder="$WINEPREFIX/drive_c/Program Files/Velmora" pid box tips left top right
+    local bottom tries
+    mkdir "$work/program"
+    cp "$folder/velmora.exe" "$folder"/*.dll "$work/program/"
+    printf '[Data]\r\nGlobalAutorun=1\r\nGlobalTimeSrvList=127.0.0.3\r\n' \
+        >"$work/program/KXdefault.cfg"
+    wait_for_pipe || fail "the service's pipe does not answer after its start"
+    winerun "$work/program/velmora.exe" &
+    pid=$!
+    box=$(wait_for_output 'computer clock' probe text "#32770:Velmora" 65535)
+    grep -Eiq '^Unable to set the computer clock: .*privilege.*\(a step of \+30\.2[0-9]* s\)' \
+        <<<"$box" || fail "the service's refused step did not come to the program: $box"
+    probe post "#32770:Velmora" WM_CLOSE >/dev/null
+    # The status lines show while the pointer rests on the server field.
+    read -r left top right bottom < <(probe rect TTimeForm 114)
+    tips=""
+    for ((tries = 0; tries < 100; tries++)); do
+        xdotool mousemove "$left" "$top" mousemove "$(((left + right) / 2))" \
+            "$(((top + bottom) / 2))" 2>/dev/null
+        tips=$(probe tips)
+        grep -q '^Answer from 127.0.0.2, plain SNTP' <<<"$tips" && break
+    done
+    grep -q '^Answer from 127.0.0.2, plain SNTP' <<<"$tips" ||
+        fail "the service's answer is not in the status lines: $tips"
+    grep -Eq '^Unable to set the computer clock: .*\(a step of \+30\.2[0-9]* s\)' <<<"$tips" ||
+        fail "the refused step is not in the status lines: $tips"
+    for ((tries = 0; tries < 100; tries++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        winerun taskkill /im velmora.exe >/dev/null 2>&1
+    done
+    wait "$pid" || fail "the program ended with $?"
+}
+
 inside() {
     local work=$1 responder tries
     python3 "$VELMORA_SOURCE_DIR/tests/e2e/windows/sntp-responder.py" 127.0.0.2 30.25 \
@@ -115,6 +167,13 @@ inside() {
     if wait_state RUNNING; then
         check_requests
         check_poser "$work"
+        # Started again, the service takes "synchronize now" at once.
+        winerun sc start Velmora >/dev/null 2>&1
+        if wait_state RUNNING; then
+            check_program "$work"
+        else
+            fail "the service did not start again: $(service_state)"
+        fi
     else
         fail "the service is $(service_state), not RUNNING"
     fi

@@ -46,10 +46,12 @@ class MainHourTest : public ::testing::Test {
 
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch, [this] {
+            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
+                             [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
-                             }});
+                             },
+                             nullptr});
     }
 
     // The form's part named `name`; a missing one fails the test (and gives a null pointer).

@@ -50,7 +50,8 @@ class MainHourTest : public ::testing::Test {
                              [this] {
                                  ++clientsMade;
                                  return std::make_unique<TSNTPSend>(sockets);
-                             }},
+                             },
+                             nullptr},
             tray.Shell());
     }
 

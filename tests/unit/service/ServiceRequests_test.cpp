@@ -131,13 +131,15 @@ TEST_F(Service, StepsFollowTheUnattendedRules) {
         bool refuse;
         bool timeServiceOn;
         bool stepped;
+        bool guarded;
         const char* refusal;  // in the report's step refusal, "" for none
         EventSink::Level level;
     } cases[] = {
-        {"refused.test", 5, true, false, false, "Operation not permitted", EventSink::Level::Error},
-        {"beyond-limit.test", 7200, false, false, false, "more than the 1 h 0 min 0 s",
+        {"refused.test", 5, true, false, false, false, "Operation not permitted",
+         EventSink::Level::Error},
+        {"beyond-limit.test", 7200, false, false, false, true, "more than the 1 h 0 min 0 s",
          EventSink::Level::Warning},
-        {"time-service.test", 5, false, true, false, "", EventSink::Level::Information},
+        {"time-service.test", 5, false, true, false, false, "", EventSink::Level::Information},
     };
     for (const auto& c : cases) {
         clock.AdvanceMilliseconds(60000);
@@ -150,6 +152,7 @@ TEST_F(Service, StepsFollowTheUnattendedRules) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(report.status.stepped, c.stepped);
         EXPECT_EQ(report.timeServiceOn, c.timeServiceOn);
+        EXPECT_EQ(report.stepGuarded, c.guarded);
         EXPECT_NE(report.stepRefusal.find(c.refusal), std::string::npos) << report.stepRefusal;
         if (*c.refusal != '\0') {
             EXPECT_NEAR(report.refusedStepSeconds, c.serverAhead, 0.001);
@@ -197,6 +200,7 @@ TEST(ServiceReportText, ReadsBackWhatWasWrittenAndNothingElse) {
     report.refusal = "Refused:\tsome\nwords";
     report.stepRefusal = "Privilege not held.";
     report.refusedStepSeconds = -12.25;
+    report.stepGuarded = true;
     report.status.answer =
         QueryAttempt{"up.test", true, true, 0.5, 0.02, QueryFailure::None, "", ""};
     report.status.failures.push_back(
@@ -210,6 +214,7 @@ TEST(ServiceReportText, ReadsBackWhatWasWrittenAndNothingElse) {
     ASSERT_TRUE(back.has_value());
     EXPECT_EQ(ReportText(*back), text);
     EXPECT_EQ(back->refusal, "Refused: some words");
+    EXPECT_TRUE(back->stepGuarded);
     EXPECT_EQ(StatusLines(back->status), StatusLines(report.status));
     EXPECT_EQ(back->history, report.history);
 
