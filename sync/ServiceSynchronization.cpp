@@ -1,5 +1,7 @@
 #include "sync/ServiceSynchronization.h"
 
+#include <algorithm>
+
 namespace velmora {
 
 std::optional<ServiceReport> AskServiceToSynchronize(ClockService& service) {
@@ -50,6 +52,27 @@ std::vector<std::string> ServiceLines(const ServiceReport& report) {
                         SignedDuration(report.refusedStepSeconds) + ")");
     }
     return lines;
+}
+
+std::vector<HistoryRecord> ServiceHistory::Take(const std::vector<HistoryRecord>& reported,
+                                                const HistoryStore& kept) {
+    std::vector<HistoryRecord> taken;
+    std::vector<HistoryRecord> earlier;
+    if (!takenUpTo_ && !reported.empty()) {
+        earlier = kept.Load();
+    }
+    for (const HistoryRecord& record : reported) {
+        const bool new_ = takenUpTo_
+                              ? record.unixSeconds > *takenUpTo_
+                              : std::find(earlier.begin(), earlier.end(), record) == earlier.end();
+        if (new_) {
+            taken.push_back(record);
+        }
+    }
+    for (const HistoryRecord& record : reported) {
+        takenUpTo_ = std::max(takenUpTo_.value_or(record.unixSeconds), record.unixSeconds);
+    }
+    return taken;
 }
 
 }  // namespace velmora

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/ClockService.h"
+#include "platform/HistoryStore.h"
 #include "sync/ServiceProtocol.h"
 #include "sync/SyncStatus.h"
 
@@ -42,5 +43,20 @@ ServiceNews NewsSince(const SyncStatus& before, const ServiceReport& report);
 // The lines the window shows after the report's status lines: what the service refused, why it
 // synchronizes nothing, the step it did not make.
 std::vector<std::string> ServiceLines(const ServiceReport& report);
+
+// The service's answers and steps join the user's history as the service's reports bring them: a
+// report carries the service's latest records, so those made while nobody was logged on come
+// with the next report. Each record is taken once, also across runs of the program.
+class ServiceHistory {
+  public:
+    // The records of `reported` (oldest first) that are new: not taken before, and, at the first
+    // report of the run, not in `kept` already.
+    std::vector<HistoryRecord> Take(const std::vector<HistoryRecord>& reported,
+                                    const HistoryStore& kept);
+
+  private:
+    // The time of the newest record taken; nothing before the first report.
+    std::optional<double> takenUpTo_;
+};
 
 }  // namespace velmora

@@ -171,6 +171,13 @@ void SyncController::ServiceFirst(bool unattended, Then ourselves, Then then) {
         [report, service](const Worker::Post&) { *report = AskServiceToSynchronize(*service); },
         Guarded([this, report, unattended, ourselves, then] {
             stepping_ = false;
+            if (*report) {
+                HistoryStore& history = services_.Platform.History;
+                for (const HistoryRecord& record :
+                     serviceHistory_.Take((*report)->history, history)) {
+                    history.Append(record);
+                }
+            }
             if (!ServiceSettles(*report, unattended)) {
                 ourselves();
                 return;

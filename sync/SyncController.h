@@ -213,6 +213,7 @@ class SyncController : public TSettings {
     // The clock service's status as last reported, and the lines its last report adds to ours
     // (until the next command).
     SyncStatus serviceSeen_;
+    ServiceHistory serviceHistory_;
     std::vector<std::string> serviceLines_;
     // No server answered the last get-time command: the failure text stays in the server field
     // until the next answer, rather than the held offset painting a time over it.

@@ -150,6 +150,10 @@ check_program() {
         winerun taskkill /im velmora.exe >/dev/null 2>&1
     done
     wait "$pid" || fail "the program ended with $?"
+    # The service's answers joined the user's history, which the History window draws.
+    cat "$WINEPREFIX"/drive_c/users/*/AppData/Local/Velmora/history 2>/dev/null |
+        grep -q '127\.0\.0\.2' ||
+        fail "the service's answer is not in the user's history"
 }
 
 inside() {

@@ -40,9 +40,9 @@ struct ServiceCase {
     const char* name;
     Trigger trigger;
     std::function<ServiceReport(ServiceReport)> report;  // from an answer of +30 s
-    bool ourselves;      // the program asks the servers and sets the clock itself
-    const char* line;    // a status line starting so, "" for none to look for
-    const char* error;   // the error reported, "" for none
+    bool ourselves;     // the program asks the servers and sets the clock itself
+    const char* line;   // a status line starting so, "" for none to look for
+    const char* error;  // the error reported, "" for none
 };
 
 void PrintTo(const ServiceCase& c, std::ostream* out) {
@@ -72,7 +72,8 @@ ServiceReport TimeServiceOn(ServiceReport r) {
 }
 ServiceReport Unreadable(ServiceReport) {
     ServiceReport r;
-    r.settingsProblem = "Access is denied. The service synchronizes nothing until they can be read.";
+    r.settingsProblem =
+        "Access is denied. The service synchronizes nothing until they can be read.";
     return r;
 }
 
@@ -196,6 +197,33 @@ TEST_F(WithService, GetTimeAsksTheServersItself) {
     c.CheckTimeServerButtonClick();
     EXPECT_TRUE(w.Service.Requests.empty());
     EXPECT_EQ(net.Queried(), std::vector<std::string>{"own.test"});
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+// The service's answers and steps join the history the History window draws, each once, those
+// already kept by an earlier run too.
+TEST_F(WithService, TheServicesRecordsJoinTheHistoryOnce) {
+    const HistoryRecord answer{HistoryRecord::Kind::Answer, 1.8e9, "svc.test", 30, 0.02, false};
+    const HistoryRecord step{HistoryRecord::Kind::Step, 1.8e9 + 1, "", 30, 0, false};
+    const HistoryRecord later{
+        HistoryRecord::Kind::Answer, 1.8e9 + 600, "svc.test", 0.5, 0.02, false};
+    w.History.Records = {answer};
+    ServiceReport report = Answered(30);
+    report.history = {answer, step};
+    ServiceAnswers([&report] { return report; });
+    StartWithServers("own.test", false);
+
+    c.Synchronizecomputerclock1Click();
+    EXPECT_EQ(w.History.Records, (std::vector<HistoryRecord>{answer, step}));
+
+    report.history.push_back(later);
+    c.AdjustClockButtonClick();
+    EXPECT_EQ(w.History.Records, (std::vector<HistoryRecord>{answer, step, later}));
 }
 
 }  // namespace
