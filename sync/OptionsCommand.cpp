@@ -24,6 +24,8 @@ OptionsValues ShownOptions(const SyncController& c) {
         // Whole units only: the remainder is lost, as the dialog can show no more.
         .IntervalText = IntervalText(c.UpdateClockInterval, c.UpdateClockHour),
         .DisplayLocalTime = c.DisplayLocalTime,
+        // Every field is this user's own until the machine's settings are shown here.
+        .MachineOwnedReason = "",
     };
 }
 

@@ -19,6 +19,9 @@ struct OptionsValues {
     // The interval as the user typed it: the dialog checks it only while PeriodicSync is on.
     std::string IntervalText;
     bool DisplayLocalTime = false;
+    // Set where the server list, the period and "synchronize every" are the machine's and this
+    // user may not change them: why, in one line. The dialog shows them, read-only.
+    std::string MachineOwnedReason;
 
     bool operator==(const OptionsValues&) const = default;
 };

@@ -11,7 +11,7 @@ using Kind = ControlKind;
 constexpr std::array<const char*, 2> kUnits = {"hours", "minutes"};
 
 // In tab order; a group box's controls follow it.
-constexpr std::array<ControlDescription, 14> kControls = {{
+constexpr std::array<ControlDescription, 15> kControls = {{
     {"OKButton", kOKButtonId, Kind::DefaultButton, "OK", {444, 13, 75, 25}},
     {"CancelButton", kCancelButtonId, Kind::CancelButton, "Cancel", {444, 46, 75, 25}},
     {"GeneralBox", kGeneralBoxId, Kind::GroupBox, " General ", {8, 8, 225, 129}},
@@ -51,9 +51,10 @@ constexpr std::array<ControlDescription, 14> kControls = {{
      "try next server on connect fail",
      {13, 104, 164, 17},
      "TimeSrvGroup"},
+    {"MachineLine", kMachineLineId, Kind::Label, "", {8, 141, 511, 15}},
 }};
 
-constexpr FormDescription kForm{"TOptionsForm", "Options", 530, 141, kControls};
+constexpr FormDescription kForm{"TOptionsForm", "Options", 530, 160, kControls};
 
 }  // namespace
 

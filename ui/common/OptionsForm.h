@@ -22,6 +22,8 @@ enum OptionsControlId : int {
     kTimeSrvGroupId,
     kTimeSrvMemoId,
     kNextOnFailBoxId,
+    // Why the machine's fields cannot be changed; empty when they can.
+    kMachineLineId,
 };
 
 // ComboBox1's items.

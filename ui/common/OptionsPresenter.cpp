@@ -31,6 +31,15 @@ void OptionsPresenter::Load(const OptionsValues& values) {
     form_.SetText(kEdit1Id, values.IntervalText);
     SetChecked(kRadioButton1Id, !values.DisplayLocalTime);
     SetChecked(kRadioButton2Id, values.DisplayLocalTime);
+    ShowMachineOwned(values.MachineOwnedReason);
+}
+
+void OptionsPresenter::ShowMachineOwned(const std::string& reason) {
+    machineOwned_ = reason;
+    form_.SetText(kMachineLineId, reason);
+    form_.SetEnabled(kTimeSrvMemoId, reason.empty());
+    form_.SetEnabled(kCheckBox1Id, reason.empty());
+    CheckBox1Click();
 }
 
 OptionsValues OptionsPresenter::Read() const {
@@ -43,6 +52,7 @@ OptionsValues OptionsPresenter::Read() const {
         .IntervalInHours = form_.ItemIndex(kComboBox1Id) == kHoursItem,
         .IntervalText = form_.Text(kEdit1Id),
         .DisplayLocalTime = !form_.Checked(kRadioButton1Id),
+        .MachineOwnedReason = machineOwned_,
     };
 }
 
@@ -75,7 +85,7 @@ void OptionsPresenter::SetChecked(int id, bool checked) {
 }
 
 void OptionsPresenter::CheckBox1Click() {
-    const bool periodic = form_.Checked(kCheckBox1Id);
+    const bool periodic = form_.Checked(kCheckBox1Id) && machineOwned_.empty();
     form_.SetEnabled(kEdit1Id, periodic);
     form_.SetEnabled(kComboBox1Id, periodic);
 }
@@ -96,7 +106,8 @@ void OptionsPresenter::RadioButtonClick(int id) {
 
 void OptionsPresenter::OKButtonClick() {
     const bool hours = form_.ItemIndex(kComboBox1Id) == kHoursItem;
-    if (form_.Checked(kCheckBox1Id) &&
+    // The machine's interval is not this user's to mend.
+    if (form_.Checked(kCheckBox1Id) && machineOwned_.empty() &&
         !IntervalMilliseconds(form_.Text(kEdit1Id), hours).has_value()) {
         form_.ShowMessage(kBadIntervalMessage);
         return;

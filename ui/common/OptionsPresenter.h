@@ -35,8 +35,13 @@ class OptionsPresenter {
     void RadioButtonClick(int id);
     void OKButtonClick();
 
+    // The machine's fields shown read-only, and why.
+    void ShowMachineOwned(const std::string& reason);
+
     FormFrontEnd& form_;
     bool accepted_ = false;
+    // Why the machine's fields are read-only; empty when the user may change them.
+    std::string machineOwned_;
 };
 
 }  // namespace velmora

@@ -141,10 +141,10 @@ TEST_F(OptionsPresenterTest, ValuesComeBackAsShownWhateverTheServerList) {
         const char* memo;
     };
     const Case cases[] = {
-        {{true, false, true, "a.example||b.example", true, false, "12", true},
+        {{true, false, true, "a.example||b.example", true, false, "12", true, ""},
          "a.example\n\nb.example"},
-        {{false, true, false, "", false, true, "0", false}, ""},
-        {{false, false, true, " spaced | x |", true, true, "14", true}, " spaced \n x \n\n"},
+        {{false, true, false, "", false, true, "0", false, ""}, ""},
+        {{false, false, true, " spaced | x |", true, true, "14", true, ""}, " spaced \n x \n\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.values.ServerList);
@@ -194,6 +194,50 @@ TEST_F(OptionsPresenterTest, ClicksKeepTheControlsConsistent) {
     ASSERT_TRUE(confirmed);
     EXPECT_TRUE(confirmed->PeriodicSync);
     EXPECT_FALSE(confirmed->DisplayLocalTime);
+}
+
+// The machine's fields (server list, period, "synchronize every") shown to a user who may not
+// change them: read-only whatever is clicked, one line saying why, and back as they were shown;
+// what is the user's own stays the user's.
+TEST_F(OptionsPresenterTest, TheMachinesFieldsAreReadOnlyWithTheReasonShown) {
+    const struct {
+        const char* reason;
+        bool periodic;
+    } cases[] = {{"", true},
+                 {"Set for the whole computer by an administrator", true},
+                 {"Set for the whole computer by an administrator", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const bool owned = *c.reason != '\0';
+        shown.MachineOwnedReason = c.reason;
+        shown.PeriodicSync = c.periodic;
+        shown.IntervalText = "abc";  // not this user's to mend when it is the machine's
+        form.messages.clear();
+        form.user = [&] {
+            EXPECT_EQ(form.Text(kMachineLineId), c.reason);
+            for (const int id : {kTimeSrvMemoId, kCheckBox1Id, kEdit1Id, kComboBox1Id}) {
+                EXPECT_EQ(form.controls[id].enabled,
+                          !owned && (id == kTimeSrvMemoId || id == kCheckBox1Id || c.periodic))
+                    << id;
+            }
+            EXPECT_TRUE(form.controls[kMinimizeBoxId].enabled);
+            EXPECT_TRUE(form.controls[kNextOnFailBoxId].enabled);
+            form.presenter->Clicked(kCheckBox1Id);
+            EXPECT_EQ(form.controls[kEdit1Id].enabled, !owned && c.periodic);
+            form.Click(kMinimizeBoxId);
+            if (!owned) {
+                form.SetText(kEdit1Id, "2");
+            }
+            form.Click(kOKButtonId);
+        };
+        const std::optional<OptionsValues> confirmed = presenter.Edit(shown);
+        ASSERT_TRUE(confirmed);
+        EXPECT_TRUE(form.messages.empty());
+        EXPECT_EQ(confirmed->MachineOwnedReason, c.reason);
+        EXPECT_EQ(confirmed->ServerList, shown.ServerList);
+        EXPECT_EQ(confirmed->IntervalText, owned ? "abc" : "2");
+        EXPECT_TRUE(confirmed->MinimizeOnStart);
+    }
 }
 
 }  // namespace
