@@ -11,6 +11,11 @@
 //   win-probe untray WINDOW ID    takes the tray icon ID of the window out of the tray, as an
 //                                 Explorer that restarts loses it
 //   win-probe tips                the text of every tooltip shown, one a line
+//   win-probe tip-wait TEXT       says "ready", then watches for a tooltip holding TEXT: exit 0
+//                                 when one shows, 1 when none did for a while (the caller hovers
+//                                 and asks again). A tip shows for a few seconds only: watching
+//                                 from before the hover keeps a slow start of the probe from
+//                                 missing it.
 // With WINPROBE_DESKTOP set, the windows are looked for on that desktop (the name given to
 // `explorer /desktop=NAME,...`), as a program started there would see them.
 // Exit 2: no such window or control.
@@ -80,6 +85,31 @@ BOOL CALLBACK PrintShownTip(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK FindShownTip(HWND window, LPARAM wanted) {
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    if (std::wcscmp(name, L"tooltips_class32") != 0 || !IsWindowVisible(window)) {
+        return TRUE;
+    }
+    wchar_t text[4096] = L"";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, &length);
+    return std::wcsstr(text, reinterpret_cast<const wchar_t*>(wanted)) == nullptr;
+}
+
+int WaitForTip(const wchar_t* wanted) {
+    std::puts("ready");
+    std::fflush(stdout);
+    for (int look = 0; look < 500; ++look) {
+        if (!EnumWindows(FindShownTip, reinterpret_cast<LPARAM>(wanted))) {
+            return 0;
+        }
+        Sleep(20);
+    }
+    return 1;
+}
+
 int Run(const std::wstring& command, HWND window, const wchar_t* argument) {
     if (command == L"client") {
         RECT client{};
@@ -134,7 +164,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"tips") != 0)) {
         std::fputs(
             "usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n"
-            "       win-probe tips\n",
+            "       win-probe tips | tip-wait TEXT\n",
             stderr);
         return 64;
     }
@@ -144,6 +174,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (argc < 3) {
         return EnumWindows(PrintShownTip, 0) ? 0 : 1;
+    }
+    if (std::wcscmp(argv[1], L"tip-wait") == 0) {
+        return WaitForTip(argv[2]);
     }
     HWND window = FindNamed(argv[2]);
     if (window == nullptr) {
