@@ -110,8 +110,18 @@ check_settings() {
         fail "no settings in %APPDATA%\\Velmora"
 }
 
+# The clock service's state, as sc tells it, asked until it is STATE (bounded).
+wait_service() {
+    local tries
+    for ((tries = 0; tries < 100; tries++)); do
+        winerun sc query Velmora 2>/dev/null | grep -q "STATE.*$1" && return 0
+    done
+    return 1
+}
+
 # The installed program asks an NTS entry at its start (GlobalAutorun) with the GnuTLS and Nettle
-# installed beside it: its history records chronyd's answer as authenticated.
+# installed beside it: its history records chronyd's answer as authenticated. The clock service
+# is stopped meanwhile: with it running, the start-up synchronization would be the service's.
 check_nts() {
     local folder=$1 pid tries appdata=$WINEPREFIX/drive_c/users/$USER/AppData
     local history=$appdata/Local/Velmora/history
@@ -119,6 +129,8 @@ check_nts() {
         fail "GnuTLS or its licences are not installed: $(ls -A "$folder")"
     printf '[Data]\r\nGlobalTimeSrvList=nts://nts.velmora.test\r\nGlobalAutorun=1\r\n' \
         >"$appdata/Roaming/Velmora/KXdefault.cfg"
+    winerun sc stop Velmora >/dev/null 2>&1
+    wait_service STOPPED || fail "the clock service did not stop"
     # As a standard user: the settings in %APPDATA%, none beside the program.
     chmod a-w "$folder"
     winerun "$installed" &
@@ -131,6 +143,8 @@ check_nts() {
         fail "no authenticated answer in the history: $(cat "$history" 2>&1)"
     close_installed "$pid"
     chmod u+w "$folder"
+    winerun sc start Velmora >/dev/null 2>&1
+    wait_service RUNNING || fail "the clock service did not start again"
 }
 
 # What the program's autorun writes, and a neighbour that is not Velmora's.
