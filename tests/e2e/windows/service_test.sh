@@ -132,12 +132,13 @@ check_program() {
     grep -Eiq '^Unable to set the computer clock: .*privilege.*\(a step of \+30\.2[0-9]* s\)' \
         <<<"$box" || fail "the service's refused step did not come to the program: $box"
     probe post "#32770:Velmora" WM_CLOSE >/dev/null
-    # The status lines show while the pointer rests on the server field.
+    # The status lines show while the pointer rests on the server field; it leaves the field
+    # each time, so that a tip that timed out before the probe looked shows again.
     read -r left top right bottom < <(probe rect TTimeForm 114)
     tips=""
     for ((tries = 0; tries < 100; tries++)); do
-        xdotool mousemove "$left" "$top" mousemove "$(((left + right) / 2))" \
-            "$(((top + bottom) / 2))" 2>/dev/null
+        xdotool mousemove "$((left - 10))" "$((top - 10))" mousemove \
+            "$(((left + right) / 2))" "$(((top + bottom) / 2))" 2>/dev/null
         tips=$(probe tips)
         grep -q '^Answer from 127.0.0.2, plain SNTP' <<<"$tips" && break
     done
