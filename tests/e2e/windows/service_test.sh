@@ -162,6 +162,8 @@ inside() {
     python3 "$VELMORA_SOURCE_DIR/tests/e2e/windows/sntp-responder.py" 127.0.0.2 30.25 \
         >"$work/responder.log" 2>&1 &
     responder=$!
+    # Stopped however the checks end, a script error included.
+    trap 'kill "$responder" 2>/dev/null' EXIT
     for ((tries = 0; tries < 100; tries++)); do
         grep -q ready "$work/responder.log" && break
         sleep 0.1
