@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 
+#include "core/Error.h"
 #include "core/Path.h"
 #include "sync/Autorun.h"
 #include "sync/IntervalRule.h"
+#include "sync/MachineOptions.h"
 #include "sync/SyncController.h"
 
 namespace velmora {
@@ -24,7 +26,6 @@ OptionsValues ShownOptions(const SyncController& c) {
         // Whole units only: the remainder is lost, as the dialog can show no more.
         .IntervalText = IntervalText(c.UpdateClockInterval, c.UpdateClockHour),
         .DisplayLocalTime = c.DisplayLocalTime,
-        // Every field is this user's own until the machine's settings are shown here.
         .MachineOwnedReason = "",
     };
 }
@@ -72,13 +73,37 @@ std::string AutorunCommand(const ProgramPath& program) {
     return ProgramDirectory(path) + separator + name;
 }
 
+// Writes what `confirmed` changes of the machine's settings; throws velmora::Error, before
+// anything else is taken, when they could not be written.
+void WriteMachineChanges(MachineOptionsStore& store, const TSettings& machine,
+                         const OptionsValues& confirmed) {
+    const ProfileFile::KeyValues changes = MachineChanges(machine, confirmed);
+    if (changes.empty()) {
+        return;
+    }
+    const std::string refused = store.Write(changes);
+    if (!refused.empty()) {
+        throw Error("The computer's settings could not be changed (" + refused +
+                    "); the options were left as they were.");
+    }
+}
+
 }  // namespace
 
 void SyncController::ShowOptions() {
-    const OptionsValues shown = ShownOptions(*this);
+    MachineOptionsStore* store = services_.Platform.Machine;
+    const std::optional<TSettings> machine = ReadMachineOptions(store);
+    const bool mayChangeMachine = machine && store->MayChange();
+    OptionsValues shown = ShownOptions(*this);
+    if (machine) {
+        ShowMachineOptions(*machine, mayChangeMachine, shown);
+    }
     const std::optional<OptionsValues> confirmed = services_.MakeOptionsDialog()->Edit(shown);
     if (!confirmed) {
         return;
+    }
+    if (mayChangeMachine) {
+        WriteMachineChanges(*store, *machine, *confirmed);
     }
     TakeOptions(*confirmed, *this);
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.

@@ -18,10 +18,11 @@ constexpr std::int32_t kDisplayRefreshInterval = 500;
 }  // namespace
 
 PlatformServices WithHistory(PlatformServices& services, HistoryStore& history) {
-    return PlatformServices{
-        services.Clock,     services.Zone, services.Profile,    services.Program,
-        services.Autostart, history,       services.ClockWatch, std::move(services.MakeSntpClient),
-        services.Service};
+    return PlatformServices{services.Clock,      services.Zone,
+                            services.Profile,    services.Program,
+                            services.Autostart,  history,
+                            services.ClockWatch, std::move(services.MakeSntpClient),
+                            services.Service,    services.Machine};
 }
 
 SyncController::SyncController(SyncControllerServices services)

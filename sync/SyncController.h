@@ -11,6 +11,7 @@
 #include "platform/ClockChangeWatch.h"
 #include "platform/ClockService.h"
 #include "platform/HistoryStore.h"
+#include "platform/MachineOptionsStore.h"
 #include "platform/ProfileFile.h"
 #include "platform/ProgramPath.h"
 #include "platform/SystemClock.h"
@@ -50,6 +51,9 @@ struct PlatformServices {
     SntpClientFactory MakeSntpClient;
     // The machine's clock service, where the platform has one; else null.
     ClockService* Service;
+    // Where the machine keeps the settings its clock service reads, where the platform has such
+    // a service; else null.
+    MachineOptionsStore* Machine = nullptr;
 };
 
 // `services` with the history records going to `history` instead (the front end's feed, which

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Error.h"
+#include "sync/MachineOptions.h"
 #include "tests/fixtures/FakeMainWindow.h"
 
 namespace velmora {
@@ -315,6 +316,65 @@ TEST_F(OptionsTest, ExceptionInsideTheDialogReleasesItAndStillRefreshes) {
     EXPECT_EQ(w.OptionsLog.Released, 1);
     EXPECT_EQ(w.View.LocalTextCount, refreshes + 1);
     EXPECT_EQ(w.Autostart.Calls, 0);
+}
+
+}  // namespace
+}  // namespace velmora
+
+namespace velmora {
+namespace {
+
+TEST_F(OptionsTest, TheMachinesFieldsComeFromItAndOnlyAnAdministratorsChangesGoThere) {
+    w.Machine.Installed = true;
+    w.Machine.Profile.Set(kSettingsSection, "GlobalTimeSrvList", "m.test");
+    w.Machine.Profile.Set(kSettingsSection, "UpdateClock", "1");
+    w.Machine.Profile.Set(kSettingsSection, "UpdateClockInterval", "600000");
+    w.Machine.Profile.Set(kSettingsSection, "UpdateClockHour", "0");
+    Start();
+    OptionsValues shown = Shown();
+    EXPECT_EQ(shown.ServerList, "m.test");
+    EXPECT_TRUE(shown.PeriodicSync);
+    EXPECT_EQ(shown.IntervalText, "10");
+    EXPECT_FALSE(shown.IntervalInHours);
+    EXPECT_EQ(shown.MachineOwnedReason, kMachineOwnedReason);
+
+    // A standard user's dialog gives the machine's fields back as shown: nothing is written there.
+    Confirm([](OptionsValues& d) { d.MinimizeOnStart = true; });
+    EXPECT_TRUE(w.Machine.Writes.empty());
+    EXPECT_EQ(c.GlobalTimeSrvList, "m.test");
+    EXPECT_EQ(c.UpdateClockInterval, 600000);
+
+    w.Machine.Administrator = true;
+    EXPECT_EQ(Shown().MachineOwnedReason, "");
+    Confirm([](OptionsValues& d) { d.DisplayLocalTime = false; });
+    EXPECT_TRUE(w.Machine.Writes.empty());
+    Confirm([](OptionsValues& d) { d.ServerList = "n.test"; });
+    ASSERT_EQ(w.Machine.Writes.size(), 1U);
+    EXPECT_EQ(w.Machine.Writes[0], (ProfileFile::KeyValues{{"GlobalTimeSrvList", "n.test"}}));
+    EXPECT_EQ(c.GlobalTimeSrvList, "n.test");
+
+    // A refused prompt leaves the machine's settings and the user's options as they were.
+    w.Machine.Refusal = "the prompt was cancelled";
+    EXPECT_THROW(Confirm([](OptionsValues& d) {
+                     d.ServerList = "o.test";
+                     d.MinimizeOnStart = false;
+                 }),
+                 Error);
+    EXPECT_EQ(w.Machine.Profile.Get(kSettingsSection, "GlobalTimeSrvList"), "n.test");
+    EXPECT_EQ(c.GlobalTimeSrvList, "n.test");
+    EXPECT_TRUE(c.GlobalMinimize);
+}
+
+TEST(MachineOptions, TheElevatedCopyWritesOnlyTheDialogsFieldsAsTheServiceReadsThem) {
+    const ProfileFile::KeyValues good = {{"GlobalTimeSrvList", "a.test|b.test"},
+                                         {"UpdateClockInterval", "60000"}};
+    EXPECT_EQ(CheckedMachineValues(good), good);
+    for (const ProfileFile::KeyValues& bad : {ProfileFile::KeyValues{{"StepLimitSeconds", "0"}},
+                                              {{"UpdateClock", "yes"}},
+                                              {{"UpdateClockInterval", "abc"}},
+                                              {{"GlobalTimeSrvList", std::string(3000, 'a')}}}) {
+        EXPECT_FALSE(CheckedMachineValues(bad)) << bad[0].first;
+    }
 }
 
 }  // namespace
