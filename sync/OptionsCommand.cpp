@@ -73,19 +73,20 @@ std::string AutorunCommand(const ProgramPath& program) {
     return ProgramDirectory(path) + separator + name;
 }
 
-// Writes what `confirmed` changes of the machine's settings; throws velmora::Error, before
-// anything else is taken, when they could not be written.
-void WriteMachineChanges(MachineOptionsStore& store, const TSettings& machine,
+// Writes what `confirmed` changes of the machine's settings: whether anything changed. Throws
+// velmora::Error, before anything else is taken, when they could not be written.
+bool WriteMachineChanges(MachineOptionsStore& store, const TSettings& machine,
                          const OptionsValues& confirmed) {
     const ProfileFile::KeyValues changes = MachineChanges(machine, confirmed);
     if (changes.empty()) {
-        return;
+        return false;
     }
     const std::string refused = store.Write(changes);
     if (!refused.empty()) {
         throw Error("The computer's settings could not be changed (" + refused +
                     "); the options were left as they were.");
     }
+    return true;
 }
 
 }  // namespace
@@ -102,8 +103,14 @@ void SyncController::ShowOptions() {
     if (!confirmed) {
         return;
     }
-    if (mayChangeMachine) {
-        WriteMachineChanges(*store, *machine, *confirmed);
+    ClockService* service = services_.Platform.Service;
+    if (mayChangeMachine && WriteMachineChanges(*store, *machine, *confirmed) && service) {
+        // The service takes a new period from the first request after it.
+        services_.Work.Run(
+            [service](const Worker::Post&) {
+                service->Exchange(RequestText(ServiceRequest::TellState));
+            },
+            [] {});
     }
     TakeOptions(*confirmed, *this);
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.

@@ -11,6 +11,8 @@
 #include "platform/windows/ClockCalls.h"
 #include "platform/windows/ElevatedClock.h"
 #include "platform/windows/ElevatedLauncher.h"
+#include "platform/windows/MachineProfile.h"
+#include "platform/windows/MachineSettingsCommand.h"
 #include "platform/windows/OneCopy.h"
 #include "platform/windows/PipeClockService.h"
 #include "platform/windows/Registry.h"
@@ -18,12 +20,14 @@
 #include "platform/windows/TimeServiceCalls.h"
 #include "platform/windows/WindowsClockChangeWatch.h"
 #include "platform/windows/WindowsHistoryFile.h"
+#include "platform/windows/WindowsMachineOptions.h"
 #include "platform/windows/WindowsPath.h"
 #include "platform/windows/WindowsProfileFile.h"
 #include "platform/windows/WindowsProgramPath.h"
 #include "platform/windows/WindowsSettingsLocation.h"
 #include "platform/windows/WindowsSystemClock.h"
 #include "platform/windows/WindowsTimeZone.h"
+#include "sync/MachineOptions.h"
 #include "sync/Settings.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/MainHour.h"
@@ -51,9 +55,10 @@ int RunFirstCopy(WindowsOneCopy& copy, int showCommand,
     WindowsHistoryFile history(UserHistoryFile());
     WindowsClockChangeWatch clockWatch(calls);
     PipeClockService clockService;
+    WindowsMachineOptions machine(launcher);
     auto form = std::make_unique<TTimeForm>(
         PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
-                         [] { return std::make_unique<TSNTPSend>(); }, &clockService});
+                         [] { return std::make_unique<TSNTPSend>(); }, &clockService, &machine});
     launcher.SetOwner(form->Handle());
     copy.Answer([&form] { form->BringToFront(); });
     if (extra) {
@@ -82,6 +87,11 @@ int RunFirstCopy(WindowsOneCopy& copy, int showCommand,
 int RunVelmora(const std::vector<std::string>& args, int showCommand,
                const std::function<void(TTimeForm&)>& extra) {
     if (const std::optional<int> code = RunPrivateCommand(args)) {
+        return *code;
+    }
+    MachineProfile machine;
+    if (const std::optional<int> code =
+            RunMachineSettingsCommand(args, machine, CheckedMachineValues)) {
         return *code;
     }
     // The lock goes once the settings are written, so that a start meanwhile reads them.

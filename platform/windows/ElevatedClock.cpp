@@ -24,8 +24,6 @@ constexpr const wchar_t* kPrivateMark = L"/Velmora";
 // The last tick a SYSTEMTIME can hold is far below this: anything above is no time of ours.
 constexpr std::uint64_t kLastUtcTick = 0x7FFFFFFFFFFFFFFFULL;
 
-constexpr const char* kCancelled =
-    "The prompt for an administrator's approval was cancelled, so the clock was left as it was";
 constexpr const char* kNotTaken = "The elevated copy of Velmora did not take its command";
 constexpr const char* kEndedWith = "The elevated copy of Velmora ended with code ";
 
@@ -111,10 +109,11 @@ std::vector<std::string> ProgramArguments() {
     return args;
 }
 
-ClockSetResult RunElevatedCopy(ElevatedLauncher& launcher, const std::string& parameters) {
+ClockSetResult RunElevatedCopy(ElevatedLauncher& launcher, const std::string& parameters,
+                               const std::string& cancelled) {
     const LaunchOutcome outcome = launcher.RunElevated(parameters);
     if (outcome.launchError == ERROR_CANCELLED) {
-        return {false, kCancelled};
+        return {false, cancelled};
     }
     if (outcome.launchError != 0) {
         return {false, SystemMessage(outcome.launchError)};

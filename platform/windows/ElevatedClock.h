@@ -14,7 +14,8 @@ namespace velmora {
 // The elevated copy of velmora.exe: a standard user's process (or an administrator's under UAC)
 // does not hold the right to set the clock, so it starts a copy of itself through the UAC prompt
 // with one private argument, and that copy does the one thing asked and ends. This argument is
-// the only one the program reads; anything else on the command line is no argument at all.
+// one of the few the program reads (app/win32 adds the one that writes the machine's settings);
+// anything else on the command line is no argument at all.
 
 // The exit code of a copy that did what it was asked. Any other code is a Windows error code of
 // the call that refused (all below 65536), or a copy that did not take the argument (0).
@@ -37,7 +38,13 @@ std::optional<int> RunPrivateCommand(const std::vector<std::string>& args, Clock
 // the command line holds no private command (the only argument the program reads).
 std::vector<std::string> ProgramArguments();
 
-// Runs the elevated copy with `parameters` and says how it went, in plain words.
-ClockSetResult RunElevatedCopy(ElevatedLauncher& launcher, const std::string& parameters);
+// The words for a prompt the user said no to, when the copy was to set the clock.
+inline constexpr const char* kClockLeftAsItWas =
+    "The prompt for an administrator's approval was cancelled, so the clock was left as it was";
+
+// Runs the elevated copy with `parameters` and says how it went, in plain words; `cancelled`
+// when the user said no to the prompt.
+ClockSetResult RunElevatedCopy(ElevatedLauncher& launcher, const std::string& parameters,
+                               const std::string& cancelled = kClockLeftAsItWas);
 
 }  // namespace velmora

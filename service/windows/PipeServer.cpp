@@ -145,7 +145,7 @@ bool PipeServer::Talk(const MessageHandler& handler) {
            Io::Stopped;
 }
 
-bool PipeServer::ServeUntil(ULONGLONG deadline, const MessageHandler& handler) {
+bool PipeServer::ServeUntil(const ULONGLONG& deadline, const MessageHandler& handler) {
     for (;;) {
         bool stopped = false;
         const bool connected = Connect(deadline, stopped);

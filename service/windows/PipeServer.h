@@ -28,8 +28,9 @@ class PipeServer {
     PipeServer& operator=(const PipeServer&) = delete;
 
     // Answers clients until `deadline` (GetTickCount64; 0: none) or the stop event: true when
-    // stopped. Throws velmora::Error when the pipe fails.
-    bool ServeUntil(ULONGLONG deadline, const MessageHandler& handler);
+    // stopped. The handler may move `deadline`; the wait for the next client holds to the moved
+    // one. Throws velmora::Error when the pipe fails.
+    bool ServeUntil(const ULONGLONG& deadline, const MessageHandler& handler);
 
   private:
     enum class Io { Done, MoreData, Failed, Stopped };

@@ -82,11 +82,15 @@ void WINAPI ServiceMain(DWORD, wchar_t**) {
     Report(SERVICE_STOPPED, exitCode);
 }
 
+// The period the settings ask for, in milliseconds; 0 for none.
+std::int32_t PeriodOf(const std::optional<TSettings>& settings) {
+    return settings && settings->UpdateClock ? SyncPeriodMilliseconds(settings->UpdateClockInterval)
+                                             : 0;
+}
+
 // The next period's end on GetTickCount64, or 0 when the settings ask for none.
 ULONGLONG NextPeriod(const std::optional<TSettings>& settings) {
-    const std::int32_t period = settings && settings->UpdateClock
-                                    ? SyncPeriodMilliseconds(settings->UpdateClockInterval)
-                                    : 0;
+    const std::int32_t period = PeriodOf(settings);
     return period > 0 ? GetTickCount64() + static_cast<ULONGLONG>(period) : 0;
 }
 
@@ -110,14 +114,24 @@ DWORD ServeClock(HANDLE stop) {
             const Synchronizing busy;
             keeper.Synchronize(false);
         }
-        const MessageHandler answer = [&desk](std::string_view message, bool oversized) {
+        ULONGLONG nextRound = NextPeriod(settings);
+        const MessageHandler answer = [&](std::string_view message, bool oversized) {
             const Synchronizing busy;
-            return desk.Answer(message, oversized);
+            std::string reply = desk.Answer(message, oversized);
+            // An administrator's new period counts from the first request after it (the program
+            // asks for the state once it has written it), not from the end of the old one.
+            std::optional<TSettings> now = keeper.Settings();
+            if (PeriodOf(now) != PeriodOf(settings)) {
+                settings = std::move(now);
+                nextRound = NextPeriod(settings);
+            }
+            return reply;
         };
-        while (!pipe.ServeUntil(NextPeriod(settings), answer)) {
+        while (!pipe.ServeUntil(nextRound, answer)) {
             const Synchronizing busy;
             keeper.Synchronize(true);
             settings = keeper.Settings();
+            nextRound = NextPeriod(settings);
         }
         return NO_ERROR;
     } catch (const std::exception& error) {

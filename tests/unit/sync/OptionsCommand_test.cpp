@@ -352,6 +352,7 @@ TEST_F(OptionsTest, TheMachinesFieldsComeFromItAndOnlyAnAdministratorsChangesGoT
     ASSERT_EQ(w.Machine.Writes.size(), 1U);
     EXPECT_EQ(w.Machine.Writes[0], (ProfileFile::KeyValues{{"GlobalTimeSrvList", "n.test"}}));
     EXPECT_EQ(c.GlobalTimeSrvList, "n.test");
+    EXPECT_EQ(w.Service.Requests, std::vector<std::string>{"tell me your state"});
 
     // A refused prompt leaves the machine's settings and the user's options as they were.
     w.Machine.Refusal = "the prompt was cancelled";
