@@ -11,7 +11,9 @@
 # request from the program's client; the service started again, the program's synchronization at
 # its start goes to the service, and the service's answer, Wine's refusal of its step and the
 # offset it tried come back to the program's window (its error box and the server field's
-# status lines), the program asking no server itself; the uninstall removes the service.
+# status lines), the program asking no server itself; its options dialog shows the machine's
+# servers and a new list confirmed at OK reaches the machine's settings; the uninstall removes the
+# service.
 #
 # What Wine cannot show (the LOCAL SERVICE token, the pipe's security descriptor and remote
 # refusal, the required privileges, the event log's records) is for a real Windows:
@@ -116,6 +118,26 @@ wait_for_output() {
     echo "$output"
 }
 
+# Clicks the middle of control ID of WINDOW.
+click() {
+    local left top right bottom
+    read -r left top right bottom < <(probe rect "$1" "$2")
+    xdotool mousemove "$(((left + right) / 2))" "$(((top + bottom) / 2))" click 1 2>/dev/null
+}
+
+# The options dialog shows the machine's servers, not the copy's own, and an administrator's new
+# list reaches the machine's settings at OK, through the elevated copy.
+check_options() {
+    local memo
+    click TTimeForm 103
+    memo=$(wait_for_output '^127' probe text "#32770:Options" 1011)
+    [[ $memo == 127.0.0.2 ]] || fail "the options dialog shows \"$memo\", not the machine's servers"
+    probe settext "#32770:Options" 1011 127.0.0.9 >/dev/null
+    click "#32770:Options" 1
+    [[ $(wait_for_output 127.0.0.9 machine_setting GlobalTimeSrvList) == 127.0.0.9 ]] ||
+        fail "the new server list did not reach the machine's settings"
+}
+
 # A copy of the installed program, set to synchronize at its start and with a server list of
 # nobody's: with the service there, it asks the service and no server itself.
 check_program() {
@@ -146,6 +168,7 @@ check_program() {
         fail "the service's answer is not in the status lines: $tips"
     grep -Eq '^Unable to set the computer clock: .*\(a step of \+30\.2[0-9]* s\)' <<<"$tips" ||
         fail "the refused step is not in the status lines: $tips"
+    check_options
     for ((tries = 0; tries < 100; tries++)); do
         kill -0 "$pid" 2>/dev/null || break
         winerun taskkill /im velmora.exe >/dev/null 2>&1
@@ -158,11 +181,12 @@ check_program() {
 }
 
 inside() {
-    local work=$1 responder tries
+    local work=$1 tries
     python3 "$VELMORA_SOURCE_DIR/tests/e2e/windows/sntp-responder.py" 127.0.0.2 30.25 \
         >"$work/responder.log" 2>&1 &
     responder=$!
-    # Stopped however the checks end, a script error included.
+    # Stopped however the checks end, a script error included: the trap runs after this function
+    # has returned, so the variable is not the function's own.
     trap 'kill "$responder" 2>/dev/null' EXIT
     for ((tries = 0; tries < 100; tries++)); do
         grep -q ready "$work/responder.log" && break

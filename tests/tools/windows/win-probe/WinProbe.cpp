@@ -7,6 +7,7 @@
 //   win-probe client WINDOW       its client area: width height
 //   win-probe shown WINDOW        exit 0 when it is visible and not minimized
 //   win-probe checked WINDOW ID   exit 0 when the button is ticked
+//   win-probe settext WINDOW ID TEXT  puts TEXT into the control, as typing it over its text would
 //   win-probe post WINDOW MESSAGE posts a registered message ("TaskbarCreated") or WM_CLOSE
 //   win-probe untray WINDOW ID    takes the tray icon ID of the window out of the tray, as an
 //                                 Explorer that restarts loses it
@@ -110,7 +111,7 @@ int WaitForTip(const wchar_t* wanted) {
     return 1;
 }
 
-int Run(const std::wstring& command, HWND window, const wchar_t* argument) {
+int Run(const std::wstring& command, HWND window, const wchar_t* argument, const wchar_t* text) {
     if (command == L"client") {
         RECT client{};
         GetClientRect(window, &client);
@@ -135,6 +136,9 @@ int Run(const std::wstring& command, HWND window, const wchar_t* argument) {
     }
     if (command == L"text") {
         return PrintText(control);
+    }
+    if (command == L"settext" && text != nullptr) {
+        return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? 0 : 1;
     }
     if (command == L"checked") {
         return SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED ? 0 : 1;
@@ -164,6 +168,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2 || (argc < 3 && std::wcscmp(argv[1], L"tips") != 0)) {
         std::fputs(
             "usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n"
+            "       win-probe settext WINDOW ID TEXT\n"
             "       win-probe tips | tip-wait TEXT\n",
             stderr);
         return 64;
@@ -182,5 +187,5 @@ int wmain(int argc, wchar_t** argv) {
     if (window == nullptr) {
         return 2;
     }
-    return Run(argv[1], window, argc > 3 ? argv[3] : nullptr);
+    return Run(argv[1], window, argc > 3 ? argv[3] : nullptr, argc > 4 ? argv[4] : nullptr);
 }
