@@ -47,7 +47,8 @@ TEST(HistoryShown, TimeTickLabels) {
         bool withTime;
         bool withDate;
         std::string label;
-    } cases[] = {{false, true, "Tue 1 Dec"}, {true, false, "01:00"}, {true, true, "01:00\nTue 1 Dec"}};
+    } cases[] = {
+        {false, true, "Tue 1 Dec"}, {true, false, "01:00"}, {true, true, "01:00\nTue 1 Dec"}};
     for (const auto& c : cases) {
         TimeTick tick;
         tick.withTime = c.withTime;
