@@ -214,11 +214,14 @@ void TTimeForm::SetUpTrayIcon() {
     const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     ImageList1.Add(picture);
     TrayIcon1.PopupMenu = PopupMenu1.get();
-    // All of it set before the icon goes in (ShowAtStart), so that the shell, each of whose
-    // answers is a wait for Explorer, is asked only to add it.
+    // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
+    // for Explorer, is asked only to add it. It goes in before the window shows: docked later
+    // into an XEmbed tray, it took the focus, and the window hid into the tray at every start.
     Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconList(&ImageList1);
+    TrayIcon1.SetIconVisible(true);
+    TrayIcon1.Loaded();
 }
 
 void TTimeForm::SetLocalTimeText(const std::string& text) {
@@ -322,13 +325,10 @@ void TTimeForm::ShowAtStart(int showCommand) {
     if (!minimized) {
         ShowWindow(Handle(), showCommand);
         UpdateWindow(Handle());
+        return;
     }
-    // The icon goes in once the window is drawn: the shell's answers do not hold up its first
-    // picture.
-    TrayIcon1.SetIconVisible(true);
-    TrayIcon1.Loaded();
     // A minimized window with a tray to go to stays hidden: only the icon shows.
-    if (minimized && !TrayIcon1.TrayAvailable()) {
+    if (!TrayIcon1.TrayAvailable()) {
         ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     }
 }

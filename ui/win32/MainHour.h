@@ -42,8 +42,7 @@ namespace velmora {
 // - the tray menu's items: WM_COMMAND to the form with the ids of ui/common/MainHourForm.h.
 class TTimeForm : public TimeView, private MessageHandler, private MainWindowFrontEnd {
   public:
-    // Runs FormCreate before returning; neither the window nor the tray icon is shown yet (see
-    // ShowAtStart).
+    // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
     explicit TTimeForm(PlatformServices services,
                        std::unique_ptr<TrayShell> shell = std::make_unique<ShellNotifyIcon>());
     // Saves the settings (FormDestroy) unless that already happened.
@@ -71,7 +70,7 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     HWND Tooltip() const { return tooltip_; }
 
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
-    // entry's): normal, or minimized (into the tray when there is one); then the tray icon.
+    // entry's): normal, or minimized (into the tray when there is one).
     void ShowAtStart(int showCommand);
     // The window's rules: the save policy on every way out, bringing it to the front, the clock
     // set, activation.

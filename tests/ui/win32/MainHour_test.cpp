@@ -175,15 +175,13 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
     EXPECT_EQ(form->TrayIcon().PopupMenu, menu);
 }
 
-// What the shell is handed: the icon added once the window has shown, with the hint as its tip,
-// the notifications to the hidden window, then the status after the hint, cut to 127 characters;
-// the server field's tooltip carries the status whole.
+// What the shell is handed: the icon added once with the hint as its tip, the notifications to
+// the hidden window, then the status after the hint, cut to 127 characters; the server field's
+// tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    EXPECT_TRUE(tray.calls.empty()) << "each call is a wait for Explorer, after the first drawing";
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     ASSERT_GE(tray.Count(NIM_ADD), 1);
-    // Nothing before the icon goes in with everything set.
+    // Nothing before the icon goes in with everything set: each call is a wait for Explorer.
     EXPECT_EQ(tray.calls.front().message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& added = tray.calls.front().data;
     EXPECT_EQ(added.cbSize, sizeof(NOTIFYICONDATAW));
@@ -216,7 +214,6 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
 // The repeated-failure warning comes as the icon's balloon, with the warning sign.
 TEST_F(MainHourTest, TheWarningIsABalloon) {
     auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     form->ShowNotification("Velmora cannot get the time", std::string(300, 'y'));
     ASSERT_FALSE(tray.calls.empty());
     const FakeTrayShell::Call& balloon = tray.calls.back();
@@ -303,7 +300,6 @@ TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
 
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
     auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
     Command(*form, kCheckTimeServerButtonId);
     // The click came back at once; the query runs on the worker under the hourglass.
     EXPECT_TRUE(form->BusyCursor());
