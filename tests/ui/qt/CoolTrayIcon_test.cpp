@@ -266,7 +266,7 @@ TEST_F(TrayTest, WindowHiddenInATrayThatGoesAwayComesBack) {
         QTest::qWait(2500);
         EXPECT_FALSE(owner->isVisible()) << "the tray has said nothing";
         host->TellNow();
-        EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 10000));
         EXPECT_FALSE(owner->isMinimized());
         TearDown();
     }
@@ -284,7 +284,7 @@ TEST_F(TrayTest, OnlyTheIconsOwnTrayGoingBringsTheWindowBack) {
     QTest::qWait(50);
     EXPECT_FALSE(owner->isVisible()) << "an XEmbed tray came and went";
     host->Tell(Protocol::StatusNotifierItem, false);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return owner->isVisible(); }, 10000));
 
     host->Tell(Protocol::StatusNotifierItem, true);
     tray->HideMainWindow();
@@ -324,12 +324,12 @@ TEST_F(TrayTest, ATrayThatComesLaterGetsTheIconAsIfItHadBeenThereFromTheStart) {
         owner->showMinimized();
 
         trays.there = true;
-        ASSERT_TRUE(QTest::qWaitFor([this] { return tray->Tray() != nullptr; }, 5000));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return tray->Tray() != nullptr; }, 10000));
         EXPECT_TRUE(tray->Tray()->isVisible());
         EXPECT_EQ(tray->Tray()->toolTip(), "Velmora");
         EXPECT_EQ(ColourOf(tray->Tray()->icon()), QColor(Qt::red));
         EXPECT_EQ(tray->Tray()->contextMenu(), host ? &menu : nullptr);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return !owner->isVisible(); }, 1000))
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !owner->isVisible(); }, 10000))
             << "the minimized window goes to the tray it now has";
         tray->Activate(host ? QSystemTrayIcon::Trigger : QSystemTrayIcon::DoubleClick);
         EXPECT_TRUE(owner->isVisible());
