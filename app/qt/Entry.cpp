@@ -79,16 +79,16 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     ClockSetNotifier clockSet(clockWatch.Descriptor(),
                               [&clockWatch] { return clockWatch.TakeSetting(); });
     QObject::connect(&clockSet, &ClockSetNotifier::ClockWasSet, &form,
-                     [&form] { form.ClockWasSet(); });
+                     [&form] { form.Rules().ClockWasSet(); });
 
     QObject::connect(&runningCopy, &RunningCopy::ShowRequested, &form,
-                     [&form] { form.BringToFront(); });
-    SaveAtExit saveAtExit([&form] { form.FormDestroyAtExit(); });
+                     [&form] { form.Rules().BringToFront(); });
+    SaveAtExit saveAtExit([&form] { form.Rules().FormDestroyAtExit(); });
     bool loopEnded = false;
     SignalPipe endOnSignal({SIGTERM, SIGINT, SIGHUP}, [&loopEnded] { EndOnSignal(loopEnded); });
     // The session manager may end the process without another event once it has our data.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
-                     [&form](QSessionManager&) { form.CommitData(); });
+                     [&form](QSessionManager&) { form.Rules().CommitData(); });
     if (extra) {
         extra(form);
     }
@@ -100,7 +100,7 @@ int RunVelmora(int argc, char** argv, const std::function<void(TTimeForm&)>& ext
     // The lock goes once the settings are written, so that a start meanwhile reads them. A failed
     // save then shows its message (when the user ended the program), and the program still ends
     // normally.
-    form.FormDestroy([&runningCopy] { runningCopy.Stop(); });
+    form.Rules().FormDestroy([&runningCopy] { runningCopy.Stop(); });
     if (form.WorkRunning()) {
         // A query or a wait for timedated is still under way and may take seconds more: it is
         // dropped with the process, which ends now, the settings saved.

@@ -60,14 +60,14 @@ int RunFirstCopy(WindowsOneCopy& copy, int showCommand,
         PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
                          [] { return std::make_unique<TSNTPSend>(); }, &clockService, &machine});
     launcher.SetOwner(form->Handle());
-    copy.Answer([&form] { form->BringToFront(); });
+    copy.Answer([&form] { form->Rules().BringToFront(); });
     if (extra) {
         extra(*form);
     }
     form->ShowAtStart(showCommand);
     TApplication::Run();
     ShowWindow(form->Handle(), SW_HIDE);
-    form->FormDestroy();
+    form->Rules().FormDestroy();
     const bool workRunning = form->WorkRunning();
     copy.StopAnswering();
     // The icon leaves the tray with the window.

@@ -22,12 +22,12 @@ bool InAdministrators() {
 
 TokenStanding ClassifyToken(TOKEN_ELEVATION_TYPE type, bool inAdministrators) {
     switch (type) {
-    case TokenElevationTypeLimited:
-        return TokenStanding::MayElevate;
-    case TokenElevationTypeFull:
-        return TokenStanding::Elevated;
-    default:
-        return inAdministrators ? TokenStanding::Elevated : TokenStanding::StandardUser;
+        case TokenElevationTypeLimited:
+            return TokenStanding::MayElevate;
+        case TokenElevationTypeFull:
+            return TokenStanding::Elevated;
+        default:
+            return inAdministrators ? TokenStanding::Elevated : TokenStanding::StandardUser;
     }
 }
 

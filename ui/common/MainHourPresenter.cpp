@@ -61,6 +61,17 @@ bool MainHourPresenter::AskYesNo(const std::string& question) {
     return form_.AskYesNo(question);
 }
 
+void MainHourPresenter::SetUpTrayIcon(TrayIconRules& icon) {
+    icon.CycleInterval = 400;
+    icon.MinimizeToTray = true;
+    icon.OnDblClick = [this](TrayIconRules*) { BringToFront(); };
+    icon.SetHint(kTitle);
+}
+
+void MainHourPresenter::ClockWasSet() {
+    handlers_.guarded([this] { controller_.ClockWasSet(); });
+}
+
 void MainHourPresenter::ApplicationEvents1Activate() {
     form_.SetWindowNormal();
     controller_.StartDisplayRefresh();
@@ -98,9 +109,9 @@ void MainHourPresenter::FormDestroy(const std::function<void()>& saved) {
     // The box comes after the lock: a last save from another thread must not wait on it.
     const auto report = [&failure] { std::rethrow_exception(failure); };
     if (userEnded_) {
-        form_.Guarded(report);
+        handlers_.guarded(report);
     } else {
-        form_.GuardedUnattended(report);
+        handlers_.unattended(report);
     }
 }
 
@@ -109,11 +120,28 @@ void MainHourPresenter::FormDestroyAtExit() {
     if (std::exchange(destroyed_, true)) {
         return;
     }
-    form_.GuardedUnattended([this] { controller_.SaveKeptSettings(); });
+    handlers_.unattended([this] { controller_.SaveKeptSettings(); });
 }
 
 void MainHourPresenter::CommitData() {
-    form_.GuardedUnattended([this] { controller_.SaveSettingsNow(); });
+    handlers_.unattended([this] { controller_.SaveSettingsNow(); });
+}
+
+SyncControllerServices MainWindowServices(TimeView& view, Timer& updateTimer, Timer& timer1,
+                                          Worker& work, PlatformServices& platform,
+                                          HistoryStore& history, MainHourPresenter& presenter,
+                                          OptionsDialogFactory makeOptionsDialog,
+                                          ErrorReporter reportError) {
+    return SyncControllerServices{
+        view,
+        updateTimer,
+        timer1,
+        WithHistory(platform, history),
+        std::move(makeOptionsDialog),
+        std::move(reportError),
+        work,
+        [&presenter](const std::string& question) { return presenter.AskYesNo(question); },
+    };
 }
 
 }  // namespace velmora

@@ -3,13 +3,15 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "sync/SyncController.h"
+#include "ui/common/TrayIconRules.h"
 
 namespace velmora {
 
-// What the main window's presenter asks of its front end: the window's own acts, the tray
-// icon's, and where an error goes.
+// What the main window's presenter asks of its front end: the window's own acts and the tray
+// icon's.
 class MainWindowFrontEnd {
   public:
     virtual ~MainWindowFrontEnd() = default;
@@ -31,10 +33,13 @@ class MainWindowFrontEnd {
     virtual void SetStatusText(const std::string& text) = 0;
     // A question with Yes and No, No the default; true for Yes.
     virtual bool AskYesNo(const std::string& question) = 0;
-    // Runs `action` inside the general error handler: its error in a box, or, when nobody may be
-    // there to close one, on standard error.
-    virtual void Guarded(const std::function<void()>& action) = 0;
-    virtual void GuardedUnattended(const std::function<void()>& action) = 0;
+};
+
+// The front end's general error handler: each runs an action, its error in a box, or, when nobody
+// may be there to close one, on standard error.
+struct ErrorHandlers {
+    std::function<void(const std::function<void()>&)> guarded;
+    std::function<void(const std::function<void()>&)> unattended;
 };
 
 // The main window's rules, whichever toolkit draws it: the command of each button and tray menu
@@ -42,8 +47,8 @@ class MainWindowFrontEnd {
 // on every way out.
 class MainHourPresenter {
   public:
-    MainHourPresenter(MainWindowFrontEnd& form, SyncController& controller)
-        : form_(form), controller_(controller) {}
+    MainHourPresenter(MainWindowFrontEnd& form, SyncController& controller, ErrorHandlers handlers)
+        : form_(form), controller_(controller), handlers_(std::move(handlers)) {}
 
     // A button or a tray menu item, by its number; false for none of them.
     bool Command(int id);
@@ -51,6 +56,13 @@ class MainHourPresenter {
     void Pointed(const std::string& controlName);
     bool AskYesNo(const std::string& question);
 
+    // The tray icon's properties as the window wants them: the program's name as its hint, the
+    // window minimized goes into the tray, a double click brings it back.
+    void SetUpTrayIcon(TrayIconRules& icon);
+    // Shows the window in the normal state and in front, from the tray or wherever it is.
+    void BringToFront() { form_.RestoreFromTray(); }
+    // The system clock has been set, by this program or another.
+    void ClockWasSet();
     void ApplicationEvents1Activate();
     void ApplicationEvents1Deactivate();
     // The window was shown, or became the active one.
@@ -75,6 +87,7 @@ class MainHourPresenter {
   private:
     MainWindowFrontEnd& form_;
     SyncController& controller_;
+    ErrorHandlers handlers_;
     // Guards destroyed_: the save at exit may come from another thread.
     std::mutex destroyMutex_;
     bool destroyed_ = false;
@@ -82,5 +95,13 @@ class MainHourPresenter {
     // The window has been the active one since it was last shown.
     bool activeSinceShown_ = false;
 };
+
+// The controller's services from a main window's parts: the records go through `history`, the
+// questions through `presenter`, which brings the window out of the tray first.
+SyncControllerServices MainWindowServices(TimeView& view, Timer& updateTimer, Timer& timer1,
+                                          Worker& work, PlatformServices& platform,
+                                          HistoryStore& history, MainHourPresenter& presenter,
+                                          OptionsDialogFactory makeOptionsDialog,
+                                          ErrorReporter reportError);
 
 }  // namespace velmora

@@ -26,6 +26,14 @@ std::string CutToUtf16Units(const std::string& text, std::size_t units) {
     return text.substr(0, at);
 }
 
+std::string LinesText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
+    }
+    return text;
+}
+
 std::string TrayTipOf(const std::string& hint, bool showHint, const std::string& details) {
     if (hint.empty() || !showHint) {
         return "";

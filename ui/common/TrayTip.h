@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace velmora {
 
@@ -11,6 +12,9 @@ inline constexpr std::size_t kMaxTipUnits = 127;
 // The tray icon's tip: the hint cut to kMaxTipUnits, then every line of `details` (what the time
 // shown is worth), which a user wants whole; nothing without a hint or while it is not shown.
 std::string TrayTipOf(const std::string& hint, bool showHint, const std::string& details);
+
+// The status lines as one text, a line each, as the tip and the server field's tooltip show them.
+std::string LinesText(const std::vector<std::string>& lines);
 
 // The UTF-8 `text` cut to at most `units` UTF-16 units, never in the middle of a character.
 std::string CutToUtf16Units(const std::string& text, std::size_t units);

@@ -1,20 +1,17 @@
 #include "ui/qt/CoolTrayIcon.h"
 
-#include "ui/common/TrayTip.h"
 #include "ui/qt/Application.h"
 
 #include <QCursor>
 #include <QEvent>
 #include <QTimer>
 #include <QVariant>
-#include <algorithm>
 #include <utility>
 
 namespace velmora {
 
 namespace {
 
-// The tray host takes at most 127 characters of tip.
 constexpr const char* kAutoPopupProperty = "AutoPopup";
 // How often a tray is looked for while none has been there.
 constexpr int kTrayHostCheckMs = 1000;
@@ -40,7 +37,7 @@ TCoolTrayIcon::TCoolTrayIcon(QWidget* owner, std::unique_ptr<TrayHost> host, Loo
     : QObject(owner), owner_(owner), host_(std::move(host)) {
     trayHostCheck_.setInterval(kTrayHostCheckMs);
     connect(&trayHostCheck_, &QTimer::timeout, this, &TCoolTrayIcon::CheckTrayHost);
-    connect(host_.get(), &TrayHost::Changed, this, &TCoolTrayIcon::TrayHostChanged);
+    connect(host_.get(), &TrayHost::Changed, this, [this] { TrayGone(); });
     if (owner_) {
         owner_->installEventFilter(this);
     }
@@ -78,20 +75,6 @@ void TCoolTrayIcon::SetIcon(const QIcon& icon) {
     FillNotifyData();
 }
 
-void TCoolTrayIcon::SetIconVisible(bool visible) {
-    ShowInTray(visible);
-}
-
-void TCoolTrayIcon::SetHint(const QString& hint) {
-    hint_ = hint;
-    FillNotifyData();
-}
-
-void TCoolTrayIcon::SetShowHint(bool show) {
-    showHint_ = show;
-    FillNotifyData();
-}
-
 void TCoolTrayIcon::SetIconList(TImageList* list) {
     disconnect(iconListGone_);
     iconList_ = list;
@@ -101,18 +84,8 @@ void TCoolTrayIcon::SetIconList(TImageList* list) {
     SetIconIndex(0);
 }
 
-void TCoolTrayIcon::SetIconIndex(int index) {
-    if (iconList_ && iconList_->Count() > 0) {
-        iconIndex_ = std::clamp(index, 0, iconList_->Count() - 1);
-        icon_ = iconList_->GetIcon(iconIndex_);
-    } else {
-        iconIndex_ = 0;
-    }
-    FillNotifyData();
-}
-
 void TCoolTrayIcon::Loaded() {
-    ShowInTray(iconVisible_);
+    ShowInTray(IconVisible());
 }
 
 void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
@@ -124,16 +97,6 @@ void TCoolTrayIcon::SetAutoPopup(QMenu* menu, bool autoPopup) {
 bool TCoolTrayIcon::AutoPopup(const QMenu* menu) {
     const QVariant flag = menu ? menu->property(kAutoPopupProperty) : QVariant();
     return !flag.isValid() || flag.toBool();
-}
-
-QString TCoolTrayIcon::TipText() const {
-    return QString::fromStdString(
-        TrayTipOf(hint_.toStdString(), showHint_, tipDetails_.toStdString()));
-}
-
-void TCoolTrayIcon::SetTipDetails(const QString& details) {
-    tipDetails_ = details;
-    FillNotifyData();
 }
 
 void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
@@ -152,8 +115,9 @@ void TCoolTrayIcon::FillNotifyData() {
     if (tray_->icon().cacheKey() != icon_.cacheKey()) {
         tray_->setIcon(icon_);
     }
-    if (tray_->toolTip() != TipText()) {
-        tray_->setToolTip(TipText());
+    const QString tip = QString::fromStdString(TipText());
+    if (tray_->toolTip() != tip) {
+        tray_->setToolTip(tip);
     }
     // An XEmbed tray would open a menu of its own besides ours, on the same click.
     QMenu* hostMenu =
@@ -174,7 +138,7 @@ bool TCoolTrayIcon::RemoveFromTray() {
 }
 
 void TCoolTrayIcon::ShowInTray(bool visible) {
-    iconVisible_ = visible;
+    SetShownInTray(visible);
     FillNotifyData();
     if (tray_) {
         tray_->setVisible(visible);
@@ -186,39 +150,24 @@ void TCoolTrayIcon::MakeTrayIcon() {
     tray_ = std::make_unique<QSystemTrayIcon>();
     connect(tray_.get(), &QSystemTrayIcon::activated, this, &TCoolTrayIcon::TrayActivated);
     FillNotifyData();
-    if (iconVisible_) {
+    if (IconVisible()) {
         tray_->show();
     }
-    // From now on as if the tray had been there from the start: a minimized window goes to it.
-    OwnerStateChanged();
+    TrayCame();
 }
 
 bool TCoolTrayIcon::UpdateInTray() {
     FillNotifyData();
-    return iconVisible_ && TrayAvailable();
+    return IconVisible() && TrayAvailable();
 }
 
-void TCoolTrayIcon::RestoreMainWindow() {
-    if (!owner_) {
-        return;
-    }
+void TCoolTrayIcon::ShowOwner() {
     if (owner_->isMinimized()) {
         owner_->setWindowState(owner_->windowState() & ~Qt::WindowMinimized);
     }
     owner_->show();
     owner_->raise();
     owner_->activateWindow();
-    hiddenInTray_ = false;
-}
-
-void TCoolTrayIcon::HideMainWindow() {
-    // Without a tray the window could never be found again.
-    if (!owner_ || !TrayAvailable()) {
-        return;
-    }
-    owner_->hide();
-    HideAppButton();
-    hiddenInTray_ = true;
 }
 
 void TCoolTrayIcon::CheckTrayHost() {
@@ -232,50 +181,20 @@ void TCoolTrayIcon::CheckTrayHost() {
     host_->LookAgain();
 }
 
-void TCoolTrayIcon::TrayHostChanged() {
-    if (hiddenInTray_ && owner_ && !owner_->isVisible() && !TrayAvailable()) {
-        RestoreMainWindow();
-    }
-}
-
-void TCoolTrayIcon::HideAppButton() {
-    // On X11 the taskbar entry is the window itself; a hidden window is withdrawn with it.
-    if (owner_ && owner_->isVisible() && TrayAvailable()) {
-        owner_->hide();
-    }
-}
-
-void TCoolTrayIcon::FireDblClick() {
-    if (OnDblClick) {
-        OnDblClick(this);
-    }
-}
-
-void TCoolTrayIcon::SendToTray() {
-    HideMainWindow();
-    SetIconVisible(true);
-}
-
 bool TCoolTrayIcon::TrayAvailable() const {
     return tray_ && host_->Available();
 }
 
 void TCoolTrayIcon::TrayActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (!Enabled) {
-        return;
-    }
     // Reached from inside the platform icon's mouse handling, which must not see an exception.
     const bool restoreGesture = reason == QSystemTrayIcon::DoubleClick ||
                                 (reason == QSystemTrayIcon::Trigger &&
                                  TrayProtocol() == TrayHost::Protocol::StatusNotifierItem);
-    TApplication::Guarded([this, reason, restoreGesture] {
-        if (restoreGesture) {
-            FireDblClick();
-            RunDefaultItem();
-        } else if (reason == QSystemTrayIcon::Context) {
-            OpenTrayMenu();
-        }
-    });
+    if (restoreGesture || reason == QSystemTrayIcon::Context) {
+        TApplication::Guarded([this, restoreGesture] {
+            Clicked(restoreGesture ? TrayGesture::Restore : TrayGesture::Menu);
+        });
+    }
 }
 
 void TCoolTrayIcon::OpenTrayMenu() {
@@ -295,7 +214,7 @@ bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
     // Only a window this icon hid, and that nobody has shown since, is the icon's to bring back:
     // the program hides it itself on the way out.
     if (watched == owner_ && event->type() == QEvent::Show) {
-        hiddenInTray_ = false;
+        OwnerShown();
     }
     if (watched == owner_ && awaitingFirstDraw_ && event->type() == QEvent::Paint) {
         // Right after the first picture has gone to the screen, not before it.
@@ -307,15 +226,9 @@ bool TCoolTrayIcon::eventFilter(QObject* watched, QEvent* event) {
         event->type() == QEvent::WindowStateChange || event->type() == QEvent::Show;
     if (watched == owner_ && watchedEvent) {
         // Hiding from inside the state change confuses some window managers; do it right after.
-        QTimer::singleShot(0, this, &TCoolTrayIcon::OwnerStateChanged);
+        QTimer::singleShot(0, this, [this] { OwnerStateChanged(); });
     }
     return QObject::eventFilter(watched, event);
-}
-
-void TCoolTrayIcon::OwnerStateChanged() {
-    if (owner_ && owner_->isMinimized() && MinimizeToTray && TrayAvailable()) {
-        SendToTray();
-    }
 }
 
 }  // namespace velmora

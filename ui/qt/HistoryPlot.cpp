@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <cmath>
 
+#include "ui/common/HistoryShown.h"
 #include "ui/common/HistoryTexts.h"
 #include "ui/qt/HistoryCanvas.h"
 #include "ui/qt/HistoryMarks.h"
@@ -33,11 +34,8 @@ QString Text(const std::string& text) {
 
 QString TimeLabel(const TimeTick& tick) {
     const QDateTime time = LocalTime(tick.seconds);
-    const QString date = QLocale().toString(time.date(), "ddd d MMM");
-    if (!tick.withTime) {
-        return date;
-    }
-    return time.toString("HH:mm") + (tick.withDate ? "\n" + date : "");
+    return Text(TimeTickLabel(tick, QLocale().toString(time.date(), "ddd d MMM").toStdString(),
+                              time.toString("HH:mm").toStdString()));
 }
 
 }  // namespace
@@ -54,15 +52,13 @@ QSize THistoryPlot::sizeHint() const {
 }
 
 void THistoryPlot::SetHistory(std::vector<HistoryRecord> records, DriftEstimate drift) {
-    records_ = std::move(records);
-    drift_ = std::move(drift);
-    range_ = FitHistoryRange(records_, drift_.lines);
+    shown_.Set(std::move(records), std::move(drift));
     update();
 }
 
 HistoryPicture THistoryPlot::Picture() const {
     const PlotCanvas canvas{static_cast<double>(width()), static_cast<double>(height()), 1};
-    return LayOutHistory(records_, drift_, range_, canvas, QtTextMeasure(font()), QtLocalDays());
+    return shown_.LayOut(canvas, QtTextMeasure(font()), QtLocalDays());
 }
 
 void THistoryPlot::paintEvent(QPaintEvent*) {
@@ -145,16 +141,16 @@ bool THistoryPlot::event(QEvent* event) {
         return QWidget::event(event);
     }
     const auto* help = static_cast<QHelpEvent*>(event);
-    const std::optional<std::size_t> answer =
-        AnswerNear(Picture(), {help->pos().x() * 1.0, help->pos().y() * 1.0}, 1);
-    if (!answer) {
+    const std::string tip =
+        shown_.TipAt(Picture(), {help->pos().x() * 1.0, help->pos().y() * 1.0}, 1, [](double at) {
+            return QLocale().toString(LocalTime(at), "ddd d MMM HH:mm:ss").toStdString();
+        });
+    if (tip.empty()) {
         QToolTip::hideText();
         event->ignore();
         return true;
     }
-    const HistoryRecord& record = records_[*answer];
-    const QString when = QLocale().toString(LocalTime(record.unixSeconds), "ddd d MMM HH:mm:ss");
-    QToolTip::showText(help->globalPos(), Text(AnswerTipText(record, when.toStdString())), this);
+    QToolTip::showText(help->globalPos(), Text(tip), this);
     return true;
 }
 

@@ -5,8 +5,7 @@
 
 #include "platform/HistoryStore.h"
 #include "sync/DriftFit.h"
-#include "ui/common/HistoryPicture.h"
-#include "ui/common/HistoryRange.h"
+#include "ui/common/HistoryShown.h"
 
 class QPainter;
 
@@ -25,7 +24,7 @@ class THistoryPlot : public QWidget {
     void SetHistory(std::vector<HistoryRecord> records, DriftEstimate drift);
 
     using Range = HistoryRange;
-    const Range& Shown() const { return range_; }
+    const Range& Shown() const { return shown_.Range(); }
 
     QSize sizeHint() const override;
 
@@ -41,9 +40,7 @@ class THistoryPlot : public QWidget {
     void DrawSteps(QPainter& painter, const HistoryPicture& picture) const;
     void DrawAnswers(QPainter& painter, const HistoryPicture& picture) const;
 
-    std::vector<HistoryRecord> records_;
-    DriftEstimate drift_;
-    Range range_;
+    HistoryShown shown_;
 };
 
 }  // namespace velmora

@@ -6,19 +6,17 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-#include "sync/DriftText.h"
+#include "ui/common/HistoryShown.h"
 #include "ui/common/HistoryTexts.h"
 
 namespace velmora {
 namespace {
 
-QString Summary(const std::vector<HistoryRecord>& records) {
-    const QString since =
-        records.empty() ? QString()
-                        : QLocale().toString(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
-                                                 records.front().unixSeconds * 1000)),
-                                             "ddd d MMM yyyy HH:mm");
-    return QString::fromStdString(HistorySummaryText(records, since.toStdString()));
+std::string DateTimeText(double seconds) {
+    return QLocale()
+        .toString(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(seconds * 1000)),
+                  "ddd d MMM yyyy HH:mm")
+        .toStdString();
 }
 
 QLabel* AddLabel(QVBoxLayout* layout, QWidget* window, const char* name) {
@@ -47,21 +45,25 @@ THistoryWindow::THistoryWindow(HistoryFeed& history, QWidget* parent)
     DriftLabel = AddLabel(layout, this, "DriftLabel");
     IntervalLabel = AddLabel(layout, this, "IntervalLabel");
     connect(new QShortcut(Qt::Key_Escape, this), &QShortcut::activated, this, &QWidget::close);
-    connect(&history_, &HistoryFeed::Appended, this, [this] {
+    history_.Appended = [this] {
         if (isVisible()) {
             Reload();
         }
-    });
+    };
+}
+
+THistoryWindow::~THistoryWindow() {
+    history_.Appended = nullptr;
 }
 
 void THistoryWindow::Reload() {
-    std::vector<HistoryRecord> records = history_.Load();
-    drift_ = EstimateDrift(records);
-    SummaryLabel->setText(Summary(records));
-    DriftLabel->setText(QString::fromStdString(DriftRateText(drift_)));
-    IntervalLabel->setText(QString::fromStdString(DriftIntervalText(drift_)));
+    HistoryReading reading = ReadHistory(history_, DateTimeText);
+    drift_ = reading.drift;
+    SummaryLabel->setText(QString::fromStdString(reading.summary));
+    DriftLabel->setText(QString::fromStdString(reading.rate));
+    IntervalLabel->setText(QString::fromStdString(reading.interval));
     IntervalLabel->setVisible(drift_.known);
-    Plot->SetHistory(std::move(records), drift_);
+    Plot->SetHistory(std::move(reading.records), std::move(reading.drift));
 }
 
 void THistoryWindow::showEvent(QShowEvent* event) {

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "sync/DriftFit.h"
-#include "ui/qt/HistoryFeed.h"
+#include "ui/common/HistoryFeed.h"
 #include "ui/qt/HistoryPlot.h"
 
 namespace velmora {
@@ -17,6 +17,7 @@ class THistoryWindow : public QWidget {
 
   public:
     explicit THistoryWindow(HistoryFeed& history, QWidget* parent = nullptr);
+    ~THistoryWindow() override;
 
     // Reads the history again and shows it.
     void Reload();

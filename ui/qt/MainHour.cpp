@@ -20,6 +20,7 @@
 #include "net/SNTPsend.h"
 #include "ui/common/FormTexts.h"
 #include "ui/common/MainHourForm.h"
+#include "ui/common/TrayTip.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/Options.h"
@@ -48,22 +49,6 @@ QIcon ButtonPicture(const QString& name) {
     return QIcon(picture);
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, MainHourPresenter& presenter,
-                                          Timer& updateTimer, Timer& timer1,
-                                          PlatformServices& services, HistoryStore& history,
-                                          Worker& work) {
-    return SyncControllerServices{
-        form,
-        updateTimer,
-        timer1,
-        WithHistory(services, history),
-        [&form] { return std::make_unique<TOptionsForm>(&form); },
-        [](const std::string& message) { TApplication::ShowError(message); },
-        work,
-        [&presenter](const std::string& question) { return presenter.AskYesNo(question); },
-    };
-}
-
 }  // namespace
 
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
@@ -77,8 +62,10 @@ TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
       StatusBar1(controls_.As<QStatusBar>(kStatusBar1Id)),
       TrayIcon1(this, std::make_unique<TrayHost>(), TCoolTrayIcon::Look::AfterFirstDraw),
       HistoryFeed1(services.History),
-      Controller(
-          ControllerServices(*this, Presenter, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
+      Controller(MainWindowServices(
+          *this, UpdateTimer, Timer1, Work, services, HistoryFeed1, Presenter,
+          [this] { return std::make_unique<TOptionsForm>(this); },
+          [](const std::string& message) { TApplication::ShowError(message); })) {
     InitButtonResources();
     UpdateTimer.setObjectName("UpdateTimer");
     Timer1.setObjectName("Timer1");
@@ -93,7 +80,7 @@ TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
 }
 
 TTimeForm::~TTimeForm() {
-    FormDestroy();
+    Presenter.FormDestroy();
 }
 
 void TTimeForm::SetUpWindow() {
@@ -161,13 +148,9 @@ void TTimeForm::SetUpTrayIcon() {
     ImageList1.setObjectName("ImageList1");
     ImageList1.Add(picture);
     TrayIcon1.setObjectName("TrayIcon1");
-    TrayIcon1.CycleInterval = 400;
-    TrayIcon1.SetHint(kTitle);
+    Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconVisible(true);
-    TrayIcon1.SetIconIndex(0);
-    TrayIcon1.MinimizeToTray = true;
-    TrayIcon1.OnDblClick = [this](QObject*) { BringToFront(); };
     TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.PopupMenu = &PopupMenu1;
     TrayIcon1.Loaded();
@@ -183,9 +166,9 @@ void TTimeForm::ConnectActions() {
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         TApplication::Guarded([this, s] {
             if (s == Qt::ApplicationActive) {
-                ApplicationEvents1Activate();
+                Presenter.ApplicationEvents1Activate();
             } else if (s == Qt::ApplicationInactive) {
-                ApplicationEvents1Deactivate();
+                Presenter.ApplicationEvents1Deactivate();
             }
         });
     });
@@ -227,12 +210,9 @@ bool TTimeForm::AskYesNo(const std::string& question) {
 }
 
 void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
-    QStringList text;
-    for (const std::string& line : lines) {
-        text << QString::fromStdString(line);
-    }
-    TimeServerEdit->setToolTip(text.join('\n'));
-    TrayIcon1.SetTipDetails(text.join('\n'));
+    const std::string text = LinesText(lines);
+    TimeServerEdit->setToolTip(QString::fromStdString(text));
+    TrayIcon1.SetTipDetails(text);
 }
 
 void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
@@ -290,22 +270,6 @@ void TTimeForm::ShowHistory() {
 
 bool TTimeForm::ModalOpen() const {
     return QApplication::activeModalWidget() != nullptr;
-}
-
-void TTimeForm::Guarded(const std::function<void()>& action) {
-    TApplication::Guarded(action);
-}
-
-void TTimeForm::GuardedUnattended(const std::function<void()>& action) {
-    TApplication::GuardedUnattended(action);
-}
-
-void TTimeForm::BringToFront() {
-    TrayIcon1.RestoreMainWindow();
-}
-
-void TTimeForm::ClockWasSet() {
-    TApplication::Guarded([this] { Controller.ClockWasSet(); });
 }
 
 bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {

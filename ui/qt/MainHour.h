@@ -13,10 +13,11 @@
 
 #include "sync/SyncController.h"
 #include "sync/TimeView.h"
+#include "ui/common/HistoryFeed.h"
 #include "ui/common/MainHourPresenter.h"
+#include "ui/qt/Application.h"
 #include "ui/qt/CoolTrayIcon.h"
 #include "ui/qt/FormWidgets.h"
-#include "ui/qt/HistoryFeed.h"
 #include "ui/qt/QtTimer.h"
 #include "ui/qt/ThreadWorker.h"
 
@@ -52,18 +53,9 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
     void ShowAtStart();
-    // The save policy's (MainHourPresenter): once, on every way out; FormDestroyAtExit from a way
-    // out on which the process ends at once, on any thread.
-    void FormDestroy(const std::function<void()>& saved = {}) { Presenter.FormDestroy(saved); }
-    void FormDestroyAtExit() { Presenter.FormDestroyAtExit(); }
-    void CommitData() { Presenter.CommitData(); }
-
-    // Shows the window in the normal state and in front, from the tray or wherever it is.
-    void BringToFront();
-    // The system clock has been set, by this program or another.
-    void ClockWasSet();
-    void ApplicationEvents1Activate() { Presenter.ApplicationEvents1Activate(); }
-    void ApplicationEvents1Deactivate() { Presenter.ApplicationEvents1Deactivate(); }
+    // The window's rules: the save policy on every way out, bringing it to the front, the clock
+    // set, activation.
+    MainHourPresenter& Rules() { return Presenter; }
 
     bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
@@ -80,13 +72,11 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     void ShowHistory() override;
     void EndProgram() override;
     void CloseWindow() override { close(); }
-    void RestoreFromTray() override { BringToFront(); }
+    void RestoreFromTray() override { TrayIcon1.RestoreMainWindow(); }
     void HideIntoTray() override { TrayIcon1.HideMainWindow(); }
     bool WindowVisible() const override { return isVisible(); }
     bool ModalOpen() const override;
     bool AskYesNo(const std::string& question) override;
-    void Guarded(const std::function<void()>& action) override;
-    void GuardedUnattended(const std::function<void()>& action) override;
 
     FormWidgets controls_;
     QToolButton* const CheckTimeServerButton;
@@ -104,7 +94,8 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     // Before the controller, which keeps its records through it.
     HistoryFeed HistoryFeed1;
     SyncController Controller;
-    MainHourPresenter Presenter{*this, Controller};
+    MainHourPresenter Presenter{
+        *this, Controller, {TApplication::Guarded, TApplication::GuardedUnattended}};
     // Made the first time it is asked for: nothing of it costs anything at start.
     std::unique_ptr<THistoryWindow> HistoryWindow1;
 

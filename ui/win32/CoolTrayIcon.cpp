@@ -13,12 +13,10 @@ namespace velmora {
 
 namespace {
 
-constexpr std::size_t kMaxBalloonTitle = 63;
-constexpr std::size_t kMaxBalloonText = 255;
-
+// `text` cut to what the shell's field holds, never in the middle of a character.
 template <std::size_t N>
-void CopyInto(wchar_t (&field)[N], const std::wstring& text) {
-    const std::wstring cut = CutToUnits(text, N - 1);
+void CopyInto(wchar_t (&field)[N], const std::string& text) {
+    const std::wstring cut = Widen(CutToUtf16Units(text, N - 1));
     std::fill(std::begin(field), std::end(field), L'\0');
     std::copy(cut.begin(), cut.end(), field);
 }
@@ -121,22 +119,6 @@ HICON TImageList::GetIcon(int index) const {
     return ImageList_GetIcon(list_, index, ILD_NORMAL);
 }
 
-std::wstring CutToUnits(std::wstring text, std::size_t units) {
-    if (text.size() <= units) {
-        return text;
-    }
-    text.resize(units);
-    if (!text.empty() && text.back() >= 0xD800 && text.back() <= 0xDBFF) {
-        text.pop_back();
-    }
-    return text;
-}
-
-std::wstring TrayTipText(const std::string& hint, bool showHint, const std::string& details) {
-    // The shell's field holds no more, lines and all: the server field's tooltip has them whole.
-    return CutToUnits(Widen(TrayTipOf(hint, showHint, details)), TCoolTrayIcon::kMaxTip);
-}
-
 UINT TCoolTrayIcon::TaskbarCreatedMessage() {
     static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
     return message;
@@ -154,7 +136,7 @@ TCoolTrayIcon::TCoolTrayIcon(HWND owner, std::unique_ptr<TrayShell> shell)
 
 TCoolTrayIcon::~TCoolTrayIcon() {
     // The icon leaves the tray with its component.
-    if (iconVisible_) {
+    if (IconVisible()) {
         RemoveFromTray();
     }
     handler_->Leave(id_);
@@ -177,57 +159,21 @@ void TCoolTrayIcon::SetIcon(HICON icon) {
     UpdateInTray();
 }
 
-void TCoolTrayIcon::SetIconVisible(bool visible) {
-    if (visible) {
-        AddToTray();
-    } else {
-        RemoveFromTray();
-    }
-}
-
-void TCoolTrayIcon::SetHint(const std::string& hint) {
-    hint_ = hint;
-    UpdateInTray();
-}
-
-void TCoolTrayIcon::SetShowHint(bool show) {
-    showHint_ = show;
-    UpdateInTray();
-}
-
 void TCoolTrayIcon::SetIconList(TImageList* list) {
     iconList_ = list;
     SetIconIndex(0);
 }
 
-void TCoolTrayIcon::SetIconIndex(int index) {
-    if (iconList_ != nullptr && iconList_->Count() > 0) {
-        iconIndex_ = std::clamp(index, 0, iconList_->Count() - 1);
-        ReplaceIcon(iconList_->GetIcon(iconIndex_));
-    } else {
-        iconIndex_ = 0;
-    }
-    UpdateInTray();
-}
-
 void TCoolTrayIcon::Loaded() {
     UpdateInTray();
-    SetIconVisible(iconVisible_);
+    SetIconVisible(IconVisible());
     data_.uVersion = 0;
     Send(NIM_SETVERSION);
 }
 
-void TCoolTrayIcon::SetTipDetails(const std::string& details) {
-    tipDetails_ = details;
-    UpdateInTray();
-}
-
-std::wstring TCoolTrayIcon::TipText() const {
-    return TrayTipText(hint_, showHint_, tipDetails_);
-}
-
 void TCoolTrayIcon::FillNotifyData() {
     data_.hIcon = icon_;
+    // The shell's field holds 127 units, lines and all: the server field's tooltip has them whole.
     CopyInto(data_.szTip, TipText());
 }
 
@@ -236,7 +182,7 @@ bool TCoolTrayIcon::Send(DWORD message) {
 }
 
 bool TCoolTrayIcon::AddToTray() {
-    iconVisible_ = true;
+    SetShownInTray(true);
     FillNotifyData();
     // An icon already there is refused, and is there still.
     const bool added = Send(NIM_ADD);
@@ -245,7 +191,7 @@ bool TCoolTrayIcon::AddToTray() {
 }
 
 bool TCoolTrayIcon::RemoveFromTray() {
-    iconVisible_ = false;
+    SetShownInTray(false);
     FillNotifyData();
     const bool removed = Send(NIM_DELETE);
     inTray_ = false;
@@ -255,14 +201,14 @@ bool TCoolTrayIcon::RemoveFromTray() {
 bool TCoolTrayIcon::UpdateInTray() {
     FillNotifyData();
     // An icon not put in the tray has nothing there to change, and the shell need not be asked.
-    if (!iconVisible_) {
+    if (!IconVisible()) {
         return false;
     }
     if (Send(NIM_MODIFY)) {
         return true;
     }
     // The shell has lost a visible icon (it restarted, and has not said so yet): it goes back.
-    if (iconVisible_ && inTray_) {
+    if (inTray_) {
         inTray_ = Send(NIM_ADD);
         return inTray_;
     }
@@ -277,84 +223,44 @@ void TCoolTrayIcon::ShowMessage(const std::string& title, const std::string& tex
     NOTIFYICONDATAW balloon = data_;
     balloon.uFlags |= NIF_INFO;
     balloon.dwInfoFlags = NIIF_WARNING;
-    CopyInto(balloon.szInfoTitle, CutToUnits(Widen(title), kMaxBalloonTitle));
-    CopyInto(balloon.szInfo, CutToUnits(Widen(text), kMaxBalloonText));
+    CopyInto(balloon.szInfoTitle, title);
+    CopyInto(balloon.szInfo, text);
     shell_->NotifyIcon(NIM_MODIFY, balloon);
 }
 
-void TCoolTrayIcon::RestoreMainWindow() {
-    if (owner_ == nullptr) {
-        return;
-    }
+void TCoolTrayIcon::ShowOwner() {
     ShowWindow(owner_, IsIconic(owner_) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(owner_);
-    hiddenInTray_ = false;
-}
-
-void TCoolTrayIcon::HideMainWindow() {
-    // Without a tray the window could never be found again.
-    if (owner_ == nullptr || !TrayAvailable()) {
-        return;
-    }
-    HideAppButton();
-    hiddenInTray_ = true;
-}
-
-void TCoolTrayIcon::HideAppButton() {
-    // The taskbar button is the window's own: it goes with the window.
-    if (owner_ != nullptr && IsWindowVisible(owner_) && TrayAvailable()) {
-        ShowWindow(owner_, SW_HIDE);
-    }
-}
-
-void TCoolTrayIcon::FireDblClick() {
-    if (OnDblClick) {
-        OnDblClick(this);
-    }
-}
-
-void TCoolTrayIcon::SendToTray() {
-    HideMainWindow();
-    SetIconVisible(true);
 }
 
 void TCoolTrayIcon::OwnerMessage(UINT message, WPARAM w, LPARAM) {
-    if (message == WM_SIZE && w == SIZE_MINIMIZED && MinimizeToTray && TrayAvailable()) {
-        SendToTray();
+    if (message == WM_SIZE && w == SIZE_MINIMIZED) {
+        OwnerStateChanged();
     } else if (message == WM_SHOWWINDOW && w != FALSE) {
-        hiddenInTray_ = false;
+        OwnerShown();
     }
 }
 
 void TCoolTrayIcon::TrayMessage(UINT mouseMessage) {
-    if (!Enabled) {
-        return;
-    }
     if (mouseMessage == WM_LBUTTONDBLCLK) {
-        FireDblClick();
-        RunDefaultItem();
+        Clicked(TrayGesture::Restore);
     } else if (mouseMessage == WM_RBUTTONDOWN) {
-        OpenTrayMenu();
+        Clicked(TrayGesture::Menu);
     }
 }
 
 void TCoolTrayIcon::TaskbarCreated() {
-    if (!iconVisible_) {
+    if (!IconVisible()) {
         return;
     }
     // Whatever the old shell had is gone with it.
     inTray_ = false;
     AddToTray();
-    if (!inTray_) {
-        // A tray that cannot take the icon cannot give a hidden window back either.
-        if (hiddenInTray_) {
-            RestoreMainWindow();
-        }
-        return;
-    }
-    // From now on as if the tray had been there from the start: a minimized window goes to it.
-    if (owner_ != nullptr && IsIconic(owner_) && MinimizeToTray) {
-        SendToTray();
+    // A tray that cannot take the icon cannot give a hidden window back either.
+    if (inTray_) {
+        TrayCame();
+    } else {
+        TrayGone();
     }
 }
 

@@ -41,12 +41,12 @@ void TextIn(HDC dc, const PlotBox& box, const std::string& text, UINT format) {
 }
 
 std::string TimeLabel(const TimeTick& tick) {
-    const std::string date = LocalTimeText(tick.seconds, L"ddd d MMM", nullptr);
-    if (!tick.withTime) {
-        return date;
-    }
-    const std::string time = LocalTimeText(tick.seconds, nullptr, L"HH':'mm");
-    return tick.withDate ? time + "\n" + date : time;
+    return TimeTickLabel(tick, LocalTimeText(tick.seconds, L"ddd d MMM", nullptr),
+                         LocalTimeText(tick.seconds, nullptr, L"HH':'mm"));
+}
+
+std::string TipTime(double seconds) {
+    return LocalTimeText(seconds, L"ddd d MMM", L"HH':'mm':'ss");
 }
 
 }  // namespace
@@ -79,9 +79,7 @@ THistoryPlot::~THistoryPlot() {
 }
 
 void THistoryPlot::SetHistory(std::vector<HistoryRecord> records, DriftEstimate drift) {
-    records_ = std::move(records);
-    drift_ = std::move(drift);
-    range_ = FitHistoryRange(records_, drift_.lines);
+    shown_.Set(std::move(records), std::move(drift));
     tipAnswer_.reset();
     InvalidateRect(Handle(), nullptr, FALSE);
 }
@@ -100,21 +98,15 @@ HistoryPicture THistoryPlot::Picture() const {
     const HGDIOBJ old = SelectObject(dc, font_);
     const PlotCanvas canvas{static_cast<double>(client.right), static_cast<double>(client.bottom),
                             pixel_};
-    HistoryPicture picture =
-        LayOutHistory(records_, drift_, range_, canvas, GdiTextMeasure(dc), WindowsLocalDays());
+    HistoryPicture picture = shown_.LayOut(canvas, GdiTextMeasure(dc), WindowsLocalDays());
     SelectObject(dc, old);
     ReleaseDC(Handle(), dc);
     return picture;
 }
 
 std::string THistoryPlot::TipAt(POINT point) const {
-    const std::optional<std::size_t> answer =
-        AnswerNear(Picture(), {static_cast<double>(point.x), static_cast<double>(point.y)}, pixel_);
-    if (!answer) {
-        return "";
-    }
-    const HistoryRecord& record = records_[*answer];
-    return AnswerTipText(record, LocalTimeText(record.unixSeconds, L"ddd d MMM", L"HH':'mm':'ss"));
+    return shown_.TipAt(Picture(), {static_cast<double>(point.x), static_cast<double>(point.y)},
+                        pixel_, TipTime);
 }
 
 void THistoryPlot::Paint(HDC target) {
@@ -139,8 +131,7 @@ void THistoryPlot::Paint(HDC target) {
 void THistoryPlot::Draw(HDC dc, const RECT& client) const {
     const PlotCanvas canvas{static_cast<double>(client.right), static_cast<double>(client.bottom),
                             pixel_};
-    const HistoryPicture picture =
-        LayOutHistory(records_, drift_, range_, canvas, GdiTextMeasure(dc), WindowsLocalDays());
+    const HistoryPicture picture = shown_.LayOut(canvas, GdiTextMeasure(dc), WindowsLocalDays());
     if (picture.empty) {
         TextIn(dc, {0, 0, canvas.width, canvas.height}, kNoHistoryText,
                DT_CENTER | DT_VCENTER | DT_SINGLELINE);

@@ -8,8 +8,7 @@
 
 #include "platform/HistoryStore.h"
 #include "sync/DriftFit.h"
-#include "ui/common/HistoryPicture.h"
-#include "ui/common/HistoryRange.h"
+#include "ui/common/HistoryShown.h"
 #include "ui/win32/OwnWindow.h"
 
 namespace velmora {
@@ -28,7 +27,7 @@ class THistoryPlot : public MessageHandler {
     void SetFont(HFONT font, double pixel);
 
     using Range = HistoryRange;
-    const Range& Shown() const { return range_; }
+    const Range& Shown() const { return shown_.Range(); }
     HWND Handle() const { return window_.Handle(); }
     // The layout of what it shows at its present size.
     HistoryPicture Picture() const;
@@ -50,9 +49,7 @@ class THistoryPlot : public MessageHandler {
     HWND tip_ = nullptr;
     HFONT font_ = nullptr;
     double pixel_ = 1;
-    std::vector<HistoryRecord> records_;
-    DriftEstimate drift_;
-    Range range_;
+    HistoryShown shown_;
     // The answer whose tip shows, and its text while Windows asks for it.
     std::optional<std::size_t> tipAnswer_;
     std::wstring tipText_;

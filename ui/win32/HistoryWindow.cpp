@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "platform/windows/WideText.h"
-#include "sync/DriftText.h"
-#include "ui/common/HistoryTexts.h"
+#include "ui/common/HistoryShown.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormFont.h"
 #include "ui/win32/GdiCanvas.h"
@@ -59,11 +58,8 @@ HWND CreateLabel(HWND parent, int id) {
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-std::string Summary(const std::vector<HistoryRecord>& records) {
-    const std::string since =
-        records.empty() ? ""
-                        : LocalTimeText(records.front().unixSeconds, L"ddd d MMM yyyy", L"HH':'mm");
-    return HistorySummaryText(records, since);
+std::string DateTimeText(double seconds) {
+    return LocalTimeText(seconds, L"ddd d MMM yyyy", L"HH':'mm");
 }
 
 int LineHeight(HWND window, HFONT font, UINT dpi) {
@@ -125,13 +121,13 @@ void THistoryWindow::Show() {
 }
 
 void THistoryWindow::Reload() {
-    std::vector<HistoryRecord> records = history_.Load();
-    drift_ = EstimateDrift(records);
-    SetTextOf(SummaryLabel, Summary(records));
-    SetTextOf(DriftLabel, DriftRateText(drift_));
-    SetTextOf(IntervalLabel, DriftIntervalText(drift_));
+    HistoryReading reading = ReadHistory(history_, DateTimeText);
+    drift_ = reading.drift;
+    SetTextOf(SummaryLabel, reading.summary);
+    SetTextOf(DriftLabel, reading.rate);
+    SetTextOf(IntervalLabel, reading.interval);
     ShowWindow(IntervalLabel, drift_.known ? SW_SHOW : SW_HIDE);
-    plot_->SetHistory(std::move(records), drift_);
+    plot_->SetHistory(std::move(reading.records), std::move(reading.drift));
     PlaceControls();
 }
 

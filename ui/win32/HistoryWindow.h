@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "sync/DriftFit.h"
-#include "ui/win32/HistoryFeed.h"
+#include "ui/common/HistoryFeed.h"
 #include "ui/win32/HistoryPlot.h"
 #include "ui/win32/OwnWindow.h"
 

@@ -9,6 +9,7 @@
 
 #include "platform/windows/WideText.h"
 #include "ui/common/FormTexts.h"
+#include "ui/common/TrayTip.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormControls.h"
@@ -73,30 +74,16 @@ int PictureResource(std::string_view picture) {
     return 0;
 }
 
-SyncControllerServices ControllerServices(TTimeForm& form, MainHourPresenter& presenter,
-                                          Timer& updateTimer, Timer& timer1,
-                                          PlatformServices& services, HistoryStore& history,
-                                          Worker& work) {
-    return SyncControllerServices{
-        form,
-        updateTimer,
-        timer1,
-        WithHistory(services, history),
-        [&form] { return std::make_unique<TOptionsForm>(form.Handle()); },
-        [](const std::string& message) { TApplication::ShowError(message); },
-        work,
-        [&presenter](const std::string& question) { return presenter.AskYesNo(question); },
-    };
-}
-
 }  // namespace
 
 TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell)
     : window_(FormLook()),
       TrayIcon1(window_.Handle(), std::move(shell)),
       HistoryFeed1(services.History),
-      Controller(
-          ControllerServices(*this, Presenter, UpdateTimer, Timer1, services, HistoryFeed1, Work)) {
+      Controller(MainWindowServices(
+          *this, UpdateTimer, Timer1, Work, services, HistoryFeed1, Presenter,
+          [this] { return std::make_unique<TOptionsForm>(Handle()); },
+          [](const std::string& message) { TApplication::ShowError(message); })) {
     TApplication::Initialize();
     SetUpControls();
     SetUpTooltip();
@@ -112,7 +99,7 @@ TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell
 }
 
 TTimeForm::~TTimeForm() {
-    FormDestroy();
+    Presenter.FormDestroy();
     TApplication::RemoveKeyboardFilter(Handle());
     TApplication::SetMainWindow(nullptr);
     window_.Listen(nullptr);
@@ -226,13 +213,11 @@ void TTimeForm::SetUpTrayMenu() {
 void TTimeForm::SetUpTrayIcon() {
     const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     ImageList1.Add(picture);
-    TrayIcon1.CycleInterval = 400;
-    TrayIcon1.MinimizeToTray = true;
-    TrayIcon1.OnDblClick = [this](TCoolTrayIcon*) { BringToFront(); };
     TrayIcon1.PopupMenu = PopupMenu1.get();
     // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
-    // for Explorer, is asked only to add it.
-    TrayIcon1.SetHint(kTitle);
+    // for Explorer, is asked only to add it. It goes in before the window shows: docked later
+    // into an XEmbed tray, it took the focus, and the window hid into the tray at every start.
+    Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconList(&ImageList1);
     TrayIcon1.SetIconVisible(true);
@@ -286,10 +271,7 @@ bool TTimeForm::AskYesNo(const std::string& question) {
 }
 
 void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) {
-        text += (text.empty() ? "" : "\n") + line;
-    }
+    const std::string text = LinesText(lines);
     tipText_ = Widen(text);
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -367,10 +349,6 @@ void TTimeForm::CloseWindow() {
     SendMessageW(Handle(), WM_CLOSE, 0, 0);
 }
 
-void TTimeForm::HideIntoTray() {
-    TrayIcon1.HideMainWindow();
-}
-
 bool TTimeForm::WindowVisible() const {
     return IsWindowVisible(Handle()) != FALSE;
 }
@@ -378,22 +356,6 @@ bool TTimeForm::WindowVisible() const {
 // A modal window of ours disables this one while it is open.
 bool TTimeForm::ModalOpen() const {
     return !IsWindowEnabled(Handle());
-}
-
-void TTimeForm::Guarded(const std::function<void()>& action) {
-    TApplication::Guarded(action);
-}
-
-void TTimeForm::GuardedUnattended(const std::function<void()>& action) {
-    TApplication::GuardedUnattended(action);
-}
-
-void TTimeForm::BringToFront() {
-    TrayIcon1.RestoreMainWindow();
-}
-
-void TTimeForm::ClockWasSet() {
-    Controller.ClockWasSet();
 }
 
 }  // namespace velmora

@@ -10,11 +10,12 @@
 
 #include "sync/SyncController.h"
 #include "sync/TimeView.h"
+#include "ui/common/HistoryFeed.h"
 #include "ui/common/MainHourForm.h"
 #include "ui/common/MainHourPresenter.h"
+#include "ui/win32/Application.h"
 #include "ui/win32/CoolTrayIcon.h"
 #include "ui/win32/GdiObject.h"
-#include "ui/win32/HistoryFeed.h"
 #include "ui/win32/OwnWindow.h"
 #include "ui/win32/ThreadWorker.h"
 #include "ui/win32/WindowTimer.h"
@@ -71,22 +72,13 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
     // entry's): normal, or minimized (into the tray when there is one).
     void ShowAtStart(int showCommand);
-    // The save policy's (MainHourPresenter): once, on every way out.
-    void FormDestroy() { Presenter.FormDestroy(); }
-    void CommitData() { Presenter.CommitData(); }
-
-    // Shows the window in the normal state and in front, from the tray or wherever it is.
-    void BringToFront();
-    // The system clock has been set, by this program or another (WM_TIMECHANGE).
-    void ClockWasSet();
-    void ApplicationEvents1Activate() { Presenter.ApplicationEvents1Activate(); }
-    void ApplicationEvents1Deactivate() { Presenter.ApplicationEvents1Deactivate(); }
+    // The window's rules: the save policy on every way out, bringing it to the front, the clock
+    // set, activation.
+    MainHourPresenter& Rules() { return Presenter; }
 
     bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
     bool WorkRunning() const { return Work.Busy(); }
-    // The user ended the program from its window or menu.
-    bool UserEnded() const { return Presenter.UserEnded(); }
     TCoolTrayIcon& TrayIcon() { return TrayIcon1; }
     HMENU TrayMenu() const { return PopupMenu1.get(); }
     const WindowTimer& DisplayTimer() const { return UpdateTimer; }
@@ -98,13 +90,11 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     void ShowHistory() override;
     void EndProgram() override;
     void CloseWindow() override;
-    void RestoreFromTray() override { BringToFront(); }
-    void HideIntoTray() override;
+    void RestoreFromTray() override { TrayIcon1.RestoreMainWindow(); }
+    void HideIntoTray() override { TrayIcon1.HideMainWindow(); }
     bool WindowVisible() const override;
     bool ModalOpen() const override;
     bool AskYesNo(const std::string& question) override;
-    void Guarded(const std::function<void()>& action) override;
-    void GuardedUnattended(const std::function<void()>& action) override;
     bool KeyboardMessage(MSG& message);
     void DrawItem(const DRAWITEMSTRUCT& item);
     void Activated(bool active);
@@ -134,7 +124,8 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     // Before the controller, which keeps its records through it.
     HistoryFeed HistoryFeed1;
     SyncController Controller;
-    MainHourPresenter Presenter{*this, Controller};
+    MainHourPresenter Presenter{
+        *this, Controller, {TApplication::Guarded, TApplication::GuardedUnattended}};
 
     UINT dpi_ = 96;
     GdiObject<HFONT> font_;

@@ -39,9 +39,9 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
             break;
         case WM_ACTIVATEAPP:
             if (w != FALSE) {
-                ApplicationEvents1Activate();
+                Presenter.ApplicationEvents1Activate();
             } else {
-                ApplicationEvents1Deactivate();
+                Presenter.ApplicationEvents1Deactivate();
             }
             return 0;
         case WM_ACTIVATE:
@@ -58,13 +58,13 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
             Close();
             return 0;
         case WM_QUERYENDSESSION:
-            CommitData();
+            Presenter.CommitData();
             return TRUE;
         case WM_ENDSESSION:
             EndSession(w != FALSE);
             return 0;
         case WM_TIMECHANGE:
-            ClockWasSet();
+            Presenter.ClockWasSet();
             return 0;
         case WM_DPICHANGED:
             DpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
@@ -125,7 +125,7 @@ void TTimeForm::Close() {
 // Windows may end the process any time once this returns: the settings are written first.
 void TTimeForm::EndSession(bool ending) {
     if (ending) {
-        FormDestroy();
+        Presenter.FormDestroy();
     }
 }
 

@@ -55,12 +55,12 @@ class ProbeWindow : public QWidget {
         tray_.SetIconList(&images_);
         tray_.PopupMenu = &menu_;
         tray_.MinimizeToTray = true;
-        tray_.OnDblClick = [this](QObject*) {
+        tray_.OnDblClick = [this](velmora::TrayIconRules*) {
             Say("dblclick");
             tray_.RestoreMainWindow();
         };
         tray_.Loaded();
-        Say("tip=" + tray_.TipText());
+        Say("tip=" + QString::fromStdString(tray_.TipText()));
         TellTray();
         connect(&trayWatch_, &QTimer::timeout, this, [this] {
             if (tray_.TrayAvailable() != trayThere_) {

@@ -18,7 +18,7 @@ TEST(ErrorHandler, ExceptionFromAnEventShowsOneBoxAndTheLoopGoesOn) {
     bool later = false;
     QTimer::singleShot(0, [] { throw Error("Unable to write to /nowhere/KXdefault.cfg"); });
     QTimer::singleShot(100, [&] { later = true; });
-    (void)QTest::qWaitFor([&] { return later; }, 3000);
+    (void)QTest::qWaitFor([&] { return later; }, 10000);
     EXPECT_TRUE(later) << "the event loop went on after the error";
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_EQ(closer.texts[0], "Unable to write to /nowhere/KXdefault.cfg");
@@ -32,7 +32,7 @@ TEST(ErrorHandler, ErrorsWhileTheBoxIsOpenNeverStack) {
     QTimer::singleShot(0, [] { throw Error("Failed to create key Velmora"); });
     QTimer::singleShot(60, [] { throw Error("Failed to set data for 'Velmora'"); });
     QTimer::singleShot(120, [&] { timerUnderTheBox = TApplication::ErrorShowing(); });
-    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 3000);
+    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 10000);
     QTest::qWait(350);
     EXPECT_TRUE(timerUnderTheBox) << "timers go on firing while the box is open";
     EXPECT_EQ(closer.mostOpen, 1);
@@ -64,7 +64,7 @@ TEST(ErrorHandler, GuardedClickHandlerErrorIsReported) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&button));
     test::BoxCloser closer;
     QTest::mouseClick(&button, Qt::LeftButton);
-    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 3000);
+    (void)QTest::qWaitFor([&] { return !closer.texts.isEmpty(); }, 10000);
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_EQ(closer.texts[0], "Clicked wrong.");
 }

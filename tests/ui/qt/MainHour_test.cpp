@@ -21,38 +21,19 @@
 #include <thread>
 
 #include "net/SNTPsend.h"
-#include "tests/fixtures/FakeAutostartStore.h"
-#include "tests/fixtures/FakeClockChangeWatch.h"
-#include "tests/fixtures/FakeHistoryStore.h"
-#include "tests/fixtures/FakeProfileFile.h"
-#include "tests/fixtures/FakeProgramPath.h"
-#include "tests/fixtures/FakeSystemClock.h"
-#include "tests/fixtures/FakeTimeZoneSource.h"
-#include "tests/fixtures/SocketFakeApi.h"
+#include "tests/fixtures/FakePlatform.h"
 #include "tests/fixtures/ui_test_main.h"
+#include "ui/common/FormTexts.h"
+#include "ui/common/MainHourForm.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/MainHour.h"
 
 namespace velmora {
 namespace {
 
-class MainHourTest : public ::testing::Test {
+class MainHourTest : public ::testing::Test, protected FakePlatform {
   protected:
-    MainHourTest() {
-        // Every query sends its request and then finds the network down.
-        sockets.SelectFailure = 10050;
-        profile.Set("Data", "GlobalTimeSrvList", "127.0.0.1");
-    }
-
-    std::unique_ptr<TTimeForm> MakeForm() {
-        return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
-                             [this] {
-                                 ++clientsMade;
-                                 return std::make_unique<TSNTPSend>(sockets);
-                             },
-                             nullptr});
-    }
+    std::unique_ptr<TTimeForm> MakeForm() { return std::make_unique<TTimeForm>(Services()); }
 
     // The form's part named `name`; a missing one fails the test (and gives a null pointer).
     template <class Part>
@@ -76,17 +57,6 @@ class MainHourTest : public ::testing::Test {
                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(control, &move);
     }
-
-    FakeSystemClock clock;
-    FakeTimeZoneSource zone;
-    FakeProfileFile profile;
-    FakeHistoryStore history;
-    FakeClockChangeWatch clockWatch{clock};
-    FakeProgramPath program;
-    FakeAutostartStore autostart;
-    SocketFakeApi sockets;
-    // Counted on the worker; read once its end is back.
-    int clientsMade = 0;
 };
 
 TEST_F(MainHourTest, FormAsDesigned) {
@@ -116,21 +86,19 @@ TEST_F(MainHourTest, FormAsDesigned) {
 
 TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
     auto form = MakeForm();
-    const std::pair<const char*, const char*> expected[] = {
-        {"CheckTimeServerButton", "Get time information from the atomic clock..."},
-        {"AdjustClockButton", "Adjust the computer clock..."},
-        {"SpeedButton2", "Change properties of the program..."},
-        {"SpeedButton3", "Display help about the program..."},
-        {"SpeedButton1", "Exit the program..."},
-        {"LocalPCEdit", "Current time of the computer clock..."},
-        {"TimeServerEdit", "Time information retreived from the atomic clock..."},
-    };
-    for (const auto& [control, text] : expected) {
-        MoveMouseOver(Find<QWidget>(*form, control));
+    int withText = 0;
+    for (const ControlDescription& control : MainHourFormDescription().controls) {
+        const QString text = QString::fromStdString(StatusTextOf(control.name));
+        if (text.isEmpty()) {
+            continue;
+        }
+        ++withText;
+        MoveMouseOver(Find<QWidget>(*form, control.name));
         EXPECT_EQ(StatusBar(*form)->currentMessage(), text);
         // A screen reader names each control in the same words.
-        EXPECT_EQ(Find<QWidget>(*form, control)->accessibleName(), text);
+        EXPECT_EQ(Find<QWidget>(*form, control.name)->accessibleName(), text);
     }
+    EXPECT_EQ(withText, 7) << "the five buttons and the two clock fields";
     // Controls without a text leave the last one standing.
     MoveMouseOver(Label(*form, "Label1"));
     QEvent leave(QEvent::Leave);
@@ -234,7 +202,8 @@ TEST_F(MainHourTest, TheStatusGoesToTheTooltipAndTheTrayTip) {
         "The server gave no time:\n127.0.0.1: no answer within 5 s: UDP port "
         "123 may be blocked\nClock not set since the program started";
     QTRY_COMPARE_WITH_TIMEOUT(Label(*form, "TimeServerEdit")->toolTip(), expected, 5000);
-    EXPECT_EQ(Find<TCoolTrayIcon>(*form, "TrayIcon1")->TipText(), "Velmora\n" + expected);
+    EXPECT_EQ(Find<TCoolTrayIcon>(*form, "TrayIcon1")->TipText(),
+              "Velmora\n" + expected.toStdString());
 }
 
 TEST_F(MainHourTest, RestoreProgramBringsTheWindowBackHoweverItWent) {
@@ -248,7 +217,7 @@ TEST_F(MainHourTest, RestoreProgramBringsTheWindowBackHoweverItWent) {
 
     form->SetWindowMinimized();
     // Activation sets the window state back to normal and starts the display refresh.
-    form->ApplicationEvents1Activate();
+    form->Rules().ApplicationEvents1Activate();
     EXPECT_FALSE(form->isMinimized());
     EXPECT_TRUE(Find<QtTimer>(*form, "UpdateTimer")->Running());
     form->hide();
@@ -272,7 +241,7 @@ TEST_F(MainHourTest, FailedSaveIsShownWhenTheUserEndedTheProgramAndDoesNotThrow)
     auto form = MakeForm();
     test::BoxCloser closer;
     Button(*form, "SpeedButton1")->click();
-    EXPECT_NO_THROW(form->FormDestroy());
+    EXPECT_NO_THROW(form->Rules().FormDestroy());
     ASSERT_EQ(closer.texts.size(), 1);
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::StartsWith("Unable to write to "));
     EXPECT_THAT(closer.texts[0].toStdString(), ::testing::HasSubstr("KXdefault.cfg"));
@@ -284,11 +253,11 @@ TEST_F(MainHourTest, FailedSaveAtAnUnattendedEndGoesToStandardErrorWithoutABox) 
         auto form = MakeForm();
         test::BoxCloser closer;
         ::testing::internal::CaptureStderr();
-        form->CommitData();
+        form->Rules().CommitData();
         if (atExit) {
-            form->FormDestroyAtExit();
+            form->Rules().FormDestroyAtExit();
         } else {
-            form->FormDestroy();  // after a signal or the session's end
+            form->Rules().FormDestroy();  // after a signal or the session's end
         }
         const std::string errors = ::testing::internal::GetCapturedStderr();
         QTest::qWait(60);
@@ -312,12 +281,12 @@ TEST_F(MainHourTest, TheSaveFromAnotherThreadWritesWhatOkConfirmedAndOnlyOnce) {
     ASSERT_EQ(profile.Get("Data", "DisplayLocalTime"), "0") << "OK did not write the file";
     profile.Set("Data", "DisplayLocalTime", "1");
 
-    std::thread toolkit([&form] { form->FormDestroyAtExit(); });
+    std::thread toolkit([&form] { form->Rules().FormDestroyAtExit(); });
     toolkit.join();
     EXPECT_EQ(profile.Get("Data", "DisplayLocalTime"), "0");
     const auto writes = profile.Writes.size();
-    form->FormDestroyAtExit();
-    form->FormDestroy();
+    form->Rules().FormDestroyAtExit();
+    form->Rules().FormDestroy();
     EXPECT_EQ(profile.Writes.size(), writes) << "saved a second time";
 }
 
@@ -337,7 +306,7 @@ TEST_F(MainHourTest, AStoredIntervalOfFourDigitsSurvivesTheOptionsUnchanged) {
     });
     QTest::mouseClick(Button(*form, "SpeedButton2"), Qt::LeftButton);
     EXPECT_EQ(shown, "1440");
-    form->FormDestroy();
+    form->Rules().FormDestroy();
     EXPECT_EQ(profile.Get("Data", "UpdateClockInterval"), "86400000");
 }
 
@@ -361,7 +330,7 @@ TEST_F(MainHourTest, AnUnwritableAutostartStoreIsShownAndTheWindowGoesOn) {
     QTest::mouseClick(Button(*form, "CheckTimeServerButton"), Qt::LeftButton);
     QTRY_COMPARE_WITH_TIMEOUT(form->ServerTimeText(), std::string(kFailedToContact), 5000);
     EXPECT_EQ(clientsMade, 1);
-    form->FormDestroy();
+    form->Rules().FormDestroy();
     EXPECT_EQ(profile.Get("Data", "GlobalAutorun"), "1");
 }
 

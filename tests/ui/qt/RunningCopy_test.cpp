@@ -51,7 +51,7 @@ TEST_F(RunningCopyTest, ALaterStartHandsOverToTheCopyOfItsDisplayOnly) {
     RunningCopy elsewhere(folder.path(), "velmora-:8");
     EXPECT_FALSE(elsewhere.HandedOver()) << "another display has a copy of its own";
     EXPECT_TRUE(LaterStartHandsOver());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 1; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shows == 1; }, 10000));
 
     // Once the first copy ends, the next start is the copy.
     first.reset();

@@ -145,7 +145,7 @@ class WatchTest : public testing::Test {
     }
 
     bool HostThereSoon(bool there) {
-        return QTest::qWaitFor([&] { return watch->HostThere() == there; }, 5000);
+        return QTest::qWaitFor([&] { return watch->HostThere() == there; }, 10000);
     }
 
     QTemporaryDir dir;

@@ -16,14 +16,7 @@
 #include "net/SNTPsend.h"
 #include "platform/windows/WideText.h"
 #include "sync/SettingsTable.h"
-#include "tests/fixtures/FakeAutostartStore.h"
-#include "tests/fixtures/FakeClockChangeWatch.h"
-#include "tests/fixtures/FakeHistoryStore.h"
-#include "tests/fixtures/FakeProfileFile.h"
-#include "tests/fixtures/FakeProgramPath.h"
-#include "tests/fixtures/FakeSystemClock.h"
-#include "tests/fixtures/FakeTimeZoneSource.h"
-#include "tests/fixtures/SocketFakeApi.h"
+#include "tests/fixtures/FakePlatform.h"
 #include "tests/fixtures/windows/FakeTrayShell.h"
 #include "tests/fixtures/windows/WindowTest.h"
 #include "ui/win32/Application.h"
@@ -36,23 +29,10 @@ namespace {
 using test::PumpUntil;
 using test::TextOf;
 
-class MainHourTest : public ::testing::Test {
+class MainHourTest : public ::testing::Test, protected FakePlatform {
   protected:
-    MainHourTest() {
-        // Every query sends its request and then finds the network down.
-        sockets.SelectFailure = 10050;
-        profile.Set("Data", "GlobalTimeSrvList", "127.0.0.1");
-    }
-
     std::unique_ptr<TTimeForm> MakeForm() {
-        return std::make_unique<TTimeForm>(
-            PlatformServices{clock, zone, profile, program, autostart, history, clockWatch,
-                             [this] {
-                                 ++clientsMade;
-                                 return std::make_unique<TSNTPSend>(sockets);
-                             },
-                             nullptr},
-            tray.Shell());
+        return std::make_unique<TTimeForm>(Services(), tray.Shell());
     }
 
     // The icon's notification as the shell sends it.
@@ -69,17 +49,7 @@ class MainHourTest : public ::testing::Test {
         return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
     }
 
-    FakeSystemClock clock;
-    FakeTimeZoneSource zone;
-    FakeProfileFile profile;
-    FakeHistoryStore history;
-    FakeClockChangeWatch clockWatch{clock};
-    FakeProgramPath program;
-    FakeAutostartStore autostart;
-    SocketFakeApi sockets;
     TrayRecord tray;
-    // Counted on the worker; read once its end is back.
-    int clientsMade = 0;
 };
 
 TEST_F(MainHourTest, FormAsDesigned) {
@@ -206,8 +176,8 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
 }
 
 // What the shell is handed: the icon added once with the hint as its tip, the notifications to
-// the hidden window, then the first line of the status after the hint, cut to 127 characters; the
-// server field's tooltip carries the status whole.
+// the hidden window, then the status after the hint, cut to 127 characters; the server field's
+// tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
     ASSERT_GE(tray.Count(NIM_ADD), 1);
@@ -287,8 +257,8 @@ TEST_F(MainHourTest, NoTrayNoHiding) {
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     EXPECT_TRUE(IsIconic(form->Handle()));
     ShowWindow(form->Handle(), SW_RESTORE);
-    form->ApplicationEvents1Activate();
-    form->ApplicationEvents1Deactivate();
+    form->Rules().ApplicationEvents1Activate();
+    form->Rules().ApplicationEvents1Deactivate();
     EXPECT_TRUE(IsWindowVisible(form->Handle()));
     // The tray comes later: the minimized window goes to it.
     tray.present = true;
@@ -314,11 +284,11 @@ TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
     auto form = MakeForm();
     form->ShowAtStart(SW_SHOWNOACTIVATE);
     ASSERT_TRUE(IsWindowVisible(form->Handle()));
-    form->ApplicationEvents1Deactivate();
+    form->Rules().ApplicationEvents1Deactivate();
     EXPECT_TRUE(IsWindowVisible(form->Handle())) << "never active since shown";
     SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
     EnableWindow(form->Handle(), FALSE);  // as under a modal dialog
-    form->ApplicationEvents1Deactivate();
+    form->Rules().ApplicationEvents1Deactivate();
     EXPECT_TRUE(IsWindowVisible(form->Handle())) << "hidden under a modal window";
     EnableWindow(form->Handle(), TRUE);
     SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
@@ -352,7 +322,7 @@ TEST_F(MainHourTest, TheButtonsAnswerTheKeyboard) {
     EXPECT_EQ(GetFocus(), form->Control(kAdjustClockButtonId));
     MSG enter{form->Control(kSpeedButton1Id), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     TApplication::Dispatch(enter);
-    EXPECT_TRUE(form->UserEnded());
+    EXPECT_TRUE(form->Rules().UserEnded());
     EXPECT_TRUE(QuitPosted());
 }
 
@@ -401,7 +371,7 @@ TEST_F(MainHourTest, EveryWayOutEndsTheLoopAsTheUsersEnd) {
             Command(*form, way);
         }
         EXPECT_TRUE(QuitPosted()) << way;
-        EXPECT_TRUE(form->UserEnded()) << way;
+        EXPECT_TRUE(form->Rules().UserEnded()) << way;
         EXPECT_TRUE(IsWindow(form->Handle())) << "the entry saves, then the window goes";
     }
 }
@@ -457,7 +427,7 @@ TEST_F(MainHourTest, FailedSaveIsShownWhenTheUserEndedTheProgram) {
     Command(*form, kSpeedButton1Id);
     // Taken first, as the program's loop takes it: a box would end at once on it.
     EXPECT_TRUE(QuitPosted());
-    EXPECT_NO_THROW(form->FormDestroy());
+    EXPECT_NO_THROW(form->Rules().FormDestroy());
     ASSERT_EQ(presser.texts.size(), 1u);
     EXPECT_EQ(presser.titles[0], "Velmora");
     EXPECT_THAT(presser.texts[0], ::testing::StartsWith("Unable to write to "));

@@ -12,6 +12,13 @@
 //   win-probe untray WINDOW ID    takes the tray icon ID of the window out of the tray, as an
 //                                 Explorer that restarts loses it
 //   win-probe tips                the text of every tooltip shown, one a line
+//   win-probe click-watch WINDOW BUTTON MOVING RESULT
+//                                 clicks BUTTON, then reads MOVING (a field that changes by
+//                                 itself) and RESULT until RESULT has a text; prints the ms from
+//                                 the click to that text. Exit 3: the window stopped answering,
+//                                 4: RESULT came before MOVING changed, 5: no RESULT for a long
+//                                 while. One process, so that no probe's start falls between the
+//                                 click and the look.
 //   win-probe tip-wait TEXT       says "ready", then watches for a tooltip holding TEXT: exit 0
 //                                 when one shows, 1 when none did for a while (the caller hovers
 //                                 and asks again). A tip shows for a few seconds only: watching
@@ -27,6 +34,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <optional>
 #include <string>
 
 namespace {
@@ -52,14 +60,47 @@ std::string Utf8(const std::wstring& text) {
     return out;
 }
 
-int PrintText(HWND control) {
+// The control's text, or nothing when the window does not answer within 2 s.
+std::optional<std::wstring> TextOf(HWND control) {
     wchar_t text[4096] = L"";
     DWORD_PTR length = 0;
     if (!SendMessageTimeoutW(control, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text),
                              SMTO_ABORTIFHUNG, 2000, &length)) {
+        return std::nullopt;
+    }
+    return std::wstring(text, length);
+}
+
+int ClickWatch(HWND button, HWND moving, HWND result) {
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored)) {
         return 3;
     }
-    std::printf("%s\n", Utf8(std::wstring(text, length)).c_str());
+    const ULONGLONG clicked = GetTickCount64();
+    const std::optional<std::wstring> first = TextOf(moving);
+    bool moved = false;
+    for (int look = 0; look < 3000; ++look) {
+        const std::optional<std::wstring> now = TextOf(moving);
+        const std::optional<std::wstring> answer = TextOf(result);
+        if (!first || !now || !answer) {
+            return 3;
+        }
+        moved = moved || *now != *first;
+        if (!answer->empty()) {
+            std::printf("%llu\n", GetTickCount64() - clicked);
+            return moved ? 0 : 4;
+        }
+        Sleep(20);
+    }
+    return 5;
+}
+
+int PrintText(HWND control) {
+    const std::optional<std::wstring> text = TextOf(control);
+    if (!text) {
+        return 3;
+    }
+    std::printf("%s\n", Utf8(*text).c_str());
     return 0;
 }
 
@@ -92,11 +133,8 @@ BOOL CALLBACK FindShownTip(HWND window, LPARAM wanted) {
     if (std::wcscmp(name, L"tooltips_class32") != 0 || !IsWindowVisible(window)) {
         return TRUE;
     }
-    wchar_t text[4096] = L"";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                        2000, &length);
-    return std::wcsstr(text, reinterpret_cast<const wchar_t*>(wanted)) == nullptr;
+    const std::optional<std::wstring> text = TextOf(window);
+    return !text || text->find(reinterpret_cast<const wchar_t*>(wanted)) == std::wstring::npos;
 }
 
 int WaitForTip(const wchar_t* wanted) {
@@ -152,6 +190,20 @@ int Run(const std::wstring& command, HWND window, const wchar_t* argument, const
     return 64;
 }
 
+int ClickWatchNamed(int argc, wchar_t** argv) {
+    HWND window = FindNamed(argv[2]);
+    if (argc < 6 || window == nullptr) {
+        return 2;
+    }
+    HWND button = Control(window, argv[3]);
+    HWND moving = Control(window, argv[4]);
+    HWND result = Control(window, argv[5]);
+    if (button == nullptr || moving == nullptr || result == nullptr) {
+        return 2;
+    }
+    return ClickWatch(button, moving, result);
+}
+
 }  // namespace
 
 // Windows are found on the thread's desktop only.
@@ -169,7 +221,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs(
             "usage: win-probe text|rect|client|shown|checked|post|untray WINDOW [ID]\n"
             "       win-probe settext WINDOW ID TEXT\n"
-            "       win-probe tips | tip-wait TEXT\n",
+            "       win-probe tips | tip-wait TEXT\n"
+            "       win-probe click-watch WINDOW BUTTON MOVING RESULT\n",
             stderr);
         return 64;
     }
@@ -182,6 +235,9 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (std::wcscmp(argv[1], L"tip-wait") == 0) {
         return WaitForTip(argv[2]);
+    }
+    if (std::wcscmp(argv[1], L"click-watch") == 0) {
+        return ClickWatchNamed(argc, argv);
     }
     HWND window = FindNamed(argv[2]);
     if (window == nullptr) {

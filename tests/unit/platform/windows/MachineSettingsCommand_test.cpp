@@ -48,8 +48,8 @@ TEST(MachineSettingsCommand, TheCopyWritesCheckedValuesIntoTheMachinesKeyAndNoth
             << refused;
     }
     EXPECT_EQ(machine.ReadString("", "StepLimitSeconds", "none"), "none");
-    EXPECT_FALSE(RunMachineSettingsCommand({"/VelmoraStopTimeService"}, machine,
-                                           CheckedMachineValues));
+    EXPECT_FALSE(
+        RunMachineSettingsCommand({"/VelmoraStopTimeService"}, machine, CheckedMachineValues));
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, path.c_str());
 }
 

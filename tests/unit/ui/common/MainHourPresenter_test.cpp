@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/fixtures/FakeMainWindow.h"
+#include "tests/fixtures/FakeTrayIcon.h"
 #include "ui/common/MainHourForm.h"
 
 namespace velmora {
@@ -33,9 +34,9 @@ class FakeMainWindowFrontEnd : public MainWindowFrontEnd {
         calls.push_back(visible ? "asked" : "asked over nothing");
         return question == "yes?";
     }
-    void Guarded(const std::function<void()>& action) override { Report("box", action); }
-    void GuardedUnattended(const std::function<void()>& action) override {
-        Report("stderr", action);
+    ErrorHandlers Handlers() {
+        return {[this](const std::function<void()>& action) { Report("box", action); },
+                [this](const std::function<void()>& action) { Report("stderr", action); }};
     }
 
     std::vector<std::string> calls;
@@ -58,7 +59,7 @@ class MainHourPresenterTest : public testing::Test {
   protected:
     FakeMainWindow w;
     FakeMainWindowFrontEnd form;
-    MainHourPresenter presenter{form, w.Controller};
+    MainHourPresenter presenter{form, w.Controller, form.Handlers()};
 };
 
 TEST_F(MainHourPresenterTest, EachButtonAndMenuItemHasItsCommand) {
@@ -74,7 +75,7 @@ TEST_F(MainHourPresenterTest, EachButtonAndMenuItemHasItsCommand) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.id);
-        MainHourPresenter fresh(form, w.Controller);
+        MainHourPresenter fresh(form, w.Controller, form.Handlers());
         form.calls.clear();
         EXPECT_TRUE(fresh.Command(c.id));
         EXPECT_EQ(form.calls, c.calls);
@@ -107,6 +108,15 @@ TEST_F(MainHourPresenterTest, LosingActivationHidesOnlyAWindowThatWasActiveWitho
     EXPECT_TRUE(w.UpdateTimer.Enabled()) << "activation starts the display refresh";
 }
 
+TEST_F(MainHourPresenterTest, TheTrayIconAsTheWindowWantsIt) {
+    FakeTrayIcon icon;
+    presenter.SetUpTrayIcon(icon);
+    EXPECT_EQ(icon.Hint(), "Velmora");
+    EXPECT_TRUE(icon.MinimizeToTray);
+    icon.Clicked(TrayGesture::Restore);
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"restore"}));
+}
+
 TEST_F(MainHourPresenterTest, AQuestionBringsTheWindowOutOfTheTrayFirst) {
     form.visible = false;
     EXPECT_TRUE(presenter.AskYesNo("yes?"));
@@ -128,7 +138,7 @@ TEST_F(MainHourPresenterTest, SettingsAreSavedOnceAndAFailureGoesWhereSomeoneRea
         fresh.Controller.FormCreate();
         fresh.Profile.FailWrites = true;
         form.reports.clear();
-        MainHourPresenter p(form, fresh.Controller);
+        MainHourPresenter p(form, fresh.Controller, form.Handlers());
         if (c.userEnded) {
             p.UserEnds();
         }
@@ -142,7 +152,7 @@ TEST_F(MainHourPresenterTest, SettingsAreSavedOnceAndAFailureGoesWhereSomeoneRea
     }
     FakeMainWindow last;
     last.Controller.FormCreate();
-    MainHourPresenter p(form, last.Controller);
+    MainHourPresenter p(form, last.Controller, form.Handlers());
     p.FormDestroyAtExit();
     last.Profile.FailWrites = true;
     form.reports.clear();

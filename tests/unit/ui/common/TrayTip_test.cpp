@@ -32,5 +32,11 @@ TEST(TrayTip, TheHintCutTo127UnitsThenEveryLine) {
     }
 }
 
+TEST(TrayTip, StatusLinesOneALine) {
+    EXPECT_EQ(LinesText({}), "");
+    EXPECT_EQ(LinesText({"one"}), "one");
+    EXPECT_EQ(LinesText({"one", "", "three"}), "one\n\nthree");
+}
+
 }  // namespace
 }  // namespace velmora
