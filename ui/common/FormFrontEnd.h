@@ -21,6 +21,8 @@ class FormFrontEnd {
     virtual void SetEnabled(int id, bool enabled) = 0;
     // The control the keyboard starts on, once the window shows.
     virtual void Focus(int id) = 0;
+    // The window's client height at 96 dpi; a control placed lower is out of sight.
+    virtual void SetHeight(int height) = 0;
 
     // A message box over the window, with the program's title and one OK button; returns when
     // it is closed.

@@ -54,7 +54,7 @@ constexpr std::array<ControlDescription, 15> kControls = {{
     {"MachineLine", kMachineLineId, Kind::Label, "", {8, 141, 511, 15}},
 }};
 
-constexpr FormDescription kForm{"TOptionsForm", "Options", 530, 160, kControls};
+constexpr FormDescription kForm{"TOptionsForm", "Options", 530, 141, kControls};
 
 }  // namespace
 

@@ -22,7 +22,8 @@ enum OptionsControlId : int {
     kTimeSrvGroupId,
     kTimeSrvMemoId,
     kNextOnFailBoxId,
-    // Why the machine's fields cannot be changed; empty when they can.
+    // Why the machine's fields cannot be changed, below the form's designed height: the form
+    // grows to show it only when there is a why.
     kMachineLineId,
 };
 

@@ -37,6 +37,9 @@ void OptionsPresenter::Load(const OptionsValues& values) {
 void OptionsPresenter::ShowMachineOwned(const std::string& reason) {
     machineOwned_ = reason;
     form_.SetText(kMachineLineId, reason);
+    const FormDescription& description = OptionsFormDescription();
+    const ControlPlace line = description.Find(kMachineLineId)->place;
+    form_.SetHeight(reason.empty() ? description.height : line.top + line.height + 4);
     form_.SetEnabled(kTimeSrvMemoId, reason.empty());
     form_.SetEnabled(kCheckBox1Id, reason.empty());
     CheckBox1Click();

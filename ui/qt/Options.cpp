@@ -31,6 +31,10 @@ void TOptionsForm::SetEnabled(int id, bool enabled) {
     controls_.Widget(id)->setEnabled(enabled);
 }
 
+void TOptionsForm::SetHeight(int height) {
+    setFixedSize(width(), height);
+}
+
 void TOptionsForm::Focus(int id) {
     controls_.Widget(id)->setFocus();
 }

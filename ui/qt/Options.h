@@ -31,6 +31,7 @@ class TOptionsForm : public QDialog, public OptionsDialog, private FormFrontEnd 
     void SetItemIndex(int id, int index) override { controls_.SetItemIndex(id, index); }
     void SetEnabled(int id, bool enabled) override;
     void Focus(int id) override;
+    void SetHeight(int height) override;
     void ShowMessage(const std::string& text) override;
     void RunModal() override;
     void Close() override;

@@ -39,7 +39,7 @@ RECT WorkAreaOf(HWND window) {
 }  // namespace
 
 ModalForm::ModalForm(HWND owner, const FormDescription& form, DWORD style)
-    : owner_(owner), form_(form) {
+    : owner_(owner), form_(form), height_(form.height) {
     const std::vector<DWORD> made =
         EmptyTemplate(WS_POPUP | WS_CAPTION | DS_MODALFRAME | style, Widen(form.caption));
     hwnd_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
@@ -78,13 +78,24 @@ void ModalForm::UseDpi(UINT dpi) {
     if (old != nullptr) {
         DeleteObject(old);
     }
+    FitClient();
+    PlaceControls();
+}
+
+void ModalForm::SetClientHeight(int height) {
+    height_ = height;
+    if (hwnd_ != nullptr) {
+        FitClient();
+    }
+}
+
+void ModalForm::FitClient() {
     const RECT outer =
-        WindowRectForClient({0, 0, Scaled(form_.width), Scaled(form_.height)},
+        WindowRectForClient({0, 0, Scaled(form_.width), Scaled(height_)},
                             static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)),
-                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi);
+                            static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)), dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PlaceControls();
 }
 
 // Centred over the owner where it shows, else on the screen; whole on its monitor either way.

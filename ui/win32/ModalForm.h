@@ -28,6 +28,8 @@ class ModalForm {
     ModalForm(HWND owner, const FormDescription& form, DWORD style);
 
     void CreateControls();
+    // The client area's height at 96 dpi, the form's own until set.
+    void SetClientHeight(int height);
     // Ends the modal loop; the form stays, hidden.
     void Close();
     bool Shown() const { return shown_; }
@@ -51,6 +53,7 @@ class ModalForm {
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void UseDpi(UINT dpi);
+    void FitClient();
     void PlaceOverOwner();
     void RunLoop();
 
@@ -59,6 +62,7 @@ class ModalForm {
     HFONT font_ = nullptr;
     UINT dpi_ = 96;
     const FormDescription& form_;
+    int height_;
     bool shown_ = false;
 };
 

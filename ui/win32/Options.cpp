@@ -91,6 +91,10 @@ void TOptionsForm::SetEnabled(int id, bool enabled) {
     EnableWindow(Control(id), enabled ? TRUE : FALSE);
 }
 
+void TOptionsForm::SetHeight(int height) {
+    SetClientHeight(height);
+}
+
 void TOptionsForm::Focus(int id) {
     focus_ = id;
     if (Shown()) {

@@ -37,6 +37,7 @@ class TOptionsForm : public ModalForm, public OptionsDialog, private FormFrontEn
     void SetItemIndex(int id, int index) override;
     void SetEnabled(int id, bool enabled) override;
     void Focus(int id) override;
+    void SetHeight(int height) override;
     void ShowMessage(const std::string& text) override;
     void RunModal() override { ShowModal(); }
     void Close() override { ModalForm::Close(); }

@@ -87,7 +87,7 @@ TEST_F(OptionsTest, ControlsAtTheirPlacesWithTheirCaptions) {
     EXPECT_EQ(test::TextOf(form->Handle()), "Options");
     const SIZE client = ClientSize(form->Handle());
     EXPECT_EQ(client.cx, 530);
-    EXPECT_EQ(client.cy, 160);
+    EXPECT_EQ(client.cy, 141);
     const LONG_PTR style = GetWindowLongPtrW(form->Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));

@@ -34,6 +34,7 @@ class FakeOptionsFrontEnd : public FormFrontEnd {
     void SetItemIndex(int id, int index) override { controls[id].index = index; }
     void SetEnabled(int id, bool enabled) override { controls[id].enabled = enabled; }
     void Focus(int id) override { focus = id; }
+    void SetHeight(int value) override { height = value; }
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     void RunModal() override {
         open = true;
@@ -58,6 +59,7 @@ class FakeOptionsFrontEnd : public FormFrontEnd {
     std::function<void()> user;
     OptionsPresenter* presenter = nullptr;
     int focus = 0;
+    int height = 0;
     bool open = false;
 };
 
@@ -215,6 +217,8 @@ TEST_F(OptionsPresenterTest, TheMachinesFieldsAreReadOnlyWithTheReasonShown) {
         form.messages.clear();
         form.user = [&] {
             EXPECT_EQ(form.Text(kMachineLineId), c.reason);
+            // The line takes room only when it has something to say.
+            EXPECT_EQ(form.height, owned ? 160 : 141);
             for (const int id : {kTimeSrvMemoId, kCheckBox1Id, kEdit1Id, kComboBox1Id}) {
                 EXPECT_EQ(form.controls[id].enabled,
                           !owned && (id == kTimeSrvMemoId || id == kCheckBox1Id || c.periodic))
