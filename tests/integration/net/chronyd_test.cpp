@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 
 #include "net/SNTPsend.h"
@@ -20,17 +21,21 @@ TEST(Chronyd, AnswersWithTheLocalClockThroughTheLocalhostName) {
     ASSERT_EQ(client.ServerHost, "localhost");
     // A busy machine can hold one packet up on one way only; a quick round trip bounds that.
     TDateTime now = 0;
+    double took = 0;
     for (int attempt = 0; attempt < 5; ++attempt) {
+        const auto asked = std::chrono::steady_clock::now();
         ASSERT_TRUE(client.QueryServer()) << "error " << client.Socket().SocketError;
         now = CurrentUtcTime();
+        took = std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
         if (client.DelaySeconds() < 0.002) {
             break;
         }
     }
-    EXPECT_NEAR((client.ServerTime() - now) * kSecondsPerDay, 0.0, 0.005);
+    // The server's time lies between the asking and now, the round trip within the query.
+    EXPECT_NEAR((client.ServerTime() - now) * kSecondsPerDay, 0.0, took + 0.001);
     ExpectNoOffset(client);
     EXPECT_GE(client.DelaySeconds(), -0.001);
-    EXPECT_LT(client.DelaySeconds(), 0.01);
+    EXPECT_LE(client.DelaySeconds(), took + 0.001);
     EXPECT_EQ(client.ReplyMode(), 4);
     EXPECT_LT(client.LeapIndicator(), 3);
 }
