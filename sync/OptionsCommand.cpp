@@ -15,7 +15,7 @@ namespace velmora {
 
 namespace {
 
-OptionsValues ShownOptions(const SyncController& c) {
+OptionsValues ShownOptions(const TSettings& c) {
     return OptionsValues{
         .MinimizeOnStart = c.GlobalMinimize,
         .Autorun = c.GlobalAutorun,
@@ -30,7 +30,7 @@ OptionsValues ShownOptions(const SyncController& c) {
     };
 }
 
-void TakeInterval(const OptionsValues& confirmed, SyncController& c) {
+void TakeInterval(const OptionsValues& confirmed, TSettings& c) {
     // The dialog lets no other interval through; should one come, the old one stays rather than
     // a different period being stored.
     if (std::optional<std::int32_t> ms =
@@ -40,13 +40,17 @@ void TakeInterval(const OptionsValues& confirmed, SyncController& c) {
     }
 }
 
-void TakeOptions(const OptionsValues& confirmed, SyncController& c) {
+// The user's own settings as confirmed; the server list and the period only when the dialog
+// showed the user's, not the machine's.
+void TakeOptions(const OptionsValues& confirmed, bool machineShown, TSettings& c) {
     c.GlobalMinimize = confirmed.MinimizeOnStart;
     c.GlobalAutorun = confirmed.Autorun;
     c.GlobalNextSrvOnFail = confirmed.TryNextServer;
-    c.GlobalTimeSrvList = confirmed.ServerList;
-    SplitList(c.GlobalTimeSrvList, '|', c.ServerList);
     c.DisplayLocalTime = confirmed.DisplayLocalTime;
+    if (machineShown) {
+        return;
+    }
+    c.GlobalTimeSrvList = confirmed.ServerList;
     c.UpdateClock = confirmed.PeriodicSync;
     if (c.UpdateClock) {
         TakeInterval(confirmed, c);
@@ -95,7 +99,7 @@ void SyncController::ShowOptions() {
     MachineOptionsStore* store = services_.Platform.Machine;
     const std::optional<TSettings> machine = ReadMachineOptions(store);
     const bool mayChangeMachine = machine && store->MayChange();
-    OptionsValues shown = ShownOptions(*this);
+    OptionsValues shown = ShownOptions(held_.UsersOwn(*this));
     if (machine) {
         ShowMachineOptions(*machine, mayChangeMachine, shown);
     }
@@ -112,7 +116,16 @@ void SyncController::ShowOptions() {
             },
             [] {});
     }
-    TakeOptions(*confirmed, *this);
+    TakeConfirmed(shown, *confirmed, machine.has_value());
+}
+
+void SyncController::TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
+                                   bool machineShown) {
+    TSettings own = held_.UsersOwn(*this);
+    TakeOptions(confirmed, machineShown, own);
+    static_cast<TSettings&>(*this) = own;
+    // The machine's values as they are now, a change just written included.
+    HoldMachineSettings();
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.
     told_.Renew();
     ApplyTimer1();
@@ -122,9 +135,9 @@ void SyncController::ShowOptions() {
     // The box shows the settings file, which need not agree with the store (an administrator's
     // entry starts the program for users whose box is clear): a box left as shown changes
     // nothing, and a changed one only what the store does not already say.
-    if (confirmed->Autorun != shown.Autorun) {
+    if (confirmed.Autorun != shown.Autorun) {
         UpdateAutorun(services_.Platform.Autostart, kAutorunValueName,
-                      AutorunCommand(services_.Platform.Program), confirmed->Autorun);
+                      AutorunCommand(services_.Platform.Program), confirmed.Autorun);
     }
     if (unsaved) {
         std::rethrow_exception(unsaved);

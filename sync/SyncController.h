@@ -21,6 +21,7 @@
 #include "sync/HeldTime.h"
 #include "sync/IntervalRule.h"
 #include "sync/KissOfDeath.h"
+#include "sync/MachineOptions.h"
 #include "sync/OptionsDialog.h"
 #include "sync/RunningCommand.h"
 #include "sync/ServiceSynchronization.h"
@@ -153,6 +154,12 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // The rest of an OK: the options taken, the timer, the save, the autorun entry.
+    void TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
+                       bool machineShown);
+    // The machine's server list and period over the user's own, where it keeps settings, and
+    // ServerList from the list held; why not, when they cannot be read, goes to ReportError.
+    void HoldMachineSettings();
     // "Failed to contact time server", kept until the next answer.
     void ShowFailure();
 
@@ -204,6 +211,7 @@ class SyncController : public TSettings {
     SyncControllerServices services_;
     // What SaveKeptSettings writes.
     SettingsSnapshot kept_;
+    MachineHeldSettings held_;
     CommandQueue commands_;
     RunningCommand command_;
     ToldOnce told_;
