@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -77,25 +78,13 @@ std::string AutorunCommand(const ProgramPath& program) {
     return ProgramDirectory(path) + separator + name;
 }
 
-// Writes what `confirmed` changes of the machine's settings: whether anything changed. Throws
-// velmora::Error, before anything else is taken, when they could not be written.
-bool WriteMachineChanges(MachineOptionsStore& store, const TSettings& machine,
-                         const OptionsValues& confirmed) {
-    const ProfileFile::KeyValues changes = MachineChanges(machine, confirmed);
-    if (changes.empty()) {
-        return false;
-    }
-    const std::string refused = store.Write(changes);
-    if (!refused.empty()) {
-        throw Error("The computer's settings could not be changed (" + refused +
-                    "); the options were left as they were.");
-    }
-    return true;
-}
-
 }  // namespace
 
 void SyncController::ShowOptions() {
+    // A second dialog would show the machine's settings from before the write under way.
+    if (optionsPending_) {
+        return;
+    }
     MachineOptionsStore* store = services_.Platform.Machine;
     const std::optional<TSettings> machine = ReadMachineOptions(store);
     const bool mayChangeMachine = machine && store->MayChange();
@@ -107,16 +96,49 @@ void SyncController::ShowOptions() {
     if (!confirmed) {
         return;
     }
-    ClockService* service = services_.Platform.Service;
-    if (mayChangeMachine && WriteMachineChanges(*store, *machine, *confirmed) && service) {
-        // The service takes a new period from the first request after it.
-        services_.Work.Run(
-            [service](const Worker::Post&) {
-                service->Exchange(RequestText(ServiceRequest::TellState));
-            },
-            [] {});
+    const ProfileFile::KeyValues changes =
+        mayChangeMachine ? MachineChanges(*machine, *confirmed) : ProfileFile::KeyValues{};
+    if (changes.empty()) {
+        TakeConfirmed(shown, *confirmed, machine.has_value());
+        return;
     }
-    TakeConfirmed(shown, *confirmed, machine.has_value());
+    WriteMachineChanges(*store, changes, shown, *confirmed);
+}
+
+void SyncController::WriteMachineChanges(MachineOptionsStore& store,
+                                         const ProfileFile::KeyValues& changes,
+                                         const OptionsValues& shown,
+                                         const OptionsValues& confirmed) {
+    // The approval prompt may stay open for long: the window goes on meanwhile, and nothing of
+    // the OK is taken before the machine's settings are written.
+    optionsPending_ = true;
+    auto refused = std::make_shared<std::string>();
+    services_.Work.Run(
+        [&store, changes, refused](const Worker::Post&) { *refused = store.Write(changes); },
+        [this, refused, shown, confirmed] {
+            optionsPending_ = false;
+            RefreshAfter([&] {
+                if (!refused->empty()) {
+                    throw Error("The computer's settings could not be changed (" + *refused +
+                                "); the options were left as they were.");
+                }
+                TellServiceOfSettings();
+                TakeConfirmed(shown, confirmed, true);
+            });
+        });
+}
+
+void SyncController::TellServiceOfSettings() {
+    ClockService* service = services_.Platform.Service;
+    if (!service) {
+        return;
+    }
+    // The service takes a new period from the first request after it.
+    services_.Work.Run(
+        [service](const Worker::Post&) {
+            service->Exchange(RequestText(ServiceRequest::TellState));
+        },
+        [] {});
 }
 
 void SyncController::TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
@@ -145,8 +167,12 @@ void SyncController::TakeConfirmed(const OptionsValues& shown, const OptionsValu
 }
 
 void SyncController::Options1Click() {
+    RefreshAfter([this] { ShowOptions(); });
+}
+
+void SyncController::RefreshAfter(const std::function<void()>& step) {
     try {
-        ShowOptions();
+        step();
     } catch (...) {
         UpdateTimerTimer();
         throw;

@@ -154,6 +154,14 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // Writes the machine's `changes` on the worker (the approval prompt may stay open for long),
+    // then the rest of the OK; a refused write takes nothing and says so.
+    void WriteMachineChanges(MachineOptionsStore& store, const ProfileFile::KeyValues& changes,
+                             const OptionsValues& shown, const OptionsValues& confirmed);
+    // Asks the clock service for its state, so that it reads the machine's settings again.
+    void TellServiceOfSettings();
+    // `step`, then the clock fields refreshed, also when it throws.
+    void RefreshAfter(const std::function<void()>& step);
     // The rest of an OK: the options taken, the timer, the save, the autorun entry.
     void TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
                        bool machineShown);
@@ -212,6 +220,9 @@ class SyncController : public TSettings {
     // What SaveKeptSettings writes.
     SettingsSnapshot kept_;
     MachineHeldSettings held_;
+    // An OK waits for the machine's settings to be written: no second dialog meanwhile. Should
+    // the program end first, that OK is dropped, as a cancelled one.
+    bool optionsPending_ = false;
     CommandQueue commands_;
     RunningCommand command_;
     ToldOnce told_;

@@ -370,6 +370,44 @@ TEST_F(OptionsTest, TheMachinesFieldsComeFromItAndOnlyAnAdministratorsChangesGoT
     EXPECT_TRUE(c.GlobalMinimize);
 }
 
+TEST_F(OptionsTest, TheMachinesWriteRunsOnTheWorkerAndTheRestOfTheOkWaitsForIt) {
+    w.Machine.Installed = w.Machine.Administrator = true;
+    Start();
+    w.Work.Hold = true;
+    const int replaces = w.Profile.Replaces;
+    const auto confirm = [this](const char* list, bool minimize) {
+        Confirm([=](OptionsValues& d) {
+            d.ServerList = list;
+            d.MinimizeOnStart = minimize;
+        });
+    };
+    confirm("n.test", true);
+    // While the prompt is open nothing of the OK is taken, and no second dialog opens.
+    const int shown = w.OptionsLog.Shown;
+    c.Options1Click();
+    EXPECT_EQ(w.OptionsLog.Shown, shown);
+    EXPECT_FALSE(c.GlobalMinimize);
+    EXPECT_EQ(w.Profile.Replaces, replaces);
+    ASSERT_EQ(w.Work.Held.size(), 1U);
+
+    w.Work.RunHeld();
+    EXPECT_EQ(w.Machine.Writes.size(), 1U);
+    EXPECT_TRUE(c.GlobalMinimize);
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"n.test"});
+    EXPECT_EQ(w.Profile.Replaces, replaces + 1);
+    w.Work.RunHeld();
+    EXPECT_EQ(w.Service.Requests, std::vector<std::string>{"tell me your state"});
+
+    // A refused prompt takes nothing, says so, and the dialog opens again.
+    w.Machine.Refusal = "the prompt was cancelled";
+    confirm("o.test", false);
+    EXPECT_THROW(w.Work.RunHeld(), Error);
+    EXPECT_TRUE(c.GlobalMinimize);
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"n.test"});
+    EXPECT_EQ(w.Profile.Replaces, replaces + 1);
+    EXPECT_EQ(Shown().ServerList, "n.test");
+}
+
 // The user's file and the machine's settings, differing in each of the machine's fields.
 class HeldMachineTest : public OptionsTest {
   protected:
