@@ -34,19 +34,4 @@ struct RunningCommand {
     }
 };
 
-// What the user has been told by unattended work, so that each thing is told once.
-struct ToldOnce {
-    // A refused clock setting, since the last accepted one or the last OK in the options.
-    bool Refusal = false;
-    // A step beyond the limit, left for a click.
-    bool Guard = false;
-    // Unattended synchronizations without a time in a row, and whether the user heard of them.
-    int UnattendedFailures = 0;
-    bool FailuresWarned = false;
-
-    // A setting went through, or options were confirmed: the next refusal or guarded step is
-    // worth telling again.
-    void Renew() { Refusal = Guard = false; }
-};
-
 }  // namespace velmora

@@ -140,8 +140,7 @@ void SyncController::StartCommand(Command command) {
                 // Only a periodic synchronization passes over servers that asked us to slow down.
                 const Then ourselves = [this, command, unattended, finish] {
                     Query(command == Command::Periodic, Guarded([this, unattended, finish] {
-                              SetClock(unattended ? Refusal::TellOnce : Refusal::TellAlways,
-                                       unattended, finish);
+                              SetClock(RefusalFor(unattended), unattended, finish);
                           }));
                 };
                 ServiceFirst(unattended, Guarded(ourselves), finish);
@@ -215,28 +214,24 @@ void SyncController::TakeServiceReport(const ServiceReport& report, bool unatten
     }
     if (news.serverAheadSeconds) {
         heldAuthenticated_ = news.authenticated;
-        told_.UnattendedFailures = 0;
-        told_.FailuresWarned = false;
+        told_.TimeCame();
         StoreServerTime(Now() + *news.serverAheadSeconds / kSecondsPerDay);
     } else if (news.noTime) {
         ShowFailure();
-        if (unattended) {
-            CountUnattendedFailure();
-        }
+        CountFailure(unattended);
     }
     ShowStatus();
     // A refused request did nothing: what its report holds has been told already.
     if (!report.refusal.empty()) {
         return;
     }
-    if (report.stepGuarded && !told_.Guard && services_.ReportError) {
-        told_.Guard = true;
-        services_.ReportError("The computer clock was left alone: " + report.stepRefusal +
-                              ". Click \"Adjust time\" to set it.");
-    } else if (!report.stepGuarded && !report.stepRefusal.empty()) {
-        TellRefusal(
-            unattended ? Refusal::TellOnce : Refusal::TellAlways,
-            report.stepRefusal + " (a step of " + SignedDuration(report.refusedStepSeconds) + ")");
+    if (report.stepGuarded) {
+        if (told_.TellGuard()) {
+            Report(ServiceLeftForAClickText(report.stepRefusal));
+        }
+    } else if (!report.stepRefusal.empty()) {
+        TellRefusal(RefusalFor(unattended),
+                    RefusedStepReason(report.stepRefusal, report.refusedStepSeconds));
     }
 }
 
@@ -282,9 +277,7 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
     if (!outcome.answer) {
         status_.failures = command_.Failures;
         ShowStatus();
-        if (command_.Unattended) {
-            CountUnattendedFailure();
-        }
+        CountFailure(command_.Unattended);
         return;
     }
     // A setting of the clock during the query, whose word has not come yet, most likely came
@@ -295,8 +288,7 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
     status_.answer = answered;
     status_.failures.clear();
     heldAuthenticated_ = answered.authenticated;
-    told_.UnattendedFailures = 0;
-    told_.FailuresWarned = false;
+    told_.TimeCame();
     services_.Platform.History.Append(
         {HistoryRecord::Kind::Answer, ToUnixSeconds(outcome.answer->Utc), answered.entry,
          answered.offsetSeconds, answered.delaySeconds, answered.authenticated});
@@ -308,26 +300,13 @@ void SyncController::TakeQuery(const QueryOutcome& outcome) {
 }
 
 void SyncController::ShowStatus() {
-    std::vector<std::string> lines = StatusLines(status_);
-    lines.insert(lines.end(), serviceLines_.begin(), serviceLines_.end());
-    services_.View.SetTimeStatus(lines);
+    services_.View.SetTimeStatus(StatusLines(status_, serviceLines_));
 }
 
-void SyncController::CountUnattendedFailure() {
-    if (++told_.UnattendedFailures < kFailuresBeforeWarning || told_.FailuresWarned) {
-        return;
+void SyncController::CountFailure(bool unattended) {
+    if (const std::optional<Notification> warning = told_.NoTime(unattended, status_)) {
+        services_.View.ShowNotification(warning->title, warning->text);
     }
-    told_.FailuresWarned = true;
-    const std::string why =
-        status_.failures.empty()
-            ? "every server of the list has refused to be asked"
-            : FailureReason(status_.failures.back(), status_.replyTimeoutSeconds);
-    services_.View.ShowNotification(
-        "Velmora cannot get the time",
-        "The last " + std::to_string(told_.UnattendedFailures) +
-            " synchronizations got no time from any server (" + why +
-            "). Check the network connection and that the firewall lets UDP port 123 out, or "
-            "add other time servers in Properties.");
 }
 
 void SyncController::ShowFailure() {
@@ -364,39 +343,26 @@ void SyncController::SetClock(Refusal refusal, bool unattended, Then then) {
 }
 
 std::optional<double> SyncController::StepToMake() {
-    // An answer held from an earlier command, carried forward, would undo whatever the user or
-    // another program did to the clock since.
-    if (command_.Synchronizing && !command_.Answer) {
-        LeaveClockAlone(SyncStatus::LeftAlone::NoAnswer);
-        return std::nullopt;
+    std::optional<double> offset;
+    if (heldServerTime_) {
+        offset = OffsetToServer(services_.Platform.Clock, *heldServerTime_);
     }
-    // No server has answered: the clock would be set to its own reading, which changes nothing,
-    // so nobody is asked for a password to do it.
-    if (!heldServerTime_) {
-        return std::nullopt;
+    const StepChoice choice = ChooseStep(command_, offset);
+    if (choice.leftAlone != SyncStatus::LeftAlone::No) {
+        LeaveClockAlone(choice);
     }
-    const double offset = OffsetToServer(services_.Platform.Clock, *heldServerTime_);
-    const double within = command_.Synchronizing ? AnswerUncertainty(command_.Answer->delaySeconds)
-                                                 : kSmallestStepSeconds;
-    if (std::fabs(offset) < within) {
-        LeaveClockAlone(SyncStatus::LeftAlone::Agrees, within);
-        return std::nullopt;
-    }
-    return offset;
+    return choice.offsetSeconds;
 }
 
-void SyncController::LeaveClockAlone(SyncStatus::LeftAlone why, double withinSeconds) {
-    status_.leftAlone = why;
+void SyncController::LeaveClockAlone(const StepChoice& choice) {
+    status_.leftAlone = choice.leftAlone;
     status_.leftAloneAt = Now();
-    status_.agreesWithinSeconds = withinSeconds;
+    status_.agreesWithinSeconds = choice.withinSeconds;
     ShowStatus();
 }
 
 void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn) {
-    // Once an unattended refusal has been told, later unattended settings do not stop to ask for
-    // a password each period either.
-    const AskUser ask =
-        refusal == Refusal::TellAlways || !told_.Refusal ? AskUser::Yes : AskUser::No;
+    const AskUser ask = told_.Approval(refusal);
     auto outcome = std::make_shared<StepOutcome>();
     stepping_ = true;
     services_.Work.Run(
@@ -416,26 +382,19 @@ void SyncController::StepOnWorker(Refusal refusal, bool stopService, Then then, 
 }
 
 bool SyncController::StepAllowed(double offsetSeconds, bool unattended) {
-    if (WithinStepLimit(offsetSeconds, StepLimitSeconds)) {
-        return true;
+    const StepPermission permission =
+        PermitStep(offsetSeconds, StepLimitSeconds, unattended, heldAuthenticated_, told_);
+    switch (permission.verdict) {
+        case StepPermission::Verdict::Step:
+            return true;
+        case StepPermission::Verdict::Ask:
+            return Ask(permission.text);
+        case StepPermission::Verdict::LeaveAlone:
+            break;
     }
-    const std::string size = SignedDuration(offsetSeconds);
-    const std::string limit = SignedDuration(StepLimitSeconds).substr(1);
-    if (!unattended) {
-        return Ask("Setting the computer clock to the server's time moves it by " + size +
-                   ", more than " + limit + ".\n\nSet the clock?");
+    if (!permission.text.empty()) {
+        Report(permission.text);
     }
-    // Anyone on the path can forge a plain answer; an authenticated one is trusted.
-    if (heldAuthenticated_) {
-        return true;
-    }
-    if (!told_.Guard && services_.ReportError) {
-        services_.ReportError(
-            "The computer clock was left alone: the server's time (not authenticated) is " + size +
-            " from it, more than the " + limit +
-            " a synchronization nobody asked for may move it. Click \"Adjust time\" to set it.");
-    }
-    told_.Guard = true;
     return false;
 }
 
@@ -448,14 +407,14 @@ bool SyncController::Ask(const std::string& question) {
 }
 
 void SyncController::TimeServiceOn(Refusal refusal, bool unattended, Then then) {
-    // Unattended, the machine's service is left to keep the clock, without a word; the server
-    // field goes on showing the server's time for the user to compare.
-    if (unattended) {
+    // Unattended, the server field goes on showing the server's time for the user to compare.
+    const std::optional<std::string> question = TimeServiceQuestion(unattended);
+    if (!question) {
         UpdateTimerTimer();
         then();
         return;
     }
-    if (!Ask(kTurnOffTimeService)) {
+    if (!Ask(*question)) {
         then();
         return;
     }
@@ -484,13 +443,14 @@ void SyncController::TakeSetting(Refusal refusal, const StepOutcome& outcome) {
 }
 
 void SyncController::TellRefusal(Refusal refusal, const std::string& reason) {
-    // Unattended settings tell a refusal once, not every period.
-    if (refusal == Refusal::TellOnce && told_.Refusal) {
-        return;
+    if (const std::optional<std::string> text = told_.Refused(refusal, reason)) {
+        Report(*text);
     }
-    told_.Refusal = true;
+}
+
+void SyncController::Report(const std::string& text) {
     if (services_.ReportError) {
-        services_.ReportError("Unable to set the computer clock: " + reason);
+        services_.ReportError(text);
     }
 }
 

@@ -27,6 +27,7 @@
 #include "sync/ServiceSynchronization.h"
 #include "sync/Settings.h"
 #include "sync/SettingsSnapshot.h"
+#include "sync/StepPolicy.h"
 #include "sync/SyncStatus.h"
 #include "sync/TimeQuery.h"
 #include "sync/TimeView.h"
@@ -75,16 +76,8 @@ struct SyncControllerServices {
     YesNoQuestion AskYesNo;
 };
 
-// What the server field shows after a get-time command that no server answered.
-inline constexpr const char* kFailedToContact = "Failed to contact time server";
 // Value name of the autorun entry.
 inline constexpr const char* kAutorunValueName = "Velmora";
-// Unattended synchronizations that got no time in a row before the user hears of it.
-inline constexpr int kFailuresBeforeWarning = 3;
-// Asked before a click sets the clock while the machine's own NTP service keeps it.
-inline constexpr const char* kTurnOffTimeService =
-    "Automatic time synchronization is on: the system's own time service keeps the computer "
-    "clock.\n\nTurn it off so that Velmora sets the clock?";
 
 // The logic behind the main window: asks the time servers, keeps the offset between server time
 // and the computer clock, sets the clock, refreshes the two clock fields and runs the periodic
@@ -143,9 +136,6 @@ class SyncController : public TSettings {
     void UpdateZoneBias();
 
   private:
-    // Whether a refused setting is shown every time (the user asked) or once until a setting
-    // succeeds or the options are confirmed (periodic and start-up synchronization).
-    enum class Refusal { TellAlways, TellOnce };
     // What comes after a step of a command; runs on the window's thread.
     using Then = std::function<void()>;
 
@@ -184,6 +174,8 @@ class SyncController : public TSettings {
     void TakeServiceReport(const ServiceReport& report, bool unattended);
     // A refused setting, told as `refusal` says.
     void TellRefusal(Refusal refusal, const std::string& reason);
+    // A box for the user, where the front end shows them.
+    void Report(const std::string& text);
     // Asks the servers on the worker, then shows what came back; failures show as they come.
     void Query(bool periodic, Then then);
     void TakeFailure(const QueryAttempt& attempt);
@@ -191,11 +183,10 @@ class SyncController : public TSettings {
     // Adjust: a query first when none has been made, then the setting.
     void Adjust(Refusal refusal, bool unattended, Then then);
     void SetClock(Refusal refusal, bool unattended, Then then);
-    // The offset to step the clock by now, or nothing when it is left alone (the status says
-    // why): a synchronization steps only by its own answer, and only by more than that answer
-    // can tell; any step by more than the clock's reading can.
+    // The offset to step the clock by now (sync/StepPolicy), or nothing when it is left alone
+    // (the status says why).
     std::optional<double> StepToMake();
-    void LeaveClockAlone(SyncStatus::LeftAlone why, double withinSeconds = 0);
+    void LeaveClockAlone(const StepChoice& choice);
     // Steps the clock on the worker, then `then`; `serviceOn` instead when an NTP service keeps
     // the clock and nothing was set (never when `stopService`).
     void StepOnWorker(Refusal refusal, bool stopService, Then then, Then serviceOn);
@@ -208,13 +199,12 @@ class SyncController : public TSettings {
     bool Ask(const std::string& question);
     // An NTP service keeps the clock: a click asks whether to turn it off.
     void TimeServiceOn(Refusal refusal, bool unattended, Then then);
-    // Whether a step of `offsetSeconds` may go ahead: beyond the limit, never unattended on a
-    // plain answer (told once), and after a click only when the user agrees.
+    // Whether a step of `offsetSeconds` may go ahead (sync/StepPolicy), asking the user if need be.
     bool StepAllowed(double offsetSeconds, bool unattended);
     // The status lines to the view.
     void ShowStatus();
-    // A query nobody asked for got no time: after a few in a row the user hears of it, once.
-    void CountUnattendedFailure();
+    // A query got no time: after a few unattended ones in a row the user hears of it, once.
+    void CountFailure(bool unattended);
 
     SyncControllerServices services_;
     // What SaveKeptSettings writes.

@@ -34,6 +34,11 @@ std::string Duration(double seconds) {
     return hours + std::to_string(minutes % 60) + " min " + rest + " s";
 }
 
+// The limit as the user set it, without a sign.
+std::string LimitText(std::int32_t limitSeconds) {
+    return Duration(std::fabs(static_cast<double>(limitSeconds)));
+}
+
 std::vector<std::string> AnswerLines(const SyncStatus& status) {
     const QueryAttempt& answer = *status.answer;
     return {
@@ -121,6 +126,49 @@ std::vector<std::string> StatusLines(const SyncStatus& status) {
         lines.push_back(leftAlone);
     }
     return lines;
+}
+
+std::vector<std::string> StatusLines(const SyncStatus& status,
+                                     const std::vector<std::string>& serviceLines) {
+    std::vector<std::string> lines = StatusLines(status);
+    lines.insert(lines.end(), serviceLines.begin(), serviceLines.end());
+    return lines;
+}
+
+std::string RefusalText(const std::string& reason) {
+    return "Unable to set the computer clock: " + reason;
+}
+
+std::string RefusedStepReason(const std::string& reason, double stepSeconds) {
+    return reason + " (a step of " + SignedDuration(stepSeconds) + ")";
+}
+
+std::string LargeStepQuestion(double offsetSeconds, std::int32_t limitSeconds) {
+    return "Setting the computer clock to the server's time moves it by " +
+           SignedDuration(offsetSeconds) + ", more than " + LimitText(limitSeconds) +
+           ".\n\nSet the clock?";
+}
+
+std::string LeftForAClickText(double offsetSeconds, std::int32_t limitSeconds) {
+    return ServiceLeftForAClickText("the server's time (not authenticated) is " +
+                                    SignedDuration(offsetSeconds) + " from it, more than the " +
+                                    LimitText(limitSeconds) +
+                                    " a synchronization nobody asked for may move it");
+}
+
+std::string ServiceLeftForAClickText(const std::string& why) {
+    return "The computer clock was left alone: " + why + ". Click \"Adjust time\" to set it.";
+}
+
+Notification NoTimeNotification(int count, const SyncStatus& status) {
+    const std::string why = status.failures.empty()
+                                ? "every server of the list has refused to be asked"
+                                : FailureReason(status.failures.back(), status.replyTimeoutSeconds);
+    return {"Velmora cannot get the time",
+            "The last " + std::to_string(count) +
+                " synchronizations got no time from any server (" + why +
+                "). Check the network connection and that the firewall lets UDP port 123 out, "
+                "or add other time servers in Properties."};
 }
 
 }  // namespace velmora

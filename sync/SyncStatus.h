@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,5 +38,34 @@ std::vector<std::string> StatusLines(const SyncStatus& status);
 std::string FailureReason(const QueryAttempt& attempt, int replyTimeoutSeconds);
 // Seconds with their sign and a sensible unit: "+1.234 s", "-12.5 ms", "+2 h 0 min 3 s".
 std::string SignedDuration(double seconds);
+// The status lines, then the lines a clock service's last report adds to them.
+std::vector<std::string> StatusLines(const SyncStatus& status,
+                                     const std::vector<std::string>& serviceLines);
+
+// What the server field shows after a get-time command that no server answered.
+inline constexpr const char* kFailedToContact = "Failed to contact time server";
+// Asked before a click sets the clock while the machine's own NTP service keeps it.
+inline constexpr const char* kTurnOffTimeService =
+    "Automatic time synchronization is on: the system's own time service keeps the computer "
+    "clock.\n\nTurn it off so that Velmora sets the clock?";
+
+// What the user is told of a clock setting: the box for a refusal (`reason` in the platform's
+// words), and for a step the service was refused, its size after the reason.
+std::string RefusalText(const std::string& reason);
+std::string RefusedStepReason(const std::string& reason, double stepSeconds);
+// A step of `offsetSeconds` beyond the limit: the question before a click makes it, and the box
+// when a synchronization nobody asked for left it for a click (here, or in the clock service for
+// `why`).
+std::string LargeStepQuestion(double offsetSeconds, std::int32_t limitSeconds);
+std::string LeftForAClickText(double offsetSeconds, std::int32_t limitSeconds);
+std::string ServiceLeftForAClickText(const std::string& why);
+
+// A desktop notification.
+struct Notification {
+    std::string title;
+    std::string text;
+};
+// The last `count` synchronizations nobody asked for got no time; `status` tells the last one's.
+Notification NoTimeNotification(int count, const SyncStatus& status);
 
 }  // namespace velmora

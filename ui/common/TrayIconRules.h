@@ -50,6 +50,9 @@ class TrayIconRules {
     virtual bool UpdateInTray() = 0;
     // Whether a tray shows the icon now; without one the owner is never hidden into it.
     virtual bool TrayAvailable() const = 0;
+    // A warning from the icon, as the desktop shows one; nothing without a tray to speak from.
+    virtual void ShowMessage(const std::string& title, const std::string& text) = 0;
+    virtual bool OwnerVisible() const = 0;
 
     // Shows the owner in the normal state and in front.
     void RestoreMainWindow();
@@ -75,7 +78,6 @@ class TrayIconRules {
 
   private:
     virtual bool HasOwner() const = 0;
-    virtual bool OwnerVisible() const = 0;
     virtual bool OwnerMinimized() const = 0;
     // The owner shown, normal and in front; hidden.
     virtual void ShowOwner() = 0;

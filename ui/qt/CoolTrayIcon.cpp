@@ -99,10 +99,11 @@ bool TCoolTrayIcon::AutoPopup(const QMenu* menu) {
     return !flag.isValid() || flag.toBool();
 }
 
-void TCoolTrayIcon::ShowMessage(const QString& title, const QString& text) {
+void TCoolTrayIcon::ShowMessage(const std::string& title, const std::string& text) {
     // Without a tray yet there is no icon to speak from.
     if (tray_) {
-        tray_->showMessage(title, text, QSystemTrayIcon::Warning);
+        tray_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                           QSystemTrayIcon::Warning);
     }
 }
 

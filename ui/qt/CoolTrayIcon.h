@@ -87,7 +87,7 @@ class TCoolTrayIcon : public QObject, public TrayIconRules {
 
     // A desktop notification from the icon (freedesktop notifications on a StatusNotifierItem
     // host, the tray's own balloon on an XEmbed one).
-    void ShowMessage(const QString& title, const QString& text);
+    void ShowMessage(const std::string& title, const std::string& text) override;
 
     TrayHost::Protocol TrayProtocol() const { return host_->Kind(); }
     // The platform icon, for probes and tests; null until a tray has been there.

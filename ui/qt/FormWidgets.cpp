@@ -218,6 +218,9 @@ std::string FormWidgets::Text(int id) const {
     if (const auto* label = qobject_cast<QLabel*>(widget)) {
         return label->text().toStdString();
     }
+    if (const auto* bar = qobject_cast<QStatusBar*>(widget)) {
+        return bar->currentMessage().toStdString();
+    }
     return "";
 }
 
@@ -232,6 +235,8 @@ void FormWidgets::SetText(int id, const std::string& text) {
         memo->setPlainText(shown);
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(shown);
+    } else if (auto* bar = qobject_cast<QStatusBar*>(widget)) {
+        bar->showMessage(shown);
     }
 }
 

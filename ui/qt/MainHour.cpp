@@ -20,7 +20,6 @@
 #include "net/SNTPsend.h"
 #include "ui/common/FormTexts.h"
 #include "ui/common/MainHourForm.h"
-#include "ui/common/TrayTip.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/HistoryWindow.h"
 #include "ui/qt/Options.h"
@@ -54,12 +53,8 @@ QIcon ButtonPicture(const QString& name) {
 TTimeForm::TTimeForm(PlatformServices services, QWidget* parent)
     : QWidget(parent),
       controls_(*this, MainHourFormDescription(), [this](int id) { Command(id); }),
-      CheckTimeServerButton(controls_.As<QToolButton>(kCheckTimeServerButtonId)),
-      Label1(controls_.As<QLabel>(kLabel1Id)),
-      Label2(controls_.As<QLabel>(kLabel2Id)),
       LocalPCEdit(controls_.As<QLabel>(kLocalPCEditId)),
       TimeServerEdit(controls_.As<QLabel>(kTimeServerEditId)),
-      StatusBar1(controls_.As<QStatusBar>(kStatusBar1Id)),
       TrayIcon1(this, std::make_unique<TrayHost>(), TCoolTrayIcon::Look::AfterFirstDraw),
       HistoryFeed1(services.History),
       Controller(MainWindowServices(
@@ -174,28 +169,7 @@ void TTimeForm::ConnectActions() {
     });
 }
 
-void TTimeForm::SetLocalTimeText(const std::string& text) {
-    LocalPCEdit->setText(QString::fromStdString(text));
-}
-
-void TTimeForm::SetServerTimeText(const std::string& text) {
-    TimeServerEdit->setText(QString::fromStdString(text));
-}
-
-std::string TTimeForm::ServerTimeText() const {
-    return TimeServerEdit->text().toStdString();
-}
-
-void TTimeForm::SetTimeCaptions(const std::string& localCaption, const std::string& serverCaption) {
-    Label1->setText(QString::fromStdString(localCaption));
-    Label2->setText(QString::fromStdString(serverCaption));
-}
-
-void TTimeForm::SetBusyCursor(bool on) {
-    if (on == busy_) {
-        return;
-    }
-    busy_ = on;
+void TTimeForm::ShowBusyCursor(bool on) {
     if (on) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
@@ -209,14 +183,8 @@ bool TTimeForm::AskYesNo(const std::string& question) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
-void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
-    const std::string text = LinesText(lines);
+void TTimeForm::SetServerFieldTip(const std::string& text) {
     TimeServerEdit->setToolTip(QString::fromStdString(text));
-    TrayIcon1.SetTipDetails(text);
-}
-
-void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
-    TrayIcon1.ShowMessage(QString::fromStdString(title), QString::fromStdString(text));
 }
 
 void TTimeForm::SetWindowMinimized() {
@@ -232,10 +200,6 @@ void TTimeForm::SetWindowNormal() {
     // Qt's X11 backend maps a hidden window whose minimized state it takes away, and that window
     // is never drawn: a hidden window takes the state now, its platform window when it shows.
     overrideWindowState(normal);
-}
-
-void TTimeForm::SetStatusText(const std::string& text) {
-    StatusBar1->showMessage(QString::fromStdString(text));
 }
 
 void TTimeForm::ShowAtStart() {

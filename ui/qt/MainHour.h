@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QStatusBar>
 #include <QString>
 #include <QToolButton>
 #include <QWidget>
@@ -12,9 +11,9 @@
 #include <string>
 
 #include "sync/SyncController.h"
-#include "sync/TimeView.h"
 #include "ui/common/HistoryFeed.h"
 #include "ui/common/MainHourPresenter.h"
+#include "ui/common/MainWindowView.h"
 #include "ui/qt/Application.h"
 #include "ui/qt/CoolTrayIcon.h"
 #include "ui/qt/FormWidgets.h"
@@ -29,7 +28,7 @@ class THistoryWindow;
 // icon with its menu. It shows what the controller tells it and forwards every action. Its
 // controls, timers, menu and tray icon are its own: they carry their form names as object names,
 // for whoever needs to find them.
-class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
+class TTimeForm : public QWidget, public MainWindowView {
     Q_OBJECT
 
   public:
@@ -38,17 +37,8 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     // Saves the settings (FormDestroy) unless that already happened.
     ~TTimeForm() override;
 
-    void SetLocalTimeText(const std::string& text) override;
-    void SetServerTimeText(const std::string& text) override;
-    std::string ServerTimeText() const override;
-    void SetTimeCaptions(const std::string& localCaption,
-                         const std::string& serverCaption) override;
-    void SetBusyCursor(bool on) override;
     void SetWindowMinimized() override;
-    void SetTimeStatus(const std::vector<std::string>& lines) override;
-    void ShowNotification(const std::string& title, const std::string& text) override;
     void SetWindowNormal() override;
-    void SetStatusText(const std::string& text) override;
 
     // Shows the window as start-up left it: normal, or minimized (into the tray when there is
     // one).
@@ -57,7 +47,6 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     // set, activation.
     MainHourPresenter& Rules() { return Presenter; }
 
-    bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
     bool WorkRunning() const { return Work.Busy(); }
 
@@ -68,23 +57,21 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    std::string ControlText(int id) const override { return controls_.Text(id); }
+    void SetControlText(int id, const std::string& text) override { controls_.SetText(id, text); }
+    void SetServerFieldTip(const std::string& text) override;
+    void ShowBusyCursor(bool on) override;
+    const TrayIconRules& Tray() const override { return TrayIcon1; }
     void ShowHelp() override;
     void ShowHistory() override;
     void EndProgram() override;
     void CloseWindow() override { close(); }
-    void RestoreFromTray() override { TrayIcon1.RestoreMainWindow(); }
-    void HideIntoTray() override { TrayIcon1.HideMainWindow(); }
-    bool WindowVisible() const override { return isVisible(); }
     bool ModalOpen() const override;
     bool AskYesNo(const std::string& question) override;
 
     FormWidgets controls_;
-    QToolButton* const CheckTimeServerButton;
-    QLabel* const Label1;
-    QLabel* const Label2;
     QLabel* const LocalPCEdit;
     QLabel* const TimeServerEdit;
-    QStatusBar* const StatusBar1;
     QtTimer UpdateTimer{false, 500, this};
     QtTimer Timer1{false, 0, this};
     TImageList ImageList1{this};
@@ -107,8 +94,6 @@ class TTimeForm : public QWidget, public TimeView, private MainWindowFrontEnd {
     void SetUpTrayIcon();
     void ConnectActions();
     void Command(int id);
-
-    bool busy_ = false;
 };
 
 }  // namespace velmora

@@ -76,7 +76,7 @@ class TCoolTrayIcon : public TrayIconRules {
     bool TrayAvailable() const override { return inTray_; }
 
     // A balloon from the icon (NIF_INFO), with the warning sign; nothing without a tray.
-    void ShowMessage(const std::string& title, const std::string& text);
+    void ShowMessage(const std::string& title, const std::string& text) override;
 
     // The record as last handed to the shell (for tests and probes).
     const NOTIFYICONDATAW& NotifyData() const { return data_; }

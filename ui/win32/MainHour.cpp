@@ -9,7 +9,6 @@
 
 #include "platform/windows/WideText.h"
 #include "ui/common/FormTexts.h"
-#include "ui/common/TrayTip.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormControls.h"
@@ -224,45 +223,31 @@ void TTimeForm::SetUpTrayIcon() {
     TrayIcon1.Loaded();
 }
 
-void TTimeForm::SetLocalTimeText(const std::string& text) {
-    SetWindowTextW(Control(kLocalPCEditId), Widen(text).c_str());
-    InvalidateRect(Control(kLocalPCEditId), nullptr, FALSE);
+std::string TTimeForm::ControlText(int id) const {
+    return id == kStatusBar1Id ? StatusText() : TextOf(Control(id));
 }
 
-void TTimeForm::SetServerTimeText(const std::string& text) {
-    SetWindowTextW(Control(kTimeServerEditId), Widen(text).c_str());
-    InvalidateRect(Control(kTimeServerEditId), nullptr, FALSE);
-}
-
-std::string TTimeForm::ServerTimeText() const {
-    return TextOf(Control(kTimeServerEditId));
-}
-
-void TTimeForm::SetTimeCaptions(const std::string& localCaption, const std::string& serverCaption) {
-    // Only a change is set: each setting repaints the label.
-    for (const auto& [id, caption] :
-         {std::pair{kLabel1Id, &localCaption}, std::pair{kLabel2Id, &serverCaption}}) {
-        if (TextOf(Control(id)) != *caption) {
-            SetWindowTextW(Control(id), Widen(*caption).c_str());
-        }
-    }
-}
-
-void TTimeForm::SetBusyCursor(bool on) {
-    if (on == busy_) {
+void TTimeForm::SetControlText(int id, const std::string& text) {
+    const HWND control = Control(id);
+    if (id == kStatusBar1Id) {
+        SendMessageW(control, SB_SETTEXTW, SB_SIMPLEID,
+                     reinterpret_cast<LPARAM>(Widen(text).c_str()));
         return;
     }
-    busy_ = on;
-    ShowCursor();
+    SetWindowTextW(control, Widen(text).c_str());
+    // The clock fields draw themselves: they paint the new text only when asked.
+    if (id == kLocalPCEditId || id == kTimeServerEditId) {
+        InvalidateRect(control, nullptr, FALSE);
+    }
 }
 
 // The cursor changes at once where it stands over this window; elsewhere it is another
 // program's business.
-void TTimeForm::ShowCursor() {
+void TTimeForm::ShowBusyCursor(bool on) {
     POINT at{};
     const HWND under = GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
     if (under != nullptr && GetAncestor(under, GA_ROOT) == Handle()) {
-        SetCursor(LoadCursorW(nullptr, busy_ ? IDC_WAIT : IDC_ARROW));
+        SetCursor(LoadCursorW(nullptr, on ? IDC_WAIT : IDC_ARROW));
     }
 }
 
@@ -270,8 +255,7 @@ bool TTimeForm::AskYesNo(const std::string& question) {
     return TApplication::AskYesNo(Handle(), question);
 }
 
-void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
-    const std::string text = LinesText(lines);
+void TTimeForm::SetServerFieldTip(const std::string& text) {
     tipText_ = Widen(text);
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -279,15 +263,10 @@ void TTimeForm::SetTimeStatus(const std::vector<std::string>& lines) {
     tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
     tool.lpszText = tipText_.data();
     SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
-    TrayIcon1.SetTipDetails(text);
 }
 
 std::string TTimeForm::ServerFieldTip() const {
     return Narrow(tipText_);
-}
-
-void TTimeForm::ShowNotification(const std::string& title, const std::string& text) {
-    TrayIcon1.ShowMessage(title, text);
 }
 
 void TTimeForm::SetWindowMinimized() {
@@ -302,11 +281,6 @@ void TTimeForm::SetWindowNormal() {
     if (IsWindowVisible(Handle()) && IsIconic(Handle())) {
         ShowWindow(Handle(), SW_RESTORE);
     }
-}
-
-void TTimeForm::SetStatusText(const std::string& text) {
-    SendMessageW(Control(kStatusBar1Id), SB_SETTEXTW, SB_SIMPLEID,
-                 reinterpret_cast<LPARAM>(Widen(text).c_str()));
 }
 
 std::string TTimeForm::StatusText() const {
@@ -347,10 +321,6 @@ void TTimeForm::EndProgram() {
 
 void TTimeForm::CloseWindow() {
     SendMessageW(Handle(), WM_CLOSE, 0, 0);
-}
-
-bool TTimeForm::WindowVisible() const {
-    return IsWindowVisible(Handle()) != FALSE;
 }
 
 // A modal window of ours disables this one while it is open.

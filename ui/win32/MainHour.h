@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "sync/SyncController.h"
-#include "sync/TimeView.h"
 #include "ui/common/HistoryFeed.h"
 #include "ui/common/MainHourForm.h"
 #include "ui/common/MainHourPresenter.h"
+#include "ui/common/MainWindowView.h"
 #include "ui/win32/Application.h"
 #include "ui/win32/CoolTrayIcon.h"
 #include "ui/win32/GdiObject.h"
@@ -40,7 +40,7 @@ namespace velmora {
 //   WM_RBUTTONDOWN opens the menu at the pointer); "TaskbarCreated" sent to it adds the icon
 //   again;
 // - the tray menu's items: WM_COMMAND to the form with the ids of ui/common/MainHourForm.h.
-class TTimeForm : public TimeView, private MessageHandler, private MainWindowFrontEnd {
+class TTimeForm : public MainWindowView, private MessageHandler {
   public:
     // Runs FormCreate before returning; the window is not shown yet (see ShowAtStart).
     explicit TTimeForm(PlatformServices services,
@@ -53,17 +53,8 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     HWND Handle() const { return window_.Handle(); }
     HWND Control(int id) const { return GetDlgItem(Handle(), id); }
 
-    void SetLocalTimeText(const std::string& text) override;
-    void SetServerTimeText(const std::string& text) override;
-    std::string ServerTimeText() const override;
-    void SetTimeCaptions(const std::string& localCaption,
-                         const std::string& serverCaption) override;
-    void SetBusyCursor(bool on) override;
     void SetWindowMinimized() override;
-    void SetTimeStatus(const std::vector<std::string>& lines) override;
-    void ShowNotification(const std::string& title, const std::string& text) override;
-    void SetWindowNormal();
-    void SetStatusText(const std::string& text) override;
+    void SetWindowNormal() override;
     std::string StatusText() const;
     // The server field's tooltip: the status lines whole, and the tooltip control showing it.
     std::string ServerFieldTip() const;
@@ -76,7 +67,6 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     // set, activation.
     MainHourPresenter& Rules() { return Presenter; }
 
-    bool BusyCursor() const { return busy_; }
     // Whether a query or a clock setting is still under way on the worker.
     bool WorkRunning() const { return Work.Busy(); }
     TCoolTrayIcon& TrayIcon() { return TrayIcon1; }
@@ -86,13 +76,15 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
 
   private:
     LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override;
+    std::string ControlText(int id) const override;
+    void SetControlText(int id, const std::string& text) override;
+    void SetServerFieldTip(const std::string& text) override;
+    void ShowBusyCursor(bool on) override;
+    const TrayIconRules& Tray() const override { return TrayIcon1; }
     void ShowHelp() override;
     void ShowHistory() override;
     void EndProgram() override;
     void CloseWindow() override;
-    void RestoreFromTray() override { TrayIcon1.RestoreMainWindow(); }
-    void HideIntoTray() override { TrayIcon1.HideMainWindow(); }
-    bool WindowVisible() const override;
     bool ModalOpen() const override;
     bool AskYesNo(const std::string& question) override;
     bool KeyboardMessage(MSG& message);
@@ -101,7 +93,6 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     void EndSession(bool ending);
     void Close();
     void DpiChanged(UINT dpi, const RECT& suggested);
-    void ShowCursor();
 
     void SetUpWindow();
     void SetUpControls();
@@ -133,7 +124,6 @@ class TTimeForm : public TimeView, private MessageHandler, private MainWindowFro
     HWND tooltip_ = nullptr;
     std::wstring tipText_;
     HWND focus_ = nullptr;
-    bool busy_ = false;
     bool startMinimized_ = false;
 };
 

@@ -32,7 +32,7 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
             }
             return 0;
         case WM_SETCURSOR:
-            if (busy_ && LOWORD(l) == HTCLIENT) {
+            if (BusyCursor() && LOWORD(l) == HTCLIENT) {
                 SetCursor(LoadCursorW(nullptr, IDC_WAIT));
                 return TRUE;
             }

@@ -118,6 +118,17 @@ win_tray_click() {
 # Seconds since the epoch of a clock field's text (Wine's English dates: 12/9/2026 1:05:09 AM).
 win_field_seconds() { date -u -d "$1" +%s; }
 
+# Whether the main window's server field is OFFSET seconds ahead of the time it was read, give or
+# take 2 s: bounded by the time before and after the probe, however long a busy machine takes.
+win_server_field_ahead() {
+    local from to seconds
+    from=$(date +%s)
+    WIN_SHOWN=$(win_probe text TTimeForm 114)
+    to=$(date +%s)
+    seconds=$(win_field_seconds "$WIN_SHOWN") || return 1
+    ((seconds >= from + $1 - 2 && seconds <= to + $1 + 2))
+}
+
 # The settings file beside PROGRAM, and the value of KEY in it.
 win_settings_file() { echo "$(dirname "$1")/KXdefault.cfg"; }
 win_setting() { tr -d '\r' <"$(win_settings_file "$1")" | sed -n "s/^$2=//p" | head -n 1; }
