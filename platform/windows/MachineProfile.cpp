@@ -89,8 +89,8 @@ void MachineProfile::WriteStrings(const std::string&, const KeyValues& values) {
     }
     std::vector<OldValue> old;
     for (const auto& value : values) {
-        old.emplace_back(value.first, registry.ReadValue(RegistryRoot::LocalMachine, path,
-                                                         value.first));
+        old.emplace_back(value.first,
+                         registry.ReadValue(RegistryRoot::LocalMachine, path, value.first));
     }
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (registry.SetString(RegistryRoot::LocalMachine, path, values[i].first,
