@@ -38,6 +38,13 @@ class ValuesOnly : public ProfileFile {
     const KeyValues& values_;
 };
 
+void PutMachineFields(const TSettings& from, TSettings& to) {
+    to.GlobalTimeSrvList = from.GlobalTimeSrvList;
+    to.UpdateClock = from.UpdateClock;
+    to.UpdateClockInterval = from.UpdateClockInterval;
+    to.UpdateClockHour = from.UpdateClockHour;
+}
+
 }  // namespace
 
 std::optional<TSettings> ReadMachineOptions(const MachineOptionsStore* store) {
@@ -93,6 +100,24 @@ std::optional<ProfileFile::KeyValues> CheckedMachineValues(const ProfileFile::Ke
         }
     }
     return values;
+}
+
+void MachineHeldSettings::Hold(const MachineOptionsStore* store, TSettings& settings) {
+    usersOwn_.reset();
+    const std::optional<TSettings> machine = ReadMachineOptions(store);
+    if (!machine) {
+        return;
+    }
+    usersOwn_ = settings;
+    PutMachineFields(*machine, settings);
+}
+
+TSettings MachineHeldSettings::UsersOwn(const TSettings& settings) const {
+    TSettings own = settings;
+    if (usersOwn_) {
+        PutMachineFields(*usersOwn_, own);
+    }
+    return own;
 }
 
 }  // namespace velmora

@@ -29,4 +29,21 @@ ProfileFile::KeyValues MachineChanges(const TSettings& machine, const OptionsVal
 // settings' rules; nothing otherwise. What the elevated copy writes, it writes only after this.
 std::optional<ProfileFile::KeyValues> CheckedMachineValues(const ProfileFile::KeyValues& values);
 
+// While the machine keeps settings, the program works by its server list, "synchronize every" and
+// period too: the timer runs on the machine's period and "Get time" asks the machine's list. The
+// user's own values for them stay what the user's file held, whatever the program saves, so that
+// they are there again on a machine that keeps none.
+class MachineHeldSettings {
+  public:
+    // Puts the machine's values over `settings`, whose fields hold the user's own, when it keeps
+    // settings. Throws velmora::Error when they cannot be read: `settings` keeps the user's.
+    void Hold(const MachineOptionsStore* store, TSettings& settings);
+    // `settings` with the user's own values in the machine's fields: what the user's file holds.
+    TSettings UsersOwn(const TSettings& settings) const;
+
+  private:
+    // What the machine's values covered; nothing while none are held.
+    std::optional<TSettings> usersOwn_;
+};
+
 }  // namespace velmora

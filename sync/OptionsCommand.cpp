@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,7 @@ namespace velmora {
 
 namespace {
 
-OptionsValues ShownOptions(const SyncController& c) {
+OptionsValues ShownOptions(const TSettings& c) {
     return OptionsValues{
         .MinimizeOnStart = c.GlobalMinimize,
         .Autorun = c.GlobalAutorun,
@@ -30,7 +31,7 @@ OptionsValues ShownOptions(const SyncController& c) {
     };
 }
 
-void TakeInterval(const OptionsValues& confirmed, SyncController& c) {
+void TakeInterval(const OptionsValues& confirmed, TSettings& c) {
     // The dialog lets no other interval through; should one come, the old one stays rather than
     // a different period being stored.
     if (std::optional<std::int32_t> ms =
@@ -40,13 +41,17 @@ void TakeInterval(const OptionsValues& confirmed, SyncController& c) {
     }
 }
 
-void TakeOptions(const OptionsValues& confirmed, SyncController& c) {
+// The user's own settings as confirmed; the server list and the period only when the dialog
+// showed the user's, not the machine's.
+void TakeOptions(const OptionsValues& confirmed, bool machineShown, TSettings& c) {
     c.GlobalMinimize = confirmed.MinimizeOnStart;
     c.GlobalAutorun = confirmed.Autorun;
     c.GlobalNextSrvOnFail = confirmed.TryNextServer;
-    c.GlobalTimeSrvList = confirmed.ServerList;
-    SplitList(c.GlobalTimeSrvList, '|', c.ServerList);
     c.DisplayLocalTime = confirmed.DisplayLocalTime;
+    if (machineShown) {
+        return;
+    }
+    c.GlobalTimeSrvList = confirmed.ServerList;
     c.UpdateClock = confirmed.PeriodicSync;
     if (c.UpdateClock) {
         TakeInterval(confirmed, c);
@@ -73,29 +78,17 @@ std::string AutorunCommand(const ProgramPath& program) {
     return ProgramDirectory(path) + separator + name;
 }
 
-// Writes what `confirmed` changes of the machine's settings: whether anything changed. Throws
-// velmora::Error, before anything else is taken, when they could not be written.
-bool WriteMachineChanges(MachineOptionsStore& store, const TSettings& machine,
-                         const OptionsValues& confirmed) {
-    const ProfileFile::KeyValues changes = MachineChanges(machine, confirmed);
-    if (changes.empty()) {
-        return false;
-    }
-    const std::string refused = store.Write(changes);
-    if (!refused.empty()) {
-        throw Error("The computer's settings could not be changed (" + refused +
-                    "); the options were left as they were.");
-    }
-    return true;
-}
-
 }  // namespace
 
 void SyncController::ShowOptions() {
+    // A second dialog would show the machine's settings from before the write under way.
+    if (optionsPending_) {
+        return;
+    }
     MachineOptionsStore* store = services_.Platform.Machine;
     const std::optional<TSettings> machine = ReadMachineOptions(store);
     const bool mayChangeMachine = machine && store->MayChange();
-    OptionsValues shown = ShownOptions(*this);
+    OptionsValues shown = ShownOptions(held_.UsersOwn(*this));
     if (machine) {
         ShowMachineOptions(*machine, mayChangeMachine, shown);
     }
@@ -103,16 +96,58 @@ void SyncController::ShowOptions() {
     if (!confirmed) {
         return;
     }
-    ClockService* service = services_.Platform.Service;
-    if (mayChangeMachine && WriteMachineChanges(*store, *machine, *confirmed) && service) {
-        // The service takes a new period from the first request after it.
-        services_.Work.Run(
-            [service](const Worker::Post&) {
-                service->Exchange(RequestText(ServiceRequest::TellState));
-            },
-            [] {});
+    const ProfileFile::KeyValues changes =
+        mayChangeMachine ? MachineChanges(*machine, *confirmed) : ProfileFile::KeyValues{};
+    if (changes.empty()) {
+        TakeConfirmed(shown, *confirmed, machine.has_value());
+        return;
     }
-    TakeOptions(*confirmed, *this);
+    WriteMachineChanges(*store, changes, shown, *confirmed);
+}
+
+void SyncController::WriteMachineChanges(MachineOptionsStore& store,
+                                         const ProfileFile::KeyValues& changes,
+                                         const OptionsValues& shown,
+                                         const OptionsValues& confirmed) {
+    // The approval prompt may stay open for long: the window goes on meanwhile, and nothing of
+    // the OK is taken before the machine's settings are written.
+    optionsPending_ = true;
+    auto refused = std::make_shared<std::string>();
+    services_.Work.Run(
+        [&store, changes, refused](const Worker::Post&) { *refused = store.Write(changes); },
+        [this, refused, shown, confirmed] {
+            optionsPending_ = false;
+            RefreshAfter([&] {
+                if (!refused->empty()) {
+                    throw Error("The computer's settings could not be changed (" + *refused +
+                                "); the options were left as they were.");
+                }
+                TellServiceOfSettings();
+                TakeConfirmed(shown, confirmed, true);
+            });
+        });
+}
+
+void SyncController::TellServiceOfSettings() {
+    ClockService* service = services_.Platform.Service;
+    if (!service) {
+        return;
+    }
+    // The service takes a new period from the first request after it.
+    services_.Work.Run(
+        [service](const Worker::Post&) {
+            service->Exchange(RequestText(ServiceRequest::TellState));
+        },
+        [] {});
+}
+
+void SyncController::TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
+                                   bool machineShown) {
+    TSettings own = held_.UsersOwn(*this);
+    TakeOptions(confirmed, machineShown, own);
+    static_cast<TSettings&>(*this) = own;
+    // The machine's values as they are now, a change just written included.
+    HoldMachineSettings();
     // Confirmed options: the next unattended refusal or guarded step is worth telling again.
     told_.Renew();
     ApplyTimer1();
@@ -122,9 +157,9 @@ void SyncController::ShowOptions() {
     // The box shows the settings file, which need not agree with the store (an administrator's
     // entry starts the program for users whose box is clear): a box left as shown changes
     // nothing, and a changed one only what the store does not already say.
-    if (confirmed->Autorun != shown.Autorun) {
+    if (confirmed.Autorun != shown.Autorun) {
         UpdateAutorun(services_.Platform.Autostart, kAutorunValueName,
-                      AutorunCommand(services_.Platform.Program), confirmed->Autorun);
+                      AutorunCommand(services_.Platform.Program), confirmed.Autorun);
     }
     if (unsaved) {
         std::rethrow_exception(unsaved);
@@ -132,8 +167,12 @@ void SyncController::ShowOptions() {
 }
 
 void SyncController::Options1Click() {
+    RefreshAfter([this] { ShowOptions(); });
+}
+
+void SyncController::RefreshAfter(const std::function<void()>& step) {
     try {
-        ShowOptions();
+        step();
     } catch (...) {
         UpdateTimerTimer();
         throw;

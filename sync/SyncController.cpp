@@ -5,6 +5,7 @@
 #include <exception>
 #include <utility>
 
+#include "core/Error.h"
 #include "sync/ClockStep.h"
 #include "sync/ClockZone.h"
 #include "sync/DateTimeText.h"
@@ -58,7 +59,8 @@ void SyncController::FormCreate() {
     UpdateZoneBias();
     ServerList.clear();
     LoadSettings(*this, ServerList, services_.Platform.Profile, services_.View);
-    kept_.Keep(*this);
+    HoldMachineSettings();
+    kept_.Keep(held_.UsersOwn(*this));
     ApplyTimer1();
     ClockOffset = 0;
     UpdateTimerTimer();
@@ -85,8 +87,21 @@ void SyncController::FormDestroy() {
 }
 
 void SyncController::SaveSettingsNow() {
-    kept_.Keep(*this);
-    SaveSettings(*this, services_.Platform.Profile);
+    const TSettings own = held_.UsersOwn(*this);
+    kept_.Keep(own);
+    SaveSettings(own, services_.Platform.Profile);
+}
+
+void SyncController::HoldMachineSettings() {
+    try {
+        held_.Hold(services_.Platform.Machine, *this);
+    } catch (const Error& error) {
+        // The user's own stay; the options dialog says the same when it opens.
+        if (services_.ReportError) {
+            services_.ReportError(error.what());
+        }
+    }
+    SplitList(GlobalTimeSrvList, '|', ServerList);
 }
 
 void SyncController::SaveKeptSettings() {

@@ -21,6 +21,7 @@
 #include "sync/HeldTime.h"
 #include "sync/IntervalRule.h"
 #include "sync/KissOfDeath.h"
+#include "sync/MachineOptions.h"
 #include "sync/OptionsDialog.h"
 #include "sync/RunningCommand.h"
 #include "sync/ServiceSynchronization.h"
@@ -143,6 +144,20 @@ class SyncController : public TSettings {
     void ApplyTimer1();
     // The options dialog from creation to release, without the refresh that follows it.
     void ShowOptions();
+    // Writes the machine's `changes` on the worker (the approval prompt may stay open for long),
+    // then the rest of the OK; a refused write takes nothing and says so.
+    void WriteMachineChanges(MachineOptionsStore& store, const ProfileFile::KeyValues& changes,
+                             const OptionsValues& shown, const OptionsValues& confirmed);
+    // Asks the clock service for its state, so that it reads the machine's settings again.
+    void TellServiceOfSettings();
+    // `step`, then the clock fields refreshed, also when it throws.
+    void RefreshAfter(const std::function<void()>& step);
+    // The rest of an OK: the options taken, the timer, the save, the autorun entry.
+    void TakeConfirmed(const OptionsValues& shown, const OptionsValues& confirmed,
+                       bool machineShown);
+    // The machine's server list and period over the user's own, where it keeps settings, and
+    // ServerList from the list held; why not, when they cannot be read, goes to ReportError.
+    void HoldMachineSettings();
     // "Failed to contact time server", kept until the next answer.
     void ShowFailure();
 
@@ -194,6 +209,10 @@ class SyncController : public TSettings {
     SyncControllerServices services_;
     // What SaveKeptSettings writes.
     SettingsSnapshot kept_;
+    MachineHeldSettings held_;
+    // An OK waits for the machine's settings to be written: no second dialog meanwhile. Should
+    // the program end first, that OK is dropped, as a cancelled one.
+    bool optionsPending_ = false;
     CommandQueue commands_;
     RunningCommand command_;
     ToldOnce told_;

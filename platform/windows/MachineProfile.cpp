@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "core/Error.h"
 #include "platform/windows/OwnedHandle.h"
@@ -11,7 +13,28 @@
 
 namespace velmora {
 
-MachineProfile::MachineProfile(std::wstring keyPath) : keyPath_(std::move(keyPath)) {}
+namespace {
+
+// A value as it was before a write: its data, or nothing where there was none.
+using OldValue = std::pair<std::string, std::optional<std::vector<unsigned char>>>;
+
+void PutBack(Registry& registry, const std::string& path, const std::vector<OldValue>& old,
+             std::size_t count) {
+    // Backwards, so that a key written twice ends with what it held first.
+    for (std::size_t i = count; i-- > 0;) {
+        const auto& [name, data] = old[i];
+        if (data) {
+            registry.SetString(RegistryRoot::LocalMachine, path, name, RegistryText(*data));
+        } else {
+            registry.DeleteValue(RegistryRoot::LocalMachine, path, name);
+        }
+    }
+}
+
+}  // namespace
+
+MachineProfile::MachineProfile(std::wstring keyPath, Registry* registry)
+    : keyPath_(std::move(keyPath)), registry_(registry) {}
 
 std::string MachineProfile::FileName() const {
     return "HKEY_LOCAL_MACHINE\\" + Narrow(keyPath_);
@@ -59,19 +82,22 @@ std::string MachineProfile::ReadString(const std::string&, const std::string& ke
 }
 
 void MachineProfile::WriteStrings(const std::string&, const KeyValues& values) {
-    KeyHandle handle;
-    LSTATUS status =
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath_.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, handle.out(), nullptr);
-    for (auto value = values.begin(); status == ERROR_SUCCESS && value != values.end(); ++value) {
-        const std::wstring name = Widen(value->first);
-        const std::wstring data = Widen(value->second);
-        status = RegSetValueExW(handle.get(), name.c_str(), 0, REG_SZ,
-                                reinterpret_cast<const BYTE*>(data.c_str()),
-                                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-    }
-    if (status != ERROR_SUCCESS) {
+    Registry& registry = Writer();
+    const std::string path = Narrow(keyPath_);
+    if (registry.CreateKey(RegistryRoot::LocalMachine, path) != ERROR_SUCCESS) {
         throw Error("Unable to write to " + FileName());
+    }
+    std::vector<OldValue> old;
+    for (const auto& value : values) {
+        old.emplace_back(value.first,
+                         registry.ReadValue(RegistryRoot::LocalMachine, path, value.first));
+    }
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (registry.SetString(RegistryRoot::LocalMachine, path, values[i].first,
+                               values[i].second) != ERROR_SUCCESS) {
+            PutBack(registry, path, old, i);
+            throw Error("Unable to write to " + FileName());
+        }
     }
 }
 

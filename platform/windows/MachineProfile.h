@@ -4,6 +4,7 @@
 
 #include "platform/ProfileFile.h"
 #include "platform/windows/ClockServiceNames.h"
+#include "platform/windows/Registry.h"
 
 namespace velmora {
 
@@ -14,18 +15,26 @@ namespace velmora {
 // than quietly giving defaults.
 class MachineProfile : public ProfileFile {
   public:
-    // `keyPath` under HKLM; tests pass a key of their own.
-    explicit MachineProfile(std::wstring keyPath = kMachineSettingsKey);
+    // `keyPath` under HKLM; tests pass a key of their own, and may make the writes through a
+    // `registry` of theirs (the registry itself when null).
+    explicit MachineProfile(std::wstring keyPath = kMachineSettingsKey,
+                            Registry* registry = nullptr);
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const override;
-    // Needs an administrator's token (or the system's): throws "Unable to write to ...".
+    // Needs an administrator's token (or the system's): throws "Unable to write to ...". All or
+    // nothing: when one value cannot be set, those set before it get their old texts back (or
+    // go again where there were none); the key itself stays once made.
     void WriteStrings(const std::string& section, const KeyValues& values) override;
     std::string FileName() const override;
     // Whether the key is there at all (a first install writes it).
     bool Exists() const;
 
   private:
+    Registry& Writer() { return registry_ != nullptr ? *registry_ : windows_; }
+
     std::wstring keyPath_;
+    Registry* registry_;
+    WindowsRegistry windows_;
 };
 
 }  // namespace velmora

@@ -21,7 +21,7 @@ constexpr std::size_t kLongestReply = 64 * 1024;
 FileHandle OpenPipe() {
     for (int tries = 0; tries < 2; ++tries) {
         FileHandle pipe(CreateFileW(
-            kClockServicePipe, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+            kClockServicePipe, kClockServicePipeAccess, 0, nullptr, OPEN_EXISTING,
             FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr));
         if (pipe.Valid() || GetLastError() != ERROR_PIPE_BUSY ||
             !WaitNamedPipeW(kClockServicePipe, kBusyWaitMs)) {

@@ -5,15 +5,13 @@
 #include <algorithm>
 
 #include "core/Error.h"
+#include "platform/windows/ClockServiceNames.h"
 #include "platform/windows/SystemMessage.h"
 #include "sync/ServiceProtocol.h"
 
 namespace velmora {
 namespace {
 
-// The system, administrators and LOCAL SERVICE (the service itself) may do everything;
-// interactive users may read and write; nobody else, and nothing inherited.
-constexpr const wchar_t* kPipeSecurity = L"D:P(A;;GA;;;SY)(A;;GA;;;BA)(A;;GA;;;LS)(A;;GRGW;;;IU)";
 // How long a connected client has for each read and write.
 constexpr DWORD kClientWaitMs = 3000;
 
@@ -23,8 +21,8 @@ constexpr DWORD kClientWaitMs = 3000;
 
 HANDLE CreatePipe(const wchar_t* name) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(kPipeSecurity, SDDL_REVISION_1,
-                                                              &descriptor, nullptr)) {
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+            kClockServicePipeSecurity, SDDL_REVISION_1, &descriptor, nullptr)) {
         Fail("no security descriptor");
     }
     SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};

@@ -16,8 +16,9 @@ using MessageHandler = std::function<std::string(std::string_view message, bool 
 
 // The service's named pipe: one instance, created first (FILE_FLAG_FIRST_PIPE_INSTANCE: a program
 // that took the name before the service makes it fail rather than listen beside it), remote
-// clients rejected, and a security descriptor that lets interactive users read and write, and
-// the system, administrators and LOCAL SERVICE do everything. One client at a time, one message
+// clients rejected, and a security descriptor that lets interactive users read and write
+// requests (kClockServicePipeSecurity), and the system, administrators and LOCAL SERVICE do
+// everything. One client at a time, one message
 // each, a stalled client dropped after a few seconds.
 class PipeServer {
   public:

@@ -1,4 +1,8 @@
+#include <array>
 #include <stdexcept>
+#include <string>
+#include <tuple>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -364,6 +368,114 @@ TEST_F(OptionsTest, TheMachinesFieldsComeFromItAndOnlyAnAdministratorsChangesGoT
     EXPECT_EQ(w.Machine.Profile.Get(kSettingsSection, "GlobalTimeSrvList"), "n.test");
     EXPECT_EQ(c.GlobalTimeSrvList, "n.test");
     EXPECT_TRUE(c.GlobalMinimize);
+}
+
+TEST_F(OptionsTest, TheMachinesWriteRunsOnTheWorkerAndTheRestOfTheOkWaitsForIt) {
+    w.Machine.Installed = w.Machine.Administrator = true;
+    Start();
+    w.Work.Hold = true;
+    const int replaces = w.Profile.Replaces;
+    const auto confirm = [this](const char* list, bool minimize) {
+        Confirm([=](OptionsValues& d) {
+            d.ServerList = list;
+            d.MinimizeOnStart = minimize;
+        });
+    };
+    confirm("n.test", true);
+    // While the prompt is open nothing of the OK is taken, and no second dialog opens.
+    const int shown = w.OptionsLog.Shown;
+    c.Options1Click();
+    EXPECT_EQ(w.OptionsLog.Shown, shown);
+    EXPECT_FALSE(c.GlobalMinimize);
+    EXPECT_EQ(w.Profile.Replaces, replaces);
+    ASSERT_EQ(w.Work.Held.size(), 1U);
+
+    w.Work.RunHeld();
+    EXPECT_EQ(w.Machine.Writes.size(), 1U);
+    EXPECT_TRUE(c.GlobalMinimize);
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"n.test"});
+    EXPECT_EQ(w.Profile.Replaces, replaces + 1);
+    w.Work.RunHeld();
+    EXPECT_EQ(w.Service.Requests, std::vector<std::string>{"tell me your state"});
+
+    // A refused prompt takes nothing, says so, and the dialog opens again.
+    w.Machine.Refusal = "the prompt was cancelled";
+    confirm("o.test", false);
+    EXPECT_THROW(w.Work.RunHeld(), Error);
+    EXPECT_TRUE(c.GlobalMinimize);
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"n.test"});
+    EXPECT_EQ(w.Profile.Replaces, replaces + 1);
+    EXPECT_EQ(Shown().ServerList, "n.test");
+}
+
+// The user's file and the machine's settings, differing in each of the machine's fields.
+class HeldMachineTest : public OptionsTest {
+  protected:
+    HeldMachineTest() {
+        for (const auto& [key, own, machine] : kFields) {
+            w.SetKey(key, own);
+            w.Machine.Profile.Set(kSettingsSection, key, machine);
+        }
+        w.Machine.Installed = true;
+    }
+    std::vector<std::string> UsersFile() {
+        std::vector<std::string> values;
+        for (const auto& field : kFields) {
+            values.push_back(w.Profile.Get(kSettingsSection, std::get<0>(field)));
+        }
+        return values;
+    }
+
+    static constexpr std::array<std::tuple<const char*, const char*, const char*>, 4> kFields{{
+        {"GlobalTimeSrvList", "u.test", "m1.test|m2.test"},
+        {"UpdateClock", "0", "1"},
+        {"UpdateClockInterval", "3600000", "600000"},
+        {"UpdateClockHour", "1", "0"},
+    }};
+    const std::vector<std::string> usersOwn{"u.test", "0", "3600000", "1"};
+};
+
+TEST_F(HeldMachineTest, TheProgramWorksByTheMachinesWhileTheUsersFileKeepsItsOwn) {
+    Start();
+    EXPECT_EQ(c.ServerList, (std::vector<std::string>{"m1.test", "m2.test"}));
+    EXPECT_TRUE(w.Timer1.Enabled());
+    EXPECT_EQ(w.Timer1.Interval(), SyncPeriodMilliseconds(600000));
+
+    // A standard user's OK and the save at the end write the user's own, not the machine's.
+    Confirm([](OptionsValues& d) { d.MinimizeOnStart = true; });
+    c.SaveSettingsNow();
+    EXPECT_EQ(UsersFile(), usersOwn);
+    EXPECT_EQ(w.Profile.Get(kSettingsSection, "GlobalMinimize"), "1");
+    c.SaveKeptSettings();
+    EXPECT_EQ(UsersFile(), usersOwn);
+
+    // An administrator's change is held as read back; the user's file still keeps its own.
+    w.Machine.Administrator = true;
+    Confirm([](OptionsValues& d) {
+        d.ServerList = "n.test";
+        d.IntervalText = "5";
+    });
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"n.test"});
+    EXPECT_EQ(w.Timer1.Interval(), SyncPeriodMilliseconds(300000));
+    EXPECT_EQ(UsersFile(), usersOwn);
+
+    // The service gone, the dialog shows the user's own again and OK works by them.
+    w.Machine.Installed = false;
+    EXPECT_EQ(Shown().ServerList, "u.test");
+    Confirm([](OptionsValues&) {});
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"u.test"});
+    EXPECT_FALSE(w.Timer1.Enabled());
+    EXPECT_TRUE(w.Errors.empty());
+}
+
+TEST_F(HeldMachineTest, SettingsThatCannotBeReadLeaveTheUsersOwnAndAreToldOnce) {
+    w.Machine.ReadFailure = "The machine's settings cannot be read: Access is denied.";
+    Start();
+    EXPECT_EQ(c.ServerList, std::vector<std::string>{"u.test"});
+    EXPECT_FALSE(w.Timer1.Enabled());
+    c.SaveSettingsNow();
+    EXPECT_EQ(UsersFile(), usersOwn);
+    EXPECT_EQ(w.Errors, std::vector<std::string>{w.Machine.ReadFailure});
 }
 
 TEST(MachineOptions, TheElevatedCopyWritesOnlyTheDialogsFieldsAsTheServiceReadsThem) {

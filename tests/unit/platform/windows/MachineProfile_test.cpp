@@ -56,5 +56,35 @@ TEST_F(MachineProfileTest, ReadsTheMachinesKeyOnlyAndRefusesWhatItCannotRead) {
     }
 }
 
+// The registry itself, but the set of value number FailAt (from 0) is refused.
+class FailingRegistry : public WindowsRegistry {
+  public:
+    long SetString(RegistryRoot root, const std::string& path, const std::string& name,
+                   const std::string& value) override {
+        return sets++ == FailAt ? ERROR_ACCESS_DENIED
+                                : WindowsRegistry::SetString(root, path, name, value);
+    }
+    int FailAt = -1;
+    int sets = 0;
+};
+
+TEST_F(MachineProfileTest, AWriteThatFailsMidwayLeavesEveryValueAsItWas) {
+    machine.WriteStrings("Data", {{"GlobalTimeSrvList", "old.test"}, {"UpdateClock", "0"}});
+    const ProfileFile::KeyValues change = {
+        {"GlobalTimeSrvList", "new.test"}, {"UpdateClockInterval", "60000"}, {"UpdateClock", "1"}};
+    for (const int failAt : {0, 1, 2}) {
+        FailingRegistry registry;
+        registry.FailAt = failAt;
+        MachineProfile failing(path, &registry);
+        EXPECT_THROW(failing.WriteStrings("Data", change), Error) << failAt;
+        EXPECT_EQ(machine.ReadString("Data", "GlobalTimeSrvList", ""), "old.test") << failAt;
+        EXPECT_EQ(machine.ReadString("Data", "UpdateClock", ""), "0") << failAt;
+        EXPECT_EQ(machine.ReadString("Data", "UpdateClockInterval", "none"), "none") << failAt;
+    }
+    FailingRegistry registry;
+    MachineProfile(path, &registry).WriteStrings("Data", change);
+    EXPECT_EQ(machine.ReadString("Data", "UpdateClockInterval", "none"), "60000");
+}
+
 }  // namespace
 }  // namespace velmora
