@@ -122,13 +122,18 @@ wait_service() {
 # The installed program asks an NTS entry at its start (GlobalAutorun) with the GnuTLS and Nettle
 # installed beside it: its history records chronyd's answer as authenticated. The clock service
 # is stopped meanwhile: with it running, the start-up synchronization would be the service's.
+# With the service installed the server list is the machine's: the entry goes there, and the
+# machine's list the install wrote comes back after.
 check_nts() {
-    local folder=$1 pid tries appdata=$WINEPREFIX/drive_c/users/$USER/AppData
-    local history=$appdata/Local/Velmora/history
+    local folder=$1 pid tries appdata=$WINEPREFIX/drive_c/users/$USER/AppData list
+    local history=$appdata/Local/Velmora/history machine='HKLM\Software\Velmora'
     [[ -e $folder/libgnutls-30.dll && -e $folder/GnuTLS/SOURCES.TXT ]] ||
         fail "GnuTLS or its licences are not installed: $(ls -A "$folder")"
-    printf '[Data]\r\nGlobalTimeSrvList=nts://nts.velmora.test\r\nGlobalAutorun=1\r\n' \
-        >"$appdata/Roaming/Velmora/KXdefault.cfg"
+    printf '[Data]\r\nGlobalAutorun=1\r\n' >"$appdata/Roaming/Velmora/KXdefault.cfg"
+    list=$(winerun reg query "$machine" /v GlobalTimeSrvList 2>/dev/null | tr -d '\r' |
+        sed -n 's/.*REG_SZ *//p')
+    winerun reg add "$machine" /v GlobalTimeSrvList /t REG_SZ /d nts://nts.velmora.test /f \
+        >/dev/null || fail "cannot write the machine's server list"
     winerun sc stop Velmora >/dev/null 2>&1
     wait_service STOPPED || fail "the clock service did not stop"
     # As a standard user: the settings in %APPDATA%, none beside the program.
@@ -143,6 +148,11 @@ check_nts() {
         fail "no authenticated answer in the history: $(cat "$history" 2>&1)"
     close_installed "$pid"
     chmod u+w "$folder"
+    if [[ -n $list ]]; then
+        winerun reg add "$machine" /v GlobalTimeSrvList /t REG_SZ /d "$list" /f >/dev/null
+    else
+        winerun reg delete "$machine" /v GlobalTimeSrvList /f >/dev/null
+    fi || fail "cannot put the machine's server list back"
     winerun sc start Velmora >/dev/null 2>&1
     wait_service RUNNING || fail "the clock service did not start again"
 }
