@@ -197,8 +197,10 @@ e2e_field_seconds() {
 e2e_field_time_between() {
     local seconds
     seconds=$(e2e_field_seconds "$1") || return 1
-    ((seconds >= $2 + ${4:-0} - 2 && seconds <= $3 + ${4:-0} + 2))
+    e2e_seconds_between "$seconds" "$2" "$3" "${4:-0}"
 }
+# The same for a time already in SECONDS.
+e2e_seconds_between() { (($1 >= $2 + ${4:-0} - 2 && $1 <= $3 + ${4:-0} + 2)); }
 
 # A message box of our process (a visible window other than the main window named "Velmora").
 e2e_message_box() {

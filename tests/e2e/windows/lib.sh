@@ -126,7 +126,7 @@ win_server_field_ahead() {
     WIN_SHOWN=$(win_probe text TTimeForm 114)
     to=$(date +%s)
     seconds=$(win_field_seconds "$WIN_SHOWN") || return 1
-    ((seconds >= from + $1 - 2 && seconds <= to + $1 + 2))
+    e2e_seconds_between "$seconds" "$from" "$to" "$1"
 }
 
 # The settings file beside PROGRAM, and the value of KEY in it.

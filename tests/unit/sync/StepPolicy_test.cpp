@@ -93,30 +93,6 @@ TEST(PermitStep, BeyondTheLimitAClickAsksAndAPlainUnattendedAnswerIsLeftForAClic
     EXPECT_EQ(PermitStep(-3601, 3600, true, false, told).text, leftAlone) << "after a setting";
 }
 
-TEST(ToldOnce, AnUnattendedRefusalIsToldAndPromptsOnceUntilRenewedAClickAlways) {
-    constexpr const char* kText = "Unable to set the computer clock: Operation not permitted";
-    struct Step {
-        Refusal refusal;
-        AskUser approval;
-        bool told;
-    };
-    ToldOnce told;
-    for (int round = 0; round < 2; ++round) {
-        for (const Step& s : {Step{Refusal::TellOnce, AskUser::Yes, true},
-                              Step{Refusal::TellOnce, AskUser::No, false},
-                              Step{Refusal::TellAlways, AskUser::Yes, true},
-                              Step{Refusal::TellOnce, AskUser::No, false}}) {
-            EXPECT_EQ(told.Approval(s.refusal), s.approval);
-            const std::optional<std::string> text =
-                told.Refused(s.refusal, "Operation not permitted");
-            EXPECT_EQ(text, s.told ? std::optional<std::string>(kText) : std::nullopt);
-        }
-        told.Renew();
-    }
-    EXPECT_EQ(RefusalFor(true), Refusal::TellOnce);
-    EXPECT_EQ(RefusalFor(false), Refusal::TellAlways);
-}
-
 TEST(ToldOnce, UnattendedFailuresInARowAreNotifiedOnceUntilATimeComes) {
     SyncStatus status;
     status.failures.push_back(
@@ -142,11 +118,6 @@ TEST(ToldOnce, UnattendedFailuresInARowAreNotifiedOnceUntilATimeComes) {
     ASSERT_TRUE(again);
     EXPECT_NE(again->text.find("(every server of the list has refused to be asked)"),
               std::string::npos);
-}
-
-TEST(TimeServiceQuestion, OnlyAClickAsksToTurnTheServiceOff) {
-    EXPECT_EQ(TimeServiceQuestion(false), std::optional<std::string>(kTurnOffTimeService));
-    EXPECT_FALSE(TimeServiceQuestion(true));
 }
 
 }  // namespace
