@@ -214,11 +214,16 @@ void TTimeForm::SetUpTrayIcon() {
     ImageList1.Add(picture);
     TrayIcon1.PopupMenu = PopupMenu1.get();
     // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
-    // for Explorer, is asked only to add it. It goes in before the window shows: docked later
-    // into an XEmbed tray, it took the focus, and the window hid into the tray at every start.
+    // for Explorer, is asked only to add it (PutIconInTray).
     Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconList(&ImageList1);
+}
+
+void TTimeForm::PutIconInTray() {
+    if (TrayIcon1.IconVisible()) {
+        return;
+    }
     TrayIcon1.SetIconVisible(true);
     TrayIcon1.Loaded();
 }
@@ -299,9 +304,14 @@ void TTimeForm::ShowAtStart(int showCommand) {
     if (!minimized) {
         ShowWindow(Handle(), showCommand);
         UpdateWindow(Handle());
+        // The shell's answer is a wait for Explorer that the first drawing need not have. An
+        // XEmbed tray docking the icon then takes the activation a moment (IsTrayHost).
+        PostMessageW(Handle(), kPutIconInTray, 0, 0);
         return;
     }
-    // A minimized window with a tray to go to stays hidden: only the icon shows.
+    // A minimized window with a tray to go to stays hidden: only the icon shows. Whether there
+    // is one is the shell's answer.
+    PutIconInTray();
     if (!TrayIcon1.TrayAvailable()) {
         ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     }

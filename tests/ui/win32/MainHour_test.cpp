@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "net/SNTPsend.h"
 #include "platform/windows/WideText.h"
@@ -33,6 +34,13 @@ class MainHourTest : public ::testing::Test, protected FakePlatform {
   protected:
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(Services(), tray.Shell());
+    }
+    // Shown as the entry shows it: the icon goes in once the window is drawn.
+    std::unique_ptr<TTimeForm> StartForm(int showCommand = SW_SHOWNORMAL) {
+        auto form = MakeForm();
+        form->ShowAtStart(showCommand);
+        EXPECT_TRUE(PumpUntil([&] { return form->TrayIcon().IconVisible(); }));
+        return form;
     }
 
     // The icon's notification as the shell sends it.
@@ -180,7 +188,10 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
 // tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    ASSERT_GE(tray.Count(NIM_ADD), 1);
+    // The shell is not asked before the window is drawn.
+    EXPECT_TRUE(tray.calls.empty());
+    form->ShowAtStart(SW_SHOWNORMAL);
+    ASSERT_TRUE(PumpUntil([&] { return tray.Count(NIM_ADD) >= 1; }));
     // Nothing before the icon goes in with everything set: each call is a wait for Explorer.
     EXPECT_EQ(tray.calls.front().message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& added = tray.calls.front().data;
@@ -213,7 +224,7 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
 
 // The repeated-failure warning comes as the icon's balloon, with the warning sign.
 TEST_F(MainHourTest, TheWarningIsABalloon) {
-    auto form = MakeForm();
+    auto form = StartForm();
     form->ShowNotification("Velmora cannot get the time", std::string(300, 'y'));
     ASSERT_FALSE(tray.calls.empty());
     const FakeTrayShell::Call& balloon = tray.calls.back();
@@ -228,8 +239,7 @@ TEST_F(MainHourTest, TheWarningIsABalloon) {
 }
 
 TEST_F(MainHourTest, MinimizeGoesToTheTrayAndADoubleClickBringsItBack) {
-    auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNORMAL);
+    auto form = StartForm();
     ASSERT_TRUE(IsWindowVisible(form->Handle()));
     ShowWindow(form->Handle(), SW_MINIMIZE);
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
@@ -281,8 +291,7 @@ TEST_F(MainHourTest, MinimizedAtStartShowsOnlyTheIcon) {
 // Another program became active: the window hides into the tray, unless a window of ours is
 // modal over it or it has not been active since it was shown.
 TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
-    auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
+    auto form = StartForm(SW_SHOWNOACTIVATE);
     ASSERT_TRUE(IsWindowVisible(form->Handle()));
     form->Rules().ApplicationEvents1Deactivate();
     EXPECT_TRUE(IsWindowVisible(form->Handle())) << "never active since shown";
@@ -298,8 +307,30 @@ TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
     EXPECT_TRUE(form->DisplayTimer().Running());
 }
 
+// Under Wine an XEmbed tray takes the activation when it docks an icon, with windows of its own
+// (an X window holding Wine's, the icon's window): the window stays and is active again. Any
+// other window taking it still hides it.
+TEST_F(MainHourTest, ATrayDockingTheIconLeavesTheWindowShown) {
+    auto form = StartForm();
+    SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    // The other program last: the window hides.
+    for (const std::wstring_view taker :
+         {L"__wine_x11_foreign_window", L"__winex11_tray_icon", L"Velmora.OtherProgram"}) {
+        SCOPED_TRACE(testing::Message() << Narrow(std::wstring(taker)));
+        const bool byTray = taker.starts_with(L"__");
+        SetForegroundWindow(form->Handle());
+        // Ours, so that the activation moves at once; the application's word comes apart.
+        OwnWindow other(
+            WindowLook{.className = std::wstring(taker).c_str(), .style = WS_POPUP | WS_VISIBLE});
+        SetForegroundWindow(other.Handle());
+        SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+        EXPECT_EQ(IsWindowVisible(form->Handle()) != FALSE, byTray);
+        EXPECT_EQ(GetActiveWindow() == form->Handle(), byTray);
+    }
+}
+
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
-    auto form = MakeForm();
+    auto form = StartForm();
     Command(*form, kCheckTimeServerButtonId);
     // The click came back at once; the query runs on the worker under the hourglass.
     EXPECT_TRUE(form->BusyCursor());
