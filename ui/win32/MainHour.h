@@ -56,13 +56,14 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     void SetWindowMinimized() override;
     void SetWindowNormal() override;
     std::string StatusText() const;
-    // The server field's tooltip: the status lines whole, and the tooltip control showing it.
+    // The server field's tooltip: the status lines whole, and the tooltip control showing it
+    // (made once the window is drawn).
     std::string ServerFieldTip() const;
     HWND Tooltip() const { return tooltip_; }
 
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
     // entry's): normal, or minimized (into the tray when there is one). A window shown normal
-    // puts its icon in the tray once drawn, from its message loop.
+    // makes the field's tooltip and puts its icon in the tray once drawn, from its message loop.
     void ShowAtStart(int showCommand);
     // The window's rules: the save policy on every way out, bringing it to the front, the clock
     // set, activation.
@@ -76,8 +77,8 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     UINT Dpi() const { return dpi_; }
 
   private:
-    // Posted to the window itself once it is first drawn.
-    static constexpr UINT kPutIconInTray = WM_APP + 1;
+    // Posted to the window itself once it is first drawn: FinishStart.
+    static constexpr UINT kFinishStart = WM_APP + 1;
 
     LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override;
     std::string ControlText(int id) const override;
@@ -103,8 +104,10 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     void SetUpTooltip();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
-    // The icon into the tray, once.
-    void PutIconInTray();
+    // What the first drawing does not need: the server field's tooltip and the icon in the
+    // tray. Once.
+    void FinishStart();
+    void ApplyTooltipDpi();
     // Fonts and places at `dpi`; the window's size to match.
     void ApplyDpi(UINT dpi);
     SIZE WindowSize() const;

@@ -31,8 +31,8 @@ bool IsTrayHost(HWND window) {
 LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     TrayIcon1.OwnerMessage(message, w, l);
     switch (message) {
-        case kPutIconInTray:
-            PutIconInTray();
+        case kFinishStart:
+            FinishStart();
             return 0;
         case WM_COMMAND:
             if (Presenter.Command(LOWORD(w))) {

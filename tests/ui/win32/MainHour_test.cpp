@@ -183,15 +183,28 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
     EXPECT_EQ(form->TrayIcon().PopupMenu, menu);
 }
 
-// What the shell is handed: the icon added once with the hint as its tip, the notifications to
-// the hidden window, then the status after the hint, cut to 127 characters; the server field's
-// tooltip carries the status whole.
+// What the shell is handed: the icon added once, after the drawing, with the hint and the status as
+// its tip, the notifications to the hidden window, then the status after the hint, cut to 127
+// characters; the server field's tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    // The shell is not asked before the window is drawn.
+    // Neither the shell nor the tooltip before the window is drawn; a status meanwhile is kept.
     EXPECT_TRUE(tray.calls.empty());
+    EXPECT_EQ(form->Tooltip(), nullptr);
+    form->SetTimeStatus({"Early"});
+    const auto toolText = [&] {
+        wchar_t shown[512] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = form->Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kTimeServerEditId));
+        tool.lpszText = shown;
+        SendMessageW(form->Tooltip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return std::wstring(shown);
+    };
     form->ShowAtStart(SW_SHOWNORMAL);
     ASSERT_TRUE(PumpUntil([&] { return tray.Count(NIM_ADD) >= 1; }));
+    EXPECT_EQ(toolText(), L"Early");
     // Nothing before the icon goes in with everything set: each call is a wait for Explorer.
     EXPECT_EQ(tray.calls.front().message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& added = tray.calls.front().data;
@@ -200,7 +213,7 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     EXPECT_EQ(added.uCallbackMessage, 0x0800u);
     EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_NE(form->TrayIcon().NotifyData().hIcon, nullptr);
-    EXPECT_EQ(tray.LastTip(), L"Velmora");
+    EXPECT_EQ(tray.LastTip(), L"Velmora\nEarly");
     EXPECT_TRUE(form->TrayIcon().TrayAvailable());
 
     const std::string longLine(200, 'x');
@@ -212,14 +225,7 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
               "Last answer " + longLine + "\nClock not set since the program started");
 
     // The tooltip control holds it for the field too.
-    wchar_t shown[512] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = form->Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kTimeServerEditId));
-    tool.lpszText = shown;
-    SendMessageW(form->Tooltip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(shown).substr(0, 12), L"Last answer ");
+    EXPECT_EQ(toolText().substr(0, 12), L"Last answer ");
 }
 
 // The repeated-failure warning comes as the icon's balloon, with the warning sign.
