@@ -6,7 +6,7 @@ namespace velmora {
 
 namespace {
 
-using Kind = ControlKind;
+using enum ControlKind;
 
 // The pictures, each named by its file (ui/images/button-NAME.png).
 constexpr std::array<const char*, 1> kGetTime = {"gettime"};
@@ -15,54 +15,25 @@ constexpr std::array<const char*, 1> kProperties = {"properties"};
 constexpr std::array<const char*, 1> kHelp = {"help"};
 constexpr std::array<const char*, 1> kExit = {"exit"};
 
-// A picture button's caption is what its picture shows beneath it: its name to a screen reader.
+// A picture button of the bar along the top, its caption what its picture shows beneath it: its
+// name to a screen reader.
+constexpr ControlDescription BarButton(const char* name, int id, const char* caption, int left,
+                                       std::span<const char* const> picture) {
+    return {name, id, PictureButton, caption, {left, 0, 62, 73}, nullptr, 0, picture};
+}
+
 constexpr std::array<ControlDescription, 11> kControls = {{
-    {"CheckTimeServerButton",
-     kCheckTimeServerButtonId,
-     Kind::PictureButton,
-     "Get time",
-     {2, 0, 62, 73},
-     nullptr,
-     0,
-     kGetTime},
-    {"AdjustClockButton",
-     kAdjustClockButtonId,
-     Kind::PictureButton,
-     "Adjust time",
-     {64, 0, 62, 73},
-     nullptr,
-     0,
-     kAdjust},
-    {"SpeedButton2",
-     kSpeedButton2Id,
-     Kind::PictureButton,
-     "Properties",
-     {126, 0, 62, 73},
-     nullptr,
-     0,
-     kProperties},
-    {"SpeedButton3",
-     kSpeedButton3Id,
-     Kind::PictureButton,
-     "Help",
-     {188, 0, 62, 73},
-     nullptr,
-     0,
-     kHelp},
-    {"SpeedButton1",
-     kSpeedButton1Id,
-     Kind::PictureButton,
-     "Exit",
-     {250, 0, 62, 73},
-     nullptr,
-     0,
-     kExit},
-    {"Bevel1", kBevel1Id, Kind::Bevel, "", {0, 80, 313, 2}},
-    {"Label1", kLabel1Id, Kind::Label, "Current time", {2, 88, 146, 14}},
-    {"Label2", kLabel2Id, Kind::Label, "Atomic clock time", {167, 88, 146, 14}},
-    {"LocalPCEdit", kLocalPCEditId, Kind::ClockField, "", {2, 104, 145, 17}},
-    {"TimeServerEdit", kTimeServerEditId, Kind::ClockField, "", {167, 104, 145, 17}},
-    {"StatusBar1", kStatusBar1Id, Kind::StatusBar, "", {0, 132, 315, 19}},
+    BarButton("CheckTimeServerButton", kCheckTimeServerButtonId, "Get time", 2, kGetTime),
+    BarButton("AdjustClockButton", kAdjustClockButtonId, "Adjust time", 64, kAdjust),
+    BarButton("SpeedButton2", kSpeedButton2Id, "Properties", 126, kProperties),
+    BarButton("SpeedButton3", kSpeedButton3Id, "Help", 188, kHelp),
+    BarButton("SpeedButton1", kSpeedButton1Id, "Exit", 250, kExit),
+    {"Bevel1", kBevel1Id, Bevel, "", {0, 80, 313, 2}},
+    {"Label1", kLabel1Id, Label, "Current time", {2, 88, 146, 14}},
+    {"Label2", kLabel2Id, Label, "Atomic clock time", {167, 88, 146, 14}},
+    {"LocalPCEdit", kLocalPCEditId, ClockField, "", {2, 104, 145, 17}},
+    {"TimeServerEdit", kTimeServerEditId, ClockField, "", {167, 104, 145, 17}},
+    {"StatusBar1", kStatusBar1Id, StatusBar, "", {0, 132, 315, 19}},
 }};
 
 constexpr FormDescription kForm{"TTimeForm", kTitle, 315, 151, kControls};

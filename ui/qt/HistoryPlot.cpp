@@ -8,21 +8,13 @@
 #include <QToolTip>
 #include <cmath>
 
+#include "ui/common/HistoryLook.h"
+#include "ui/common/HistoryPainter.h"
 #include "ui/common/HistoryShown.h"
-#include "ui/common/HistoryTexts.h"
 #include "ui/qt/HistoryCanvas.h"
-#include "ui/qt/HistoryMarks.h"
 
 namespace velmora {
 namespace {
-
-QPointF ToQt(const PlotPoint& point) {
-    return {point.x, point.y};
-}
-
-QRectF ToQt(const PlotBox& box) {
-    return {box.left, box.top, box.width, box.height};
-}
 
 QDateTime LocalTime(double seconds) {
     return QDateTime::fromMSecsSinceEpoch(std::llround(seconds * 1000));
@@ -32,11 +24,97 @@ QString Text(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString TimeLabel(const TimeTick& tick) {
-    const QDateTime time = LocalTime(tick.seconds);
-    return Text(TimeTickLabel(tick, QLocale().toString(time.date(), "ddd d MMM").toStdString(),
-                              time.toString("HH:mm").toStdString()));
+QPointF ToQt(const PlotPoint& point) {
+    return {point.x, point.y};
 }
+
+QRectF ToQt(const PlotBox& box) {
+    return {box.left, box.top, box.width, box.height};
+}
+
+QColor ColourOf(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+// The plot drawn with QPainter, its words and frame in the palette's colours.
+class QtPlotDrawing : public PlotDrawing {
+  public:
+    QtPlotDrawing(QPainter& painter, const QPalette& palette)
+        : painter_(painter), palette_(palette) {}
+
+    void Line(PlotInk ink, PlotPoint from, PlotPoint to) override {
+        painter_.setPen(PenOf(ink));
+        painter_.drawLine(ToQt(from), ToQt(to));
+    }
+    void Frame(const PlotBox& box) override {
+        painter_.setPen(PenOf(PlotInk::Text));
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawRect(ToQt(box));
+    }
+    void TextAt(PlotInk ink, PlotPoint at, const std::string& text) override {
+        // Words take the ink's colour, never its dashes.
+        painter_.setPen(PenOf(ink).color());
+        painter_.drawText(ToQt(at), Text(text));
+    }
+    void TextIn(const PlotBox& box, Align align, const std::string& text) override {
+        static constexpr Qt::Alignment kFlags[] = {Qt::AlignCenter, Qt::AlignHCenter | Qt::AlignTop,
+                                                   Qt::AlignRight | Qt::AlignVCenter};
+        painter_.setPen(PenOf(PlotInk::Text));
+        painter_.drawText(ToQt(box), static_cast<int>(kFlags[static_cast<int>(align)]), Text(text));
+    }
+    void Mark(PlotPoint at, bool authenticated) override {
+        Fill(authenticated);
+        if (authenticated) {
+            painter_.drawRect(QRectF(at.x - kMark, at.y - kMark, 2 * kMark, 2 * kMark));
+        } else {
+            painter_.drawEllipse(ToQt(at), kMark, kMark);
+        }
+    }
+    void Triangle(const std::array<PlotPoint, 3>& corners, bool authenticated) override {
+        Fill(authenticated);
+        painter_.drawPolygon(QPolygonF({ToQt(corners[0]), ToQt(corners[1]), ToQt(corners[2])}));
+    }
+    void Clip(const PlotBox* box) override {
+        if (box == nullptr) {
+            painter_.restore();
+            return;
+        }
+        painter_.save();
+        painter_.setClipRect(ToQt(*box));
+    }
+    std::string TimeLabel(const TimeTick& tick) const override {
+        const QDateTime time = LocalTime(tick.seconds);
+        return TimeTickLabel(tick, QLocale().toString(time.date(), "ddd d MMM").toStdString(),
+                             time.toString("HH:mm").toStdString());
+    }
+
+  private:
+    // Our own steps dashed in red, another program's dotted in violet.
+    QPen PenOf(PlotInk ink) const {
+        switch (ink) {
+            case PlotInk::Text:
+                return palette_.color(QPalette::WindowText);
+            case PlotInk::Grid:
+                return ColourOf(kGridColour);
+            case PlotInk::ZeroLine:
+                return palette_.color(QPalette::Mid);
+            case PlotInk::Step:
+                return QPen(ColourOf(kStepColour), kStepPenWidth, Qt::DashLine);
+            case PlotInk::OtherStep:
+                return QPen(ColourOf(kOtherStepColour), kStepPenWidth, Qt::DotLine);
+            case PlotInk::Drift:
+                return QPen(ColourOf(kDriftColour), kDriftPenWidth);
+        }
+        return {};
+    }
+    void Fill(bool authenticated) {
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(ColourOf(authenticated ? kAuthenticatedColour : kPlainAnswerColour));
+    }
+
+    QPainter& painter_;
+    const QPalette& palette_;
+};
 
 }  // namespace
 
@@ -56,84 +134,19 @@ void THistoryPlot::SetHistory(std::vector<HistoryRecord> records, DriftEstimate 
     update();
 }
 
+PlotCanvas THistoryPlot::Canvas() const {
+    return {static_cast<double>(width()), static_cast<double>(height()), 1};
+}
+
 HistoryPicture THistoryPlot::Picture() const {
-    const PlotCanvas canvas{static_cast<double>(width()), static_cast<double>(height()), 1};
-    return shown_.LayOut(canvas, QtTextMeasure(font()), QtLocalDays());
+    return shown_.LayOut(Canvas(), QtTextMeasure(font()), QtLocalDays());
 }
 
 void THistoryPlot::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const HistoryPicture picture = Picture();
-    if (picture.empty) {
-        painter.drawText(rect(), Qt::AlignCenter, kNoHistoryText);
-        return;
-    }
-    DrawGrid(painter, picture);
-    DrawSteps(painter, picture);
-    DrawAnswers(painter, picture);
-    const QColor text = palette().color(QPalette::WindowText);
-    for (const LegendEntry& entry : picture.legend) {
-        DrawLegendEntry(painter, entry, text);
-    }
-}
-
-void THistoryPlot::DrawGrid(QPainter& painter, const HistoryPicture& picture) const {
-    DrawTimeTicks(painter, picture);
-    DrawOffsetTicks(painter, picture);
-    painter.setPen(palette().color(QPalette::WindowText));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(ToQt(picture.area));
-    painter.drawText(ToQt(picture.captionAt), kOffsetCaption);
-}
-
-void THistoryPlot::DrawTimeTicks(QPainter& painter, const HistoryPicture& picture) const {
-    for (const TimeTick& tick : picture.timeTicks) {
-        painter.setPen(ColourOf(kGridColour));
-        painter.drawLine(QPointF(tick.x, picture.area.top), QPointF(tick.x, picture.area.Bottom()));
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(ToQt(tick.label), Qt::AlignHCenter | Qt::AlignTop, TimeLabel(tick));
-    }
-}
-
-void THistoryPlot::DrawOffsetTicks(QPainter& painter, const HistoryPicture& picture) const {
-    for (const OffsetTick& tick : picture.offsetTicks) {
-        painter.setPen(tick.zero ? palette().color(QPalette::Mid) : ColourOf(kGridColour));
-        painter.drawLine(QPointF(picture.area.left, tick.y), QPointF(picture.area.Right(), tick.y));
-        painter.setPen(palette().color(QPalette::WindowText));
-        painter.drawText(ToQt(tick.labelBox), Qt::AlignRight | Qt::AlignVCenter, Text(tick.label));
-    }
-}
-
-void THistoryPlot::DrawSteps(QPainter& painter, const HistoryPicture& picture) const {
-    for (const StepLine& step : picture.steps) {
-        painter.setPen(StepPen(step.byOther));
-        painter.drawLine(QPointF(step.x, picture.area.top), QPointF(step.x, picture.area.Bottom()));
-        if (step.labelShown) {
-            painter.setPen(ColourOf(step.byOther ? kOtherStepColour : kStepColour));
-            painter.drawText(ToQt(step.labelAt), Text(step.label));
-        }
-    }
-}
-
-void THistoryPlot::DrawAnswers(QPainter& painter, const HistoryPicture& picture) const {
-    painter.save();
-    painter.setClipRect(ToQt(picture.area));
-    painter.setPen(DriftPen());
-    for (const DriftSegment& line : picture.drift) {
-        painter.drawLine(ToQt(line.from), ToQt(line.to));
-    }
-    painter.restore();
-    for (const AnswerMarkAt& mark : picture.answers) {
-        if (mark.place == AnswerMarkAt::Place::Inside) {
-            DrawMark(painter, ToQt(mark.at), mark.authenticated);
-            continue;
-        }
-        const auto corners = BeyondTriangle(mark, 1);
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ColourOf(mark.authenticated ? kAuthenticatedColour : kPlainAnswerColour));
-        painter.drawPolygon(QPolygonF({ToQt(corners[0]), ToQt(corners[1]), ToQt(corners[2])}));
-    }
+    QtPlotDrawing drawing(painter, palette());
+    PaintHistory(Picture(), Canvas(), drawing);
 }
 
 bool THistoryPlot::event(QEvent* event) {

@@ -7,8 +7,6 @@
 #include "sync/DriftFit.h"
 #include "ui/common/HistoryShown.h"
 
-class QPainter;
-
 namespace velmora {
 
 // The offset of every answer against the date and time, authenticated answers told apart from
@@ -33,12 +31,8 @@ class THistoryPlot : public QWidget {
     bool event(QEvent* event) override;
 
   private:
+    PlotCanvas Canvas() const;
     HistoryPicture Picture() const;
-    void DrawGrid(QPainter& painter, const HistoryPicture& picture) const;
-    void DrawTimeTicks(QPainter& painter, const HistoryPicture& picture) const;
-    void DrawOffsetTicks(QPainter& painter, const HistoryPicture& picture) const;
-    void DrawSteps(QPainter& painter, const HistoryPicture& picture) const;
-    void DrawAnswers(QPainter& painter, const HistoryPicture& picture) const;
 
     HistoryShown shown_;
 };

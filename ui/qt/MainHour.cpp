@@ -219,10 +219,6 @@ void TTimeForm::ShowHelp() {
     help.ShowModal();
 }
 
-void TTimeForm::EndProgram() {
-    QCoreApplication::quit();
-}
-
 void TTimeForm::ShowHistory() {
     if (!HistoryWindow1) {
         HistoryWindow1 = std::make_unique<THistoryWindow>(HistoryFeed1);
@@ -230,10 +226,6 @@ void TTimeForm::ShowHistory() {
     HistoryWindow1->show();
     HistoryWindow1->raise();
     HistoryWindow1->activateWindow();
-}
-
-bool TTimeForm::ModalOpen() const {
-    return QApplication::activeModalWidget() != nullptr;
 }
 
 bool TTimeForm::eventFilter(QObject* watched, QEvent* event) {

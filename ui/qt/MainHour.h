@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QString>
@@ -64,9 +65,9 @@ class TTimeForm : public QWidget, public MainWindowView {
     const TrayIconRules& Tray() const override { return TrayIcon1; }
     void ShowHelp() override;
     void ShowHistory() override;
-    void EndProgram() override;
+    void EndProgram() override { QCoreApplication::quit(); }
     void CloseWindow() override { close(); }
-    bool ModalOpen() const override;
+    bool ModalOpen() const override { return QApplication::activeModalWidget() != nullptr; }
     bool AskYesNo(const std::string& question) override;
 
     FormWidgets controls_;

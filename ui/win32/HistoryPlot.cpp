@@ -2,16 +2,19 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/windows/WideText.h"
 #include "ui/common/HistoryLook.h"
-#include "ui/common/HistoryTexts.h"
+#include "ui/common/HistoryPainter.h"
 #include "ui/win32/GdiCanvas.h"
-#include "ui/win32/GdiPens.h"
 
 namespace velmora {
 namespace {
+
+// The darker level line of zero offset.
+constexpr Rgb kZeroLineColour{160, 160, 160};
 
 int Px(double v) {
     return static_cast<int>(std::lround(v));
@@ -21,29 +24,129 @@ RECT RectOf(const PlotBox& box) {
     return {Px(box.left), Px(box.top), Px(box.Right()), Px(box.Bottom())};
 }
 
-void Line(HDC dc, PlotPoint from, PlotPoint to) {
-    MoveToEx(dc, Px(from.x), Px(from.y), nullptr);
-    LineTo(dc, Px(to.x), Px(to.y));
+COLORREF ColourOf(const Rgb& rgb) {
+    return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-// `text` starting at `at`, on its baseline.
-void TextAt(HDC dc, PlotPoint at, const std::string& text) {
-    const std::wstring wide = Widen(text);
-    const UINT align = SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-    TextOutW(dc, Px(at.x), Px(at.y), wide.c_str(), static_cast<int>(wide.size()));
-    SetTextAlign(dc, align);
+DWORD Width(double width) {
+    return static_cast<DWORD>(std::max(1L, std::lround(width)));
 }
 
-void TextIn(HDC dc, const PlotBox& box, const std::string& text, UINT format) {
-    std::wstring wide = Widen(text);
-    RECT rect = RectOf(box);
-    DrawTextW(dc, wide.data(), static_cast<int>(wide.size()), &rect, format | DT_NOPREFIX);
+// A geometric pen of dashes and gaps `on` and `off` long, in line widths as Qt counts them.
+HPEN PatternPen(const Rgb& colour, double width, double on, double off) {
+    const LOGBRUSH brush{BS_SOLID, ColourOf(colour), 0};
+    const DWORD pattern[] = {Width(on * width), Width(off * width)};
+    return ExtCreatePen(PS_GEOMETRIC | PS_USERSTYLE | PS_ENDCAP_FLAT, Width(width), &brush, 2,
+                        pattern);
 }
 
-std::string TimeLabel(const TimeTick& tick) {
-    return TimeTickLabel(tick, LocalTimeText(tick.seconds, L"ddd d MMM", nullptr),
-                         LocalTimeText(tick.seconds, nullptr, L"HH':'mm"));
-}
+// The plot drawn with GDI into a device context of its own, whose font and text colour are the
+// words'; `pixel` scales the marks and the pens' widths.
+class GdiPlotDrawing : public PlotDrawing {
+  public:
+    GdiPlotDrawing(HDC dc, double pixel) : dc_(dc), pixel_(pixel), text_(GetTextColor(dc)) {}
+
+    void Line(PlotInk ink, PlotPoint from, PlotPoint to) override {
+        const HGDIOBJ old = SelectObject(dc_, PenOf(ink));
+        MoveToEx(dc_, Px(from.x), Px(from.y), nullptr);
+        LineTo(dc_, Px(to.x), Px(to.y));
+        DeleteObject(SelectObject(dc_, old));
+    }
+    void Frame(const PlotBox& box) override {
+        const HGDIOBJ old = SelectObject(dc_, PenOf(PlotInk::Text));
+        SelectObject(dc_, GetStockObject(NULL_BRUSH));
+        Rectangle(dc_, Px(box.left), Px(box.top), Px(box.Right()) + 1, Px(box.Bottom()) + 1);
+        DeleteObject(SelectObject(dc_, old));
+    }
+    void TextAt(PlotInk ink, PlotPoint at, const std::string& text) override {
+        const std::wstring wide = Widen(text);
+        const UINT align = SetTextAlign(dc_, TA_BASELINE | TA_LEFT);
+        SetTextColor(dc_, InkColour(ink));
+        TextOutW(dc_, Px(at.x), Px(at.y), wide.c_str(), static_cast<int>(wide.size()));
+        SetTextColor(dc_, text_);
+        SetTextAlign(dc_, align);
+    }
+    void TextIn(const PlotBox& box, Align align, const std::string& text) override {
+        static constexpr UINT kFormats[] = {DT_CENTER | DT_VCENTER | DT_SINGLELINE,
+                                            DT_CENTER | DT_TOP,
+                                            DT_RIGHT | DT_VCENTER | DT_SINGLELINE};
+        std::wstring wide = Widen(text);
+        RECT rect = RectOf(box);
+        DrawTextW(dc_, wide.data(), static_cast<int>(wide.size()), &rect,
+                  kFormats[static_cast<int>(align)] | DT_NOPREFIX);
+    }
+    void Mark(PlotPoint at, bool authenticated) override {
+        Fill(authenticated);
+        const double half = kMark * pixel_;
+        // With no pen GDI leaves out the right and bottom edges: one pixel more each way.
+        const RECT mark{Px(at.x - half), Px(at.y - half), Px(at.x + half) + 1, Px(at.y + half) + 1};
+        if (authenticated) {
+            Rectangle(dc_, mark.left, mark.top, mark.right, mark.bottom);
+        } else {
+            Ellipse(dc_, mark.left, mark.top, mark.right, mark.bottom);
+        }
+    }
+    void Triangle(const std::array<PlotPoint, 3>& corners, bool authenticated) override {
+        Fill(authenticated);
+        POINT points[3];
+        for (int i = 0; i < 3; ++i) {
+            points[i] = {Px(corners[i].x), Px(corners[i].y)};
+        }
+        Polygon(dc_, points, 3);
+    }
+    void Clip(const PlotBox* box) override {
+        if (box == nullptr) {
+            RestoreDC(dc_, -1);
+            return;
+        }
+        SaveDC(dc_);
+        const RECT area = RectOf(*box);
+        IntersectClipRect(dc_, area.left, area.top, area.right + 1, area.bottom + 1);
+    }
+    std::string TimeLabel(const TimeTick& tick) const override {
+        return TimeTickLabel(tick, LocalTimeText(tick.seconds, L"ddd d MMM", nullptr),
+                             LocalTimeText(tick.seconds, nullptr, L"HH':'mm"));
+    }
+
+  private:
+    COLORREF InkColour(PlotInk ink) const {
+        switch (ink) {
+            case PlotInk::Grid:
+                return ColourOf(kGridColour);
+            case PlotInk::ZeroLine:
+                return ColourOf(kZeroLineColour);
+            case PlotInk::Step:
+                return ColourOf(kStepColour);
+            case PlotInk::OtherStep:
+                return ColourOf(kOtherStepColour);
+            case PlotInk::Drift:
+                return ColourOf(kDriftColour);
+            case PlotInk::Text:
+                break;
+        }
+        return text_;
+    }
+    // Our own steps dashed in red, another program's dotted in violet.
+    HPEN PenOf(PlotInk ink) const {
+        if (ink == PlotInk::Step || ink == PlotInk::OtherStep) {
+            const bool ours = ink == PlotInk::Step;
+            return PatternPen(ours ? kStepColour : kOtherStepColour, kStepPenWidth * pixel_,
+                              ours ? 4 : 1, 2);
+        }
+        const double width = ink == PlotInk::Drift ? kDriftPenWidth * pixel_ : 1;
+        return CreatePen(PS_SOLID, static_cast<int>(Width(width)), InkColour(ink));
+    }
+    // Shapes filled in an answer's colour, with no pen.
+    void Fill(bool authenticated) {
+        SelectObject(dc_, GetStockObject(NULL_PEN));
+        SelectObject(dc_, GetStockObject(DC_BRUSH));
+        SetDCBrushColor(dc_, ColourOf(authenticated ? kAuthenticatedColour : kPlainAnswerColour));
+    }
+
+    HDC dc_;
+    double pixel_;
+    COLORREF text_;
+};
 
 std::string TipTime(double seconds) {
     return LocalTimeText(seconds, L"ddd d MMM", L"HH':'mm':'ss");
@@ -131,94 +234,8 @@ void THistoryPlot::Paint(HDC target) {
 void THistoryPlot::Draw(HDC dc, const RECT& client) const {
     const PlotCanvas canvas{static_cast<double>(client.right), static_cast<double>(client.bottom),
                             pixel_};
-    const HistoryPicture picture = shown_.LayOut(canvas, GdiTextMeasure(dc), WindowsLocalDays());
-    if (picture.empty) {
-        TextIn(dc, {0, 0, canvas.width, canvas.height}, kNoHistoryText,
-               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-        return;
-    }
-    DrawGrid(dc, picture);
-    DrawSteps(dc, picture);
-    DrawAnswers(dc, picture);
-    DrawLegend(dc, picture);
-}
-
-void THistoryPlot::DrawGrid(HDC dc, const HistoryPicture& picture) const {
-    const PlotBox& area = picture.area;
-    for (const TimeTick& tick : picture.timeTicks) {
-        const DrawingObject pen(dc, SolidPen(ColourOf(kGridColour), 1));
-        Line(dc, {tick.x, area.top}, {tick.x, area.Bottom()});
-        TextIn(dc, tick.label, TimeLabel(tick), DT_CENTER | DT_TOP);
-    }
-    for (const OffsetTick& tick : picture.offsetTicks) {
-        const DrawingObject pen(dc,
-                                SolidPen(ColourOf(tick.zero ? kZeroLineColour : kGridColour), 1));
-        Line(dc, {area.left, tick.y}, {area.Right(), tick.y});
-        TextIn(dc, tick.labelBox, tick.label, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
-    }
-    const DrawingObject frame(dc, SolidPen(GetSysColor(COLOR_WINDOWTEXT), 1));
-    const HGDIOBJ brush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-    Rectangle(dc, Px(area.left), Px(area.top), Px(area.Right()) + 1, Px(area.Bottom()) + 1);
-    SelectObject(dc, brush);
-    TextAt(dc, picture.captionAt, kOffsetCaption);
-}
-
-void THistoryPlot::DrawSteps(HDC dc, const HistoryPicture& picture) const {
-    const COLORREF text = GetTextColor(dc);
-    for (const StepLine& step : picture.steps) {
-        const DrawingObject pen(dc, StepPen(step.byOther, pixel_));
-        Line(dc, {step.x, picture.area.top}, {step.x, picture.area.Bottom()});
-        if (step.labelShown) {
-            SetTextColor(dc, ColourOf(step.byOther ? kOtherStepColour : kStepColour));
-            TextAt(dc, step.labelAt, step.label);
-        }
-    }
-    SetTextColor(dc, text);
-}
-
-void THistoryPlot::DrawAnswers(HDC dc, const HistoryPicture& picture) const {
-    const int saved = SaveDC(dc);
-    const RECT area = RectOf(picture.area);
-    IntersectClipRect(dc, area.left, area.top, area.right + 1, area.bottom + 1);
-    {
-        const DrawingObject pen(dc, DriftPen(pixel_));
-        for (const DriftSegment& line : picture.drift) {
-            Line(dc, line.from, line.to);
-        }
-    }
-    RestoreDC(dc, saved);
-    for (const AnswerMarkAt& mark : picture.answers) {
-        if (mark.place == AnswerMarkAt::Place::Inside) {
-            DrawAnswerMark(dc, mark.at, mark.authenticated, pixel_);
-            continue;
-        }
-        const auto corners = BeyondTriangle(mark, pixel_);
-        POINT points[3];
-        for (int i = 0; i < 3; ++i) {
-            points[i] = {Px(corners[i].x), Px(corners[i].y)};
-        }
-        const DrawingObject fill(
-            dc, CreateSolidBrush(
-                    ColourOf(mark.authenticated ? kAuthenticatedColour : kPlainAnswerColour)));
-        const HGDIOBJ pen = SelectObject(dc, GetStockObject(NULL_PEN));
-        Polygon(dc, points, 3);
-        SelectObject(dc, pen);
-    }
-}
-
-void THistoryPlot::DrawLegend(HDC dc, const HistoryPicture& picture) const {
-    for (const LegendEntry& entry : picture.legend) {
-        if (entry.mark == HistoryMark::Answer || entry.mark == HistoryMark::Authenticated) {
-            DrawAnswerMark(dc, entry.from, entry.mark == HistoryMark::Authenticated, pixel_);
-        } else {
-            const DrawingObject pen(dc,
-                                    entry.mark == HistoryMark::Drift
-                                        ? DriftPen(pixel_)
-                                        : StepPen(entry.mark == HistoryMark::OtherStep, pixel_));
-            Line(dc, entry.from, entry.to);
-        }
-        TextAt(dc, entry.wordsAt, entry.words);
-    }
+    GdiPlotDrawing drawing(dc, pixel_);
+    PaintHistory(shown_.LayOut(canvas, GdiTextMeasure(dc), WindowsLocalDays()), canvas, drawing);
 }
 
 void THistoryPlot::MouseAt(POINT point) {

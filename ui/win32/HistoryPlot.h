@@ -39,10 +39,6 @@ class THistoryPlot : public MessageHandler {
   private:
     void Paint(HDC target);
     void Draw(HDC dc, const RECT& client) const;
-    void DrawGrid(HDC dc, const HistoryPicture& picture) const;
-    void DrawSteps(HDC dc, const HistoryPicture& picture) const;
-    void DrawAnswers(HDC dc, const HistoryPicture& picture) const;
-    void DrawLegend(HDC dc, const HistoryPicture& picture) const;
     void MouseAt(POINT point);
 
     OwnWindow window_;
