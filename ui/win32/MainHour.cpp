@@ -85,7 +85,6 @@ TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell
           [](const std::string& message) { TApplication::ShowError(message); })) {
     TApplication::Initialize();
     SetUpControls();
-    SetUpTooltip();
     SetUpWindow();
     SetUpTrayMenu();
     SetUpTrayIcon();
@@ -144,6 +143,9 @@ void TTimeForm::SetUpControls() {
 }
 
 void TTimeForm::SetUpTooltip() {
+    if (tooltip_ != nullptr) {
+        return;
+    }
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(),
                                nullptr, GetModuleHandleW(nullptr), nullptr);
@@ -154,6 +156,12 @@ void TTimeForm::SetUpTooltip() {
     tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
     tool.lpszText = tipText_.data();
     SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ApplyTooltipDpi();
+}
+
+void TTimeForm::ApplyTooltipDpi() {
+    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(kTipWidth, dpi_));
 }
 
 void TTimeForm::SetUpWindow() {
@@ -189,8 +197,9 @@ void TTimeForm::ApplyDpi(UINT dpi) {
     dpi_ = dpi;
     font_.reset(CreateFormFont(dpi));
     LayOutFormControls(Handle(), MainHourFormDescription(), dpi, font_.get());
-    SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-    SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, Scaled(kTipWidth, dpi));
+    if (tooltip_ != nullptr) {
+        ApplyTooltipDpi();
+    }
 }
 
 SIZE TTimeForm::WindowSize() const {
@@ -214,13 +223,18 @@ void TTimeForm::SetUpTrayIcon() {
     ImageList1.Add(picture);
     TrayIcon1.PopupMenu = PopupMenu1.get();
     // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
-    // for Explorer, is asked only to add it. It goes in before the window shows: docked later
-    // into an XEmbed tray, it took the focus, and the window hid into the tray at every start.
+    // for Explorer, is asked only to add it (FinishStart).
     Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconList(&ImageList1);
-    TrayIcon1.SetIconVisible(true);
-    TrayIcon1.Loaded();
+}
+
+void TTimeForm::FinishStart() {
+    SetUpTooltip();
+    if (!TrayIcon1.IconVisible()) {
+        TrayIcon1.SetIconVisible(true);
+        TrayIcon1.Loaded();
+    }
 }
 
 std::string TTimeForm::ControlText(int id) const {
@@ -257,6 +271,9 @@ bool TTimeForm::AskYesNo(const std::string& question) {
 
 void TTimeForm::SetServerFieldTip(const std::string& text) {
     tipText_ = Widen(text);
+    if (tooltip_ == nullptr) {
+        return;
+    }
     TTTOOLINFOW tool{};
     tool.cbSize = TTTOOLINFOW_V2_SIZE;
     tool.hwnd = Handle();
@@ -299,9 +316,14 @@ void TTimeForm::ShowAtStart(int showCommand) {
     if (!minimized) {
         ShowWindow(Handle(), showCommand);
         UpdateWindow(Handle());
+        // The shell's answer is a wait for Explorer that the first drawing need not have. An
+        // XEmbed tray docking the icon then takes the activation a moment (IsTrayHost).
+        PostMessageW(Handle(), kFinishStart, 0, 0);
         return;
     }
-    // A minimized window with a tray to go to stays hidden: only the icon shows.
+    // A minimized window with a tray to go to stays hidden: only the icon shows. Whether there
+    // is one is the shell's answer.
+    FinishStart();
     if (!TrayIcon1.TrayAvailable()) {
         ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
     }

@@ -56,12 +56,14 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     void SetWindowMinimized() override;
     void SetWindowNormal() override;
     std::string StatusText() const;
-    // The server field's tooltip: the status lines whole, and the tooltip control showing it.
+    // The server field's tooltip: the status lines whole, and the tooltip control showing it
+    // (made once the window is drawn).
     std::string ServerFieldTip() const;
     HWND Tooltip() const { return tooltip_; }
 
     // Shows the window as start-up left it, or as the program was started (`showCommand`, the
-    // entry's): normal, or minimized (into the tray when there is one).
+    // entry's): normal, or minimized (into the tray when there is one). A window shown normal
+    // makes the field's tooltip and puts its icon in the tray once drawn, from its message loop.
     void ShowAtStart(int showCommand);
     // The window's rules: the save policy on every way out, bringing it to the front, the clock
     // set, activation.
@@ -75,6 +77,9 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     UINT Dpi() const { return dpi_; }
 
   private:
+    // Posted to the window itself once it is first drawn: FinishStart.
+    static constexpr UINT kFinishStart = WM_APP + 1;
+
     LRESULT Handle(HWND window, UINT message, WPARAM w, LPARAM l) override;
     std::string ControlText(int id) const override;
     void SetControlText(int id, const std::string& text) override;
@@ -99,6 +104,10 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     void SetUpTooltip();
     void SetUpTrayMenu();
     void SetUpTrayIcon();
+    // What the first drawing does not need: the server field's tooltip and the icon in the
+    // tray. Once.
+    void FinishStart();
+    void ApplyTooltipDpi();
     // Fonts and places at `dpi`; the window's size to match.
     void ApplyDpi(UINT dpi);
     SIZE WindowSize() const;
@@ -124,6 +133,8 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     HWND tooltip_ = nullptr;
     std::wstring tipText_;
     HWND focus_ = nullptr;
+    // Whether an XEmbed tray took the activation that is being taken from the window.
+    bool takenByTray_ = false;
     bool startMinimized_ = false;
 };
 

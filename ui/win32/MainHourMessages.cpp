@@ -2,15 +2,38 @@
 
 #include <windows.h>
 
+#include <string_view>
+#include <utility>
+
 #include "ui/win32/Application.h"
 #include "ui/win32/FormDrawing.h"
 #include "ui/win32/MainHour.h"
 
 namespace velmora {
 
+namespace {
+
+// The windows Wine's X11 driver makes for an XEmbed tray (trayer and the like): the tray's own
+// X window, holding the icons, and each icon's window in it. Docking an icon, ours just put in
+// or another program's, gives them the X focus; the user has left nothing. Windows has no such
+// windows, and its tray never takes the activation from the icon's program.
+bool IsTrayHost(HWND window) {
+    wchar_t name[32] = {};
+    if (window == nullptr || GetClassNameW(window, name, 32) == 0) {
+        return false;
+    }
+    const std::wstring_view found(name);
+    return found == L"__wine_x11_foreign_window" || found == L"__winex11_tray_icon";
+}
+
+}  // namespace
+
 LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
     TrayIcon1.OwnerMessage(message, w, l);
     switch (message) {
+        case kFinishStart:
+            FinishStart();
+            return 0;
         case WM_COMMAND:
             if (Presenter.Command(LOWORD(w))) {
                 return 0;
@@ -40,10 +63,18 @@ LRESULT TTimeForm::Handle(HWND window, UINT message, WPARAM w, LPARAM l) {
         case WM_ACTIVATEAPP:
             if (w != FALSE) {
                 Presenter.ApplicationEvents1Activate();
+            } else if (std::exchange(takenByTray_, false) || IsTrayHost(GetForegroundWindow())) {
+                // Nobody left the window: the activation comes back (see IsTrayHost).
+                SetForegroundWindow(Handle());
             } else {
                 Presenter.ApplicationEvents1Deactivate();
             }
             return 0;
+        case WM_NCACTIVATE:
+            // The first word of a deactivation: the tray may be gone from the foreground again
+            // by the time the application hears of it.
+            takenByTray_ = w == FALSE && IsTrayHost(GetForegroundWindow());
+            break;
         case WM_ACTIVATE:
             Activated(LOWORD(w) != WA_INACTIVE);
             return 0;

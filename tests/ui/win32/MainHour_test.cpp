@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "net/SNTPsend.h"
 #include "platform/windows/WideText.h"
@@ -33,6 +34,13 @@ class MainHourTest : public ::testing::Test, protected FakePlatform {
   protected:
     std::unique_ptr<TTimeForm> MakeForm() {
         return std::make_unique<TTimeForm>(Services(), tray.Shell());
+    }
+    // Shown as the entry shows it: the icon goes in once the window is drawn.
+    std::unique_ptr<TTimeForm> StartForm(int showCommand = SW_SHOWNORMAL) {
+        auto form = MakeForm();
+        form->ShowAtStart(showCommand);
+        EXPECT_TRUE(PumpUntil([&] { return form->TrayIcon().IconVisible(); }));
+        return form;
     }
 
     // The icon's notification as the shell sends it.
@@ -175,12 +183,28 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
     EXPECT_EQ(form->TrayIcon().PopupMenu, menu);
 }
 
-// What the shell is handed: the icon added once with the hint as its tip, the notifications to
-// the hidden window, then the status after the hint, cut to 127 characters; the server field's
-// tooltip carries the status whole.
+// What the shell is handed: the icon added once, after the drawing, with the hint and the status as
+// its tip, the notifications to the hidden window, then the status after the hint, cut to 127
+// characters; the server field's tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    ASSERT_GE(tray.Count(NIM_ADD), 1);
+    // Neither the shell nor the tooltip before the window is drawn; a status meanwhile is kept.
+    EXPECT_TRUE(tray.calls.empty());
+    EXPECT_EQ(form->Tooltip(), nullptr);
+    form->SetTimeStatus({"Early"});
+    const auto toolText = [&] {
+        wchar_t shown[512] = {};
+        TTTOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V2_SIZE;
+        tool.hwnd = form->Handle();
+        tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kTimeServerEditId));
+        tool.lpszText = shown;
+        SendMessageW(form->Tooltip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
+        return std::wstring(shown);
+    };
+    form->ShowAtStart(SW_SHOWNORMAL);
+    ASSERT_TRUE(PumpUntil([&] { return tray.Count(NIM_ADD) >= 1; }));
+    EXPECT_EQ(toolText(), L"Early");
     // Nothing before the icon goes in with everything set: each call is a wait for Explorer.
     EXPECT_EQ(tray.calls.front().message, static_cast<DWORD>(NIM_ADD));
     const NOTIFYICONDATAW& added = tray.calls.front().data;
@@ -189,7 +213,7 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     EXPECT_EQ(added.uCallbackMessage, 0x0800u);
     EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_NE(form->TrayIcon().NotifyData().hIcon, nullptr);
-    EXPECT_EQ(tray.LastTip(), L"Velmora");
+    EXPECT_EQ(tray.LastTip(), L"Velmora\nEarly");
     EXPECT_TRUE(form->TrayIcon().TrayAvailable());
 
     const std::string longLine(200, 'x');
@@ -201,19 +225,12 @@ TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
               "Last answer " + longLine + "\nClock not set since the program started");
 
     // The tooltip control holds it for the field too.
-    wchar_t shown[512] = {};
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = form->Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(form->Control(kTimeServerEditId));
-    tool.lpszText = shown;
-    SendMessageW(form->Tooltip(), TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(&tool));
-    EXPECT_EQ(std::wstring(shown).substr(0, 12), L"Last answer ");
+    EXPECT_EQ(toolText().substr(0, 12), L"Last answer ");
 }
 
 // The repeated-failure warning comes as the icon's balloon, with the warning sign.
 TEST_F(MainHourTest, TheWarningIsABalloon) {
-    auto form = MakeForm();
+    auto form = StartForm();
     form->ShowNotification("Velmora cannot get the time", std::string(300, 'y'));
     ASSERT_FALSE(tray.calls.empty());
     const FakeTrayShell::Call& balloon = tray.calls.back();
@@ -228,8 +245,7 @@ TEST_F(MainHourTest, TheWarningIsABalloon) {
 }
 
 TEST_F(MainHourTest, MinimizeGoesToTheTrayAndADoubleClickBringsItBack) {
-    auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNORMAL);
+    auto form = StartForm();
     ASSERT_TRUE(IsWindowVisible(form->Handle()));
     ShowWindow(form->Handle(), SW_MINIMIZE);
     EXPECT_FALSE(IsWindowVisible(form->Handle()));
@@ -281,8 +297,7 @@ TEST_F(MainHourTest, MinimizedAtStartShowsOnlyTheIcon) {
 // Another program became active: the window hides into the tray, unless a window of ours is
 // modal over it or it has not been active since it was shown.
 TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
-    auto form = MakeForm();
-    form->ShowAtStart(SW_SHOWNOACTIVATE);
+    auto form = StartForm(SW_SHOWNOACTIVATE);
     ASSERT_TRUE(IsWindowVisible(form->Handle()));
     form->Rules().ApplicationEvents1Deactivate();
     EXPECT_TRUE(IsWindowVisible(form->Handle())) << "never active since shown";
@@ -298,8 +313,30 @@ TEST_F(MainHourTest, DeactivationHidesOnlyAWindowThatWasLeft) {
     EXPECT_TRUE(form->DisplayTimer().Running());
 }
 
+// Under Wine an XEmbed tray takes the activation when it docks an icon, with windows of its own
+// (an X window holding Wine's, the icon's window): the window stays and is active again. Any
+// other window taking it still hides it.
+TEST_F(MainHourTest, ATrayDockingTheIconLeavesTheWindowShown) {
+    auto form = StartForm();
+    SendMessageW(form->Handle(), WM_ACTIVATE, WA_ACTIVE, 0);
+    // The other program last: the window hides.
+    for (const std::wstring_view taker :
+         {L"__wine_x11_foreign_window", L"__winex11_tray_icon", L"Velmora.OtherProgram"}) {
+        SCOPED_TRACE(testing::Message() << Narrow(std::wstring(taker)));
+        const bool byTray = taker.starts_with(L"__");
+        SetForegroundWindow(form->Handle());
+        // Ours, so that the activation moves at once; the application's word comes apart.
+        OwnWindow other(
+            WindowLook{.className = std::wstring(taker).c_str(), .style = WS_POPUP | WS_VISIBLE});
+        SetForegroundWindow(other.Handle());
+        SendMessageW(form->Handle(), WM_ACTIVATEAPP, FALSE, 0);
+        EXPECT_EQ(IsWindowVisible(form->Handle()) != FALSE, byTray);
+        EXPECT_EQ(GetActiveWindow() == form->Handle(), byTray);
+    }
+}
+
 TEST_F(MainHourTest, BusyCursorOnlyWhileTheQueryRuns) {
-    auto form = MakeForm();
+    auto form = StartForm();
     Command(*form, kCheckTimeServerButtonId);
     // The click came back at once; the query runs on the worker under the hourglass.
     EXPECT_TRUE(form->BusyCursor());
