@@ -9,6 +9,7 @@
 #include "ui/common/HistoryLook.h"
 #include "ui/common/HistoryPainter.h"
 #include "ui/win32/GdiCanvas.h"
+#include "ui/win32/Tooltip.h"
 
 namespace velmora {
 namespace {
@@ -159,17 +160,7 @@ THistoryPlot::THistoryPlot(HWND parent, int id)
           {.className = L"VelmoraHistoryPlot", .style = WS_CHILD | WS_VISIBLE, .parent = parent}) {
     SetWindowLongPtrW(Handle(), GWLP_ID, id);
     window_.Listen(this);
-    tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                           WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, Handle(), nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
-    TOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Handle());
-    tool.lpszText = LPSTR_TEXTCALLBACKW;
-    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tip_ = CreateTooltip(Handle(), Handle(), LPSTR_TEXTCALLBACKW);
     // Wide enough for the tip's two lines, which a width makes it break at.
     SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, 800);
 }

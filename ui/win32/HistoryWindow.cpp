@@ -10,6 +10,7 @@
 #include "ui/win32/FormFont.h"
 #include "ui/win32/GdiCanvas.h"
 #include "ui/win32/ResourceIds.h"
+#include "ui/win32/ScreenPlace.h"
 #include "ui/win32/WindowText.h"
 
 namespace velmora {
@@ -84,16 +85,12 @@ THistoryWindow::THistoryWindow(HistoryFeed& history, HWND owner)
     window_.Listen(this);
     UseDpi(WindowDpi(window));
     // The first size, in the middle of the owner's screen and no larger than it.
-    MONITORINFO screen{};
-    screen.cbSize = sizeof screen;
-    GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &screen);
-    const RECT& area = screen.rcWork;
+    const RECT area = WorkAreaOf(owner);
     SIZE first = OuterFor(kPlotFirst);
     first.cx = std::min<LONG>(first.cx, area.right - area.left);
     first.cy = std::min<LONG>(first.cy, area.bottom - area.top);
-    SetWindowPos(window, nullptr, std::max(area.left, (area.left + area.right - first.cx) / 2),
-                 std::max(area.top, (area.top + area.bottom - first.cy) / 2), first.cx, first.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredIn(area, first, area);
+    SetWindowPos(window, nullptr, at.x, at.y, first.cx, first.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     history_.Appended = [this] {
         if (IsWindowVisible(Handle())) {
             Reload();

@@ -17,6 +17,8 @@
 #include "ui/win32/HistoryWindow.h"
 #include "ui/win32/Options.h"
 #include "ui/win32/ResourceIds.h"
+#include "ui/win32/ScreenPlace.h"
+#include "ui/win32/Tooltip.h"
 #include "ui/win32/WindowText.h"
 #include "ui/win32/help.h"
 
@@ -146,16 +148,7 @@ void TTimeForm::SetUpTooltip() {
     if (tooltip_ != nullptr) {
         return;
     }
-    tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0, 0, Handle(),
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
-    tool.lpszText = tipText_.data();
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    tooltip_ = CreateTooltip(Handle(), Control(kTimeServerEditId), tipText_.data());
     ApplyTooltipDpi();
 }
 
@@ -167,14 +160,10 @@ void TTimeForm::ApplyTooltipDpi() {
 void TTimeForm::SetUpWindow() {
     ApplyDpi(WindowDpi(Handle()));
     // Centred on the primary screen's work area (the designed place is not used).
-    MONITORINFO screen{};
-    screen.cbSize = sizeof screen;
-    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &screen);
+    const RECT area = WorkAreaOf(nullptr);
     const SIZE size = WindowSize();
-    const RECT& area = screen.rcWork;
-    SetWindowPos(Handle(), nullptr, area.left + (area.right - area.left - size.cx) / 2,
-                 area.top + (area.bottom - area.top - size.cy) / 2, size.cx, size.cy,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredIn(area, size, area);
+    SetWindowPos(Handle(), nullptr, at.x, at.y, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     FitClientArea();
 }
 
@@ -274,12 +263,7 @@ void TTimeForm::SetServerFieldTip(const std::string& text) {
     if (tooltip_ == nullptr) {
         return;
     }
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = Handle();
-    tool.uId = reinterpret_cast<UINT_PTR>(Control(kTimeServerEditId));
-    tool.lpszText = tipText_.data();
-    SendMessageW(tooltip_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    SetTooltipText(tooltip_, Handle(), Control(kTimeServerEditId), tipText_.data());
 }
 
 std::string TTimeForm::ServerFieldTip() const {

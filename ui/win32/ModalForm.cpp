@@ -8,6 +8,7 @@
 #include "ui/win32/Dpi.h"
 #include "ui/win32/FormControls.h"
 #include "ui/win32/FormFont.h"
+#include "ui/win32/ScreenPlace.h"
 
 namespace velmora {
 namespace {
@@ -26,14 +27,6 @@ std::vector<DWORD> EmptyTemplate(DWORD style, const std::wstring& caption) {
     std::vector<DWORD> aligned((words.size() + 1) / 2, 0);
     std::copy(words.begin(), words.end(), reinterpret_cast<WORD*>(aligned.data()));
     return aligned;
-}
-
-// The work area of the monitor that `window` is on.
-RECT WorkAreaOf(HWND window) {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcWork;
 }
 
 }  // namespace
@@ -109,13 +102,8 @@ void ModalForm::PlaceOverOwner() {
     }
     RECT mine{};
     GetWindowRect(hwnd_, &mine);
-    const int width = mine.right - mine.left;
-    const int height = mine.bottom - mine.top;
-    int left = (own.left + own.right - width) / 2;
-    int top = (own.top + own.bottom - height) / 2;
-    left = std::max<int>(area.left, std::min<int>(left, area.right - width));
-    top = std::max<int>(area.top, std::min<int>(top, area.bottom - height));
-    SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredIn(own, SIZE{mine.right - mine.left, mine.bottom - mine.top}, area);
+    SetWindowPos(hwnd_, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ModalForm::ShowModal() {

@@ -15,6 +15,7 @@
 #include "tests/fixtures/ShownOptions.h"
 #include "tests/fixtures/windows/WindowTest.h"
 #include "ui/common/OptionsForm.h"
+#include "ui/win32/ScreenPlace.h"
 
 namespace velmora {
 namespace {
@@ -239,6 +240,24 @@ TEST_F(OptionsTest, ModalShowingStartsOnOkCentredOverTheOwner) {
     EXPECT_LE(std::abs((mine.top + mine.bottom) / 2 - 300), 2);
     form.reset();
     DestroyWindow(owner);
+}
+
+// A window near an edge, or larger than the screen, stays whole on it as far as it fits.
+TEST(ScreenPlace, CentredWindowsStayOnTheWorkArea) {
+    const RECT area{0, 0, 1000, 700};
+    const struct {
+        RECT over;
+        SIZE size;
+        POINT expected;
+    } cases[] = {{{100, 50, 800, 550}, {300, 200}, {300, 200}},
+                 {{800, 600, 1000, 700}, {300, 200}, {700, 500}},
+                 {{-200, -100, 0, 0}, {300, 200}, {0, 0}},
+                 {area, {1200, 900}, {0, 0}}};
+    for (const auto& c : cases) {
+        const POINT at = CentredIn(c.over, c.size, area);
+        EXPECT_EQ(at.x, c.expected.x);
+        EXPECT_EQ(at.y, c.expected.y);
+    }
 }
 
 TEST_F(OptionsTest, AcceleratorsClickTheirBoxes) {
