@@ -8,8 +8,19 @@
 
 namespace velmora {
 
-bool WindowsMachineOptions::Present() const {
+namespace {
+
+bool ServiceInstalled() {
     return ScmTimeService(kClockServiceName).Query().installed;
+}
+
+}  // namespace
+
+WindowsMachineOptions::WindowsMachineOptions(ElevatedLauncher& launcher)
+    : launcher_(launcher), firstAnswer_(std::async(std::launch::async, ServiceInstalled)) {}
+
+bool WindowsMachineOptions::Present() const {
+    return firstAnswer_.valid() ? firstAnswer_.get() : ServiceInstalled();
 }
 
 bool WindowsMachineOptions::MayChange() const {

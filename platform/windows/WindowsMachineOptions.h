@@ -1,5 +1,7 @@
 #pragma once
 
+#include <future>
+
 #include "platform/MachineOptionsStore.h"
 #include "platform/windows/ElevatedLauncher.h"
 #include "platform/windows/MachineProfile.h"
@@ -11,7 +13,7 @@ namespace velmora {
 // one under UAC meets one prompt and an elevated one none.
 class WindowsMachineOptions : public MachineOptionsStore {
   public:
-    explicit WindowsMachineOptions(ElevatedLauncher& launcher) : launcher_(launcher) {}
+    explicit WindowsMachineOptions(ElevatedLauncher& launcher);
     bool Present() const override;
     const ProfileFile& Settings() const override { return profile_; }
     bool MayChange() const override;
@@ -20,6 +22,10 @@ class WindowsMachineOptions : public MachineOptionsStore {
   private:
     ElevatedLauncher& launcher_;
     MachineProfile profile_;
+    // Whether the service is installed, asked on a thread of its own as the program starts: the
+    // service manager's first answer (under Wine it loads the RPC runtime too) is a wait the
+    // window's making need not share. Later questions are asked anew.
+    mutable std::future<bool> firstAnswer_;
 };
 
 }  // namespace velmora

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <utility>
 
 #include "platform/windows/WideText.h"
@@ -25,21 +26,15 @@ void CopyInto(wchar_t (&field)[N], const std::string& text) {
 
 // The one hidden window of all tray icons: the shell's notifications for each icon (told apart by
 // the icon's id in wParam) and its "TaskbarCreated" broadcast, which a message-only window would
-// never hear. It lives while an icon does.
+// never hear. It lives while an icon does, and is made when the shell is first asked about one:
+// a program's start need not wait for it.
 class TTrayIconHandler : private MessageHandler {
   public:
-    TTrayIconHandler()
-        : window_(WindowLook{.className = L"TTrayIconHandler",
-                             .style = WS_POPUP,
-                             .exStyle = WS_EX_TOOLWINDOW,
-                             .title = L"Velmora"}) {
-        window_.Listen(this);
-        // A copy running as administrator still hears the shell of the user's own rights.
-        for (const UINT message : {kCallbackMessage(), TCoolTrayIcon::TaskbarCreatedMessage()}) {
-            ChangeWindowMessageFilterEx(window_.Handle(), message, MSGFLT_ALLOW, nullptr);
+    ~TTrayIconHandler() override {
+        if (window_) {
+            window_->Listen(nullptr);
         }
     }
-    ~TTrayIconHandler() override { window_.Listen(nullptr); }
 
     static std::shared_ptr<TTrayIconHandler> Shared() {
         static std::weak_ptr<TTrayIconHandler> shared;
@@ -51,7 +46,21 @@ class TTrayIconHandler : private MessageHandler {
         return handler;
     }
 
-    HWND Window() const { return window_.Handle(); }
+    HWND Window() {
+        if (!window_) {
+            window_.emplace(WindowLook{.className = L"TTrayIconHandler",
+                                       .style = WS_POPUP,
+                                       .exStyle = WS_EX_TOOLWINDOW,
+                                       .title = L"Velmora"});
+            window_->Listen(this);
+            // A copy running as administrator still hears the shell of the user's own rights.
+            for (const UINT message :
+                 {kCallbackMessage(), TCoolTrayIcon::TaskbarCreatedMessage()}) {
+                ChangeWindowMessageFilterEx(window_->Handle(), message, MSGFLT_ALLOW, nullptr);
+            }
+        }
+        return window_->Handle();
+    }
     UINT Join(TCoolTrayIcon* icon) {
         icons_[++lastId_] = icon;
         return lastId_;
@@ -88,7 +97,7 @@ class TTrayIconHandler : private MessageHandler {
         }
     }
 
-    OwnWindow window_;
+    std::optional<OwnWindow> window_;
     std::map<UINT, TCoolTrayIcon*> icons_;
     UINT lastId_ = 0;
 };
@@ -128,7 +137,6 @@ TCoolTrayIcon::TCoolTrayIcon(HWND owner, std::unique_ptr<TrayShell> shell)
     : owner_(owner), shell_(std::move(shell)), handler_(TTrayIconHandler::Shared()) {
     id_ = handler_->Join(this);
     data_.cbSize = sizeof data_;
-    data_.hWnd = handler_->Window();
     data_.uID = id_;
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data_.uCallbackMessage = kCallbackMessage;
@@ -178,6 +186,7 @@ void TCoolTrayIcon::FillNotifyData() {
 }
 
 bool TCoolTrayIcon::Send(DWORD message) {
+    data_.hWnd = handler_->Window();
     return shell_->NotifyIcon(message, data_);
 }
 

@@ -148,16 +148,31 @@ void Finish(HWND made, const ControlDescription& control) {
     }
 }
 
+ControlPlace ScaledPlace(const FormDescription& form, const ControlDescription& control, UINT dpi) {
+    const ControlPlace place = form.PlaceInForm(control);
+    return {Scaled(place.left, dpi), Scaled(place.top, dpi), Scaled(place.width, dpi),
+            Scaled(place.height, dpi)};
+}
+
 }  // namespace
 
-void CreateFormControls(HWND window, const FormDescription& form) {
+void CreateFormControls(HWND window, const FormDescription& form, UINT dpi, HFONT font) {
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     bool followsRadio = false;
     for (const ControlDescription& control : form.controls) {
+        // Made where they belong: each move of a child afterwards is one more trip to the window
+        // server before the first drawing.
+        const ControlPlace at = ScaledPlace(form, control, dpi);
         const HWND made = CreateWindowExW(
             ExStyleOf(control.kind), ClassOf(control.kind), Widen(control.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | StyleOf(control.kind, followsRadio), 0, 0, 0, 0, window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+            WS_CHILD | WS_VISIBLE | StyleOf(control.kind, followsRadio), at.left, at.top, at.width,
+            at.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
+            nullptr);
+        // An etched line takes a static edge as it is made, and grows by it.
+        if (control.kind == Kind::Bevel) {
+            MoveWindow(made, at.left, at.top, at.width, at.height, FALSE);
+        }
+        SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         Finish(made, control);
         followsRadio = control.kind == Kind::RadioButton;
     }
@@ -166,9 +181,8 @@ void CreateFormControls(HWND window, const FormDescription& form) {
 void LayOutFormControls(HWND window, const FormDescription& form, UINT dpi, HFONT font) {
     for (const ControlDescription& control : form.controls) {
         const HWND child = GetDlgItem(window, control.id);
-        const ControlPlace place = form.PlaceInForm(control);
-        MoveWindow(child, Scaled(place.left, dpi), Scaled(place.top, dpi), Scaled(place.width, dpi),
-                   Scaled(place.height, dpi), TRUE);
+        const ControlPlace at = ScaledPlace(form, control, dpi);
+        MoveWindow(child, at.left, at.top, at.width, at.height, TRUE);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     }
 }

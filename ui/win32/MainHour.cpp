@@ -88,8 +88,7 @@ TTimeForm::TTimeForm(PlatformServices services, std::unique_ptr<TrayShell> shell
     TApplication::Initialize();
     SetUpControls();
     SetUpWindow();
-    SetUpTrayMenu();
-    SetUpTrayIcon();
+    Presenter.SetUpTrayIcon(TrayIcon1);
     UpdateTimer.Attach(Handle(), kUpdateTimerId);
     Timer1.Attach(Handle(), kTimer1Id);
     window_.Listen(this);
@@ -129,7 +128,9 @@ void TTimeForm::DestroyOwnedWindows() {
 }
 
 void TTimeForm::SetUpControls() {
-    CreateFormControls(Handle(), MainHourFormDescription());
+    dpi_ = WindowDpi(Handle());
+    font_.reset(CreateFormFont(dpi_));
+    CreateFormControls(Handle(), MainHourFormDescription(), dpi_, font_.get());
     std::size_t next = 0;
     for (const ControlDescription& control : MainHourFormDescription().controls) {
         if (control.kind == ControlKind::PictureButton) {
@@ -158,7 +159,6 @@ void TTimeForm::ApplyTooltipDpi() {
 }
 
 void TTimeForm::SetUpWindow() {
-    ApplyDpi(WindowDpi(Handle()));
     // Centred on the primary screen's work area (the designed place is not used).
     const RECT area = WorkAreaOf(nullptr);
     const SIZE size = WindowSize();
@@ -198,22 +198,19 @@ SIZE TTimeForm::WindowSize() const {
     return SIZE{frame.right - frame.left, frame.bottom - frame.top};
 }
 
-void TTimeForm::SetUpTrayMenu() {
+// The icon's menu and picture, made with the icon (the first drawing needs neither), and all of it
+// set before the icon goes in: the shell, each of whose answers is a wait for Explorer, is asked
+// only to add it.
+void TTimeForm::SetUpTrayIcon() {
     PopupMenu1.reset(CreatePopupMenu());
     for (const MenuItemDescription& item : TrayMenuDescription()) {
         AppendMenuW(PopupMenu1.get(), item.id == 0 ? MF_SEPARATOR : MF_STRING,
                     static_cast<UINT_PTR>(item.id),
                     item.id == 0 ? nullptr : Widen(item.caption).c_str());
     }
-}
-
-void TTimeForm::SetUpTrayIcon() {
+    TrayIcon1.PopupMenu = PopupMenu1.get();
     const HICON picture = ProgramIcon(GetSystemMetrics(SM_CXSMICON));
     ImageList1.Add(picture);
-    TrayIcon1.PopupMenu = PopupMenu1.get();
-    // All of it set before the icon goes in, so that the shell, each of whose answers is a wait
-    // for Explorer, is asked only to add it (FinishStart).
-    Presenter.SetUpTrayIcon(TrayIcon1);
     TrayIcon1.SetIcon(picture);
     TrayIcon1.SetIconList(&ImageList1);
 }
@@ -221,6 +218,7 @@ void TTimeForm::SetUpTrayIcon() {
 void TTimeForm::FinishStart() {
     SetUpTooltip();
     if (!TrayIcon1.IconVisible()) {
+        SetUpTrayIcon();
         TrayIcon1.SetIconVisible(true);
         TrayIcon1.Loaded();
     }

@@ -102,10 +102,9 @@ class TTimeForm : public MainWindowView, private MessageHandler {
     void SetUpWindow();
     void SetUpControls();
     void SetUpTooltip();
-    void SetUpTrayMenu();
     void SetUpTrayIcon();
     // What the first drawing does not need: the server field's tooltip and the icon in the
-    // tray. Once.
+    // tray, with its menu. Once.
     void FinishStart();
     void ApplyTooltipDpi();
     // Fonts and places at `dpi`; the window's size to match.

@@ -56,8 +56,7 @@ int ModalForm::Scaled(int pixels) const {
 }
 
 void ModalForm::CreateControls() {
-    CreateFormControls(hwnd_, form_);
-    PlaceControls();
+    CreateFormControls(hwnd_, form_, dpi_, font_);
 }
 
 void ModalForm::PlaceControls() {

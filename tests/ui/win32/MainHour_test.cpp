@@ -57,6 +57,25 @@ class MainHourTest : public ::testing::Test, protected FakePlatform {
         return PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
     }
 
+    // Whether this thread has a window of `className` (other test programs may have theirs).
+    static bool HasOwnWindow(const wchar_t* className) {
+        struct Search {
+            const wchar_t* name;
+            bool found = false;
+        } search{className};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM l) {
+                auto& search = *reinterpret_cast<Search*>(l);
+                wchar_t name[64] = {};
+                GetClassNameW(window, name, 64);
+                search.found = search.found || wcscmp(name, search.name) == 0;
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
     TrayRecord tray;
 };
 
@@ -164,7 +183,9 @@ TEST_F(MainHourTest, StatusTextFollowsTheMouseAndStaysAfterIt) {
 }
 
 TEST_F(MainHourTest, TrayMenuAsDesigned) {
-    auto form = MakeForm();
+    // Made with the icon, after the first drawing.
+    EXPECT_EQ(MakeForm()->TrayMenu(), nullptr);
+    auto form = StartForm();
     const HMENU menu = form->TrayMenu();
     ASSERT_EQ(GetMenuItemCount(menu), 5);
     const auto caption = [menu](int position) {
@@ -188,8 +209,10 @@ TEST_F(MainHourTest, TrayMenuAsDesigned) {
 // characters; the server field's tooltip carries the status whole.
 TEST_F(MainHourTest, TheTrayIconsRecordAndTheStatusTips) {
     auto form = MakeForm();
-    // Neither the shell nor the tooltip before the window is drawn; a status meanwhile is kept.
+    // Neither the shell, nor the icons' window, nor the tooltip before the window is drawn; a
+    // status meanwhile is kept.
     EXPECT_TRUE(tray.calls.empty());
+    EXPECT_FALSE(HasOwnWindow(L"TTrayIconHandler"));
     EXPECT_EQ(form->Tooltip(), nullptr);
     form->SetTimeStatus({"Early"});
     const auto toolText = [&] {
