@@ -146,9 +146,6 @@ void TTimeForm::SetUpControls() {
 }
 
 void TTimeForm::SetUpTooltip() {
-    if (tooltip_ != nullptr) {
-        return;
-    }
     tooltip_ = CreateTooltip(Handle(), Control(kTimeServerEditId), tipText_.data());
     ApplyTooltipDpi();
 }
@@ -216,12 +213,13 @@ void TTimeForm::SetUpTrayIcon() {
 }
 
 void TTimeForm::FinishStart() {
-    SetUpTooltip();
-    if (!TrayIcon1.IconVisible()) {
-        SetUpTrayIcon();
-        TrayIcon1.SetIconVisible(true);
-        TrayIcon1.Loaded();
+    if (TrayIcon1.IconVisible()) {
+        return;
     }
+    SetUpTooltip();
+    SetUpTrayIcon();
+    TrayIcon1.SetIconVisible(true);
+    TrayIcon1.Loaded();
 }
 
 std::string TTimeForm::ControlText(int id) const {
