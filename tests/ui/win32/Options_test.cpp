@@ -10,11 +10,17 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/fixtures/ShownOptions.h"
 #include "tests/fixtures/windows/WindowTest.h"
+#include "ui/common/HelpForm.h"
+#include "ui/common/MainHourForm.h"
 #include "ui/common/OptionsForm.h"
+#include "ui/win32/FormControls.h"
+#include "ui/win32/FormFont.h"
+#include "ui/win32/OwnWindow.h"
 #include "ui/win32/ScreenPlace.h"
 
 namespace velmora {
@@ -258,6 +264,37 @@ TEST(ScreenPlace, CentredWindowsStayOnTheWorkArea) {
         EXPECT_EQ(at.x, c.expected.x);
         EXPECT_EQ(at.y, c.expected.y);
     }
+}
+
+// Each form's controls are made as laying them out at the same DPI leaves them: at their places,
+// in the form's font where they take one. A control that resizes itself as it is made (an etched
+// line takes an edge) is put back.
+TEST(FormControls, MadeAsTheLayoutLeavesThem) {
+    constexpr UINT kDpi = 144;
+    const HFONT font = CreateFormFont(kDpi);
+    const auto state = [](HWND child) {
+        return std::pair{test::PlaceInParent(child),
+                         reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0))};
+    };
+    for (const FormDescription* form :
+         {&MainHourFormDescription(), &OptionsFormDescription(), &HelpFormDescription()}) {
+        SCOPED_TRACE(form->name);
+        OwnWindow parent(WindowLook{.className = L"Velmora.FormControlsTest", .style = WS_POPUP});
+        CreateFormControls(parent.Handle(), *form, kDpi, font);
+        std::vector<std::pair<RECT, HFONT>> made;
+        for (const ControlDescription& control : form->controls) {
+            const HWND child = GetDlgItem(parent.Handle(), control.id);
+            ASSERT_NE(child, nullptr) << control.name;
+            made.push_back(state(child));
+        }
+        LayOutFormControls(parent.Handle(), *form, kDpi, font);
+        for (std::size_t i = 0; i < made.size(); ++i) {
+            const auto laid = state(GetDlgItem(parent.Handle(), form->controls[i].id));
+            EXPECT_TRUE(EqualRect(&made[i].first, &laid.first)) << form->controls[i].name;
+            EXPECT_EQ(made[i].second, laid.second) << form->controls[i].name;
+        }
+    }
+    DeleteObject(font);
 }
 
 TEST_F(OptionsTest, AcceleratorsClickTheirBoxes) {
