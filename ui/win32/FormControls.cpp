@@ -163,13 +163,17 @@ void CreateFormControls(HWND window, const FormDescription& form, UINT dpi, HFON
         // Made where they belong: each move of a child afterwards is one more trip to the window
         // server before the first drawing.
         const ControlPlace at = ScaledPlace(form, control, dpi);
+        // A rich edit takes the width its text wraps at from its size as it is made, before its
+        // edge and scroll bar are there (Wine's does): it is made empty, then sized, and wraps
+        // inside them. An etched line takes a static edge as it is made, and grows by it.
+        const bool sizedAfter = control.kind == Kind::RichText || control.kind == Kind::Bevel;
+        const bool empty = control.kind == Kind::RichText;
         const HWND made = CreateWindowExW(
             ExStyleOf(control.kind), ClassOf(control.kind), Widen(control.caption).c_str(),
-            WS_CHILD | WS_VISIBLE | StyleOf(control.kind, followsRadio), at.left, at.top, at.width,
-            at.height, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance,
-            nullptr);
-        // An etched line takes a static edge as it is made, and grows by it.
-        if (control.kind == Kind::Bevel) {
+            WS_CHILD | WS_VISIBLE | StyleOf(control.kind, followsRadio), at.left, at.top,
+            empty ? 0 : at.width, empty ? 0 : at.height, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+        if (sizedAfter) {
             MoveWindow(made, at.left, at.top, at.width, at.height, FALSE);
         }
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);

@@ -287,6 +287,16 @@ TEST(FormControls, MadeAsTheLayoutLeavesThem) {
             ASSERT_NE(child, nullptr) << control.name;
             made.push_back(state(child));
         }
+        for (const ControlDescription& control : form->controls) {
+            if (control.kind == ControlKind::RichText) {
+                RECT wraps{}, inside{};
+                const HWND child = GetDlgItem(parent.Handle(), control.id);
+                SendMessageW(child, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&wraps));
+                GetClientRect(child, &inside);
+                EXPECT_LE(wraps.right, inside.right)
+                    << control.name << "'s text runs under its edge";
+            }
+        }
         LayOutFormControls(parent.Handle(), *form, kDpi, font);
         for (std::size_t i = 0; i < made.size(); ++i) {
             const auto laid = state(GetDlgItem(parent.Handle(), form->controls[i].id));
