@@ -26,6 +26,15 @@ std::string CutToUtf16Units(const std::string& text, std::size_t units) {
     return text.substr(0, at);
 }
 
+std::string CutTipToUnits(const std::string& tip, std::size_t units) {
+    const std::string cut = CutToUtf16Units(tip, units);
+    if (cut.size() == tip.size() || tip[cut.size()] == '\n') {
+        return cut;
+    }
+    const std::size_t lastEnd = cut.rfind('\n');
+    return lastEnd == cut.find('\n') ? cut : cut.substr(0, lastEnd);
+}
+
 std::string LinesText(const std::vector<std::string>& lines) {
     std::string text;
     for (const std::string& line : lines) {

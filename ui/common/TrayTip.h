@@ -19,4 +19,8 @@ std::string LinesText(const std::vector<std::string>& lines);
 // The UTF-8 `text` cut to at most `units` UTF-16 units, never in the middle of a character.
 std::string CutToUtf16Units(const std::string& text, std::size_t units);
 
+// The tip cut to at most `units` UTF-16 units at a line's end, so that no status line shows cut
+// off; when not even the first one fits whole, it shows in part rather than not at all.
+std::string CutTipToUnits(const std::string& tip, std::size_t units);
+
 }  // namespace velmora

@@ -1,6 +1,7 @@
 #include "ui/win32/CoolTrayIcon.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <utility>
@@ -181,8 +182,9 @@ void TCoolTrayIcon::Loaded() {
 
 void TCoolTrayIcon::FillNotifyData() {
     data_.hIcon = icon_;
-    // The shell's field holds 127 units, lines and all: the server field's tooltip has them whole.
-    CopyInto(data_.szTip, TipText());
+    // The shell's field holds 127 units, lines and all: the lines that fit whole, then; the
+    // server field's tooltip has them all.
+    CopyInto(data_.szTip, CutTipToUnits(TipText(), std::size(data_.szTip) - 1));
 }
 
 bool TCoolTrayIcon::Send(DWORD message) {

@@ -48,10 +48,11 @@ TEST_F(CoolTrayIconTest, NothingForTheShellBeforeTheIconGoesIn) {
     EXPECT_EQ(tray.calls[0].message, static_cast<DWORD>(NIM_ADD));
     EXPECT_STREQ(tray.calls[0].data.szTip, L"Velmora\nfirst");
     EXPECT_NE(tray.calls[0].data.hIcon, nullptr);
-    // The shell's field holds 127 units, the status lines and all.
-    icon.SetTipDetails(std::string(200, 'b'));
+    // The shell's field holds 127 units, the status lines and all: those that fit whole.
+    const std::string line(50, 'b');
+    icon.SetTipDetails(line + "\n" + line + "\n" + line);
     EXPECT_EQ(std::wstring(tray.calls.back().data.szTip),
-              (L"Velmora\n" + std::wstring(200, L'b')).substr(0, 127));
+              L"Velmora\n" + std::wstring(50, L'b') + L"\n" + std::wstring(50, L'b'));
     icon.SetIconVisible(false);
     const std::size_t removed = tray.calls.size();
     icon.SetHint("later");

@@ -32,6 +32,17 @@ TEST(TrayTip, TheHintCutTo127UnitsThenEveryLine) {
     }
 }
 
+TEST(TrayTip, CutAtALinesEndUnlessNoStatusLineFitsWhole) {
+    const std::string line(50, 'a');
+    const std::string three = "Velmora\n" + line + "\n" + line + "\n" + line;
+    EXPECT_EQ(CutTipToUnits(three, 127), "Velmora\n" + line + "\n" + line);
+    EXPECT_EQ(CutTipToUnits(three, 109), "Velmora\n" + line + "\n" + line) << "ends at the cut";
+    EXPECT_EQ(CutTipToUnits(three, 500), three);
+    EXPECT_EQ(CutTipToUnits("Velmora\n" + line + line + line, 127),
+              "Velmora\n" + std::string(119, 'a'));
+    EXPECT_EQ(CutTipToUnits(std::string(200, 'v'), 127), std::string(127, 'v'));
+}
+
 TEST(TrayTip, StatusLinesOneALine) {
     EXPECT_EQ(LinesText({}), "");
     EXPECT_EQ(LinesText({"one"}), "one");
